@@ -1,0 +1,182 @@
+#include "app/EngineRunner.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <memory>
+#include <optional>
+#include <sstream>
+
+#include "app/FrameTimer.h"
+#include "app/GameSystem.h"
+#include "app/Replay.h"
+#include "app/SceneRequest.h"
+#include "app/StateDump.h"
+#include "app/WindowProcedure.h"
+#include "platform/ImageIo.h"
+#include "platform/InstanceLock.h"
+#include "platform/headless/HeadlessBackend.h"
+#include "platform/sdl/SdlBackend.h"
+
+namespace zepa {
+namespace {
+
+constexpr int kFastForwardUpdates = 4;
+
+std::optional<std::string> ReadWholeFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) return std::nullopt;
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+// The per-frame outputs asked for on the command line.
+class CFrameOutputs {
+  public:
+    explicit CFrameOutputs(const CommandLineOptions& options) : options_(options) {}
+
+    // A shot of a frame whose draw was skipped shows the last drawn picture.
+    void AfterFrame(CGameSystem& game, long long frame) {
+        for (const FrameFile& shot : options_.shots) {
+            if (shot.frame == frame) WriteShot(game, shot.path);
+        }
+        for (const FrameFile& dump : options_.dumps) {
+            if (dump.frame == frame) WriteJsonFile(dump.path, DumpState(game, frame));
+        }
+    }
+
+    static bool WriteShot(CGameSystem& game, const std::string& path) {
+        const bool ok = WritePng(path, game.spriteBatch().BackBuffer().Pixels(), kScreenWidth, kScreenHeight,
+                                 kScreenWidth);
+        if (!ok) std::fprintf(stderr, "zepa: cannot write the screenshot %s\n", path.c_str());
+        return ok;
+    }
+
+  private:
+    const CommandLineOptions& options_;
+};
+
+ClientSize InitialClientSize(const CommandLineOptions& options, IWindow& window) {
+    if (options.windowScale > 0)
+        return ClientSize{kScreenWidth * options.windowScale, kScreenHeight * options.windowScale};
+    return ChooseClientSize(window.UsableBounds(), window.BorderSizes());
+}
+
+}  // namespace
+
+int RunEngineOn(const CommandLineOptions& options, PlatformBackend& backend) {
+    std::optional<CReplayFeed> replay;
+    if (options.inputFile) {
+        auto text = ReadWholeFile(*options.inputFile);
+        if (!text) {
+            std::fprintf(stderr, "zepa: cannot read the replay file %s\n", options.inputFile->c_str());
+            return 2;
+        }
+        ReplayParseResult parsed = ParseReplay(*text);
+        if (!parsed.ok) {
+            std::fprintf(stderr, "zepa: %s: %s\n", options.inputFile->c_str(), parsed.error.c_str());
+            return 2;
+        }
+        replay.emplace(std::move(parsed.events));
+    }
+
+    std::unique_ptr<CInstanceLock> lock;
+    if (!backend.headless) {
+        lock = std::make_unique<CInstanceLock>();
+        if (!lock->TryAcquire()) return 0;  // another instance runs
+    }
+
+    IWindow& window = *backend.window;
+    const ClientSize size = InitialClientSize(options, window);
+    if (!window.Create("ZEPA Engine", size.width, size.height, options.fullscreen)) return 1;
+
+    CFrameTimer timer(*backend.clock);
+    if (backend.headless) {
+        timer.SetUseHighResolution(true);
+    } else {
+        timer.Calibrate();
+    }
+
+    auto game = std::make_unique<CGameSystem>();
+    if (options.scene) RequestSceneChange(*options.scene);
+    CWindowProcedure procedure(*game, &window, window.UsableBounds(), window.BorderSizes());
+    procedure.SetFocus(backend.headless);
+    if (!game->Initialize(backend)) {
+        game.reset();
+        return 1;
+    }
+    game->clientWidth = size.width;
+    game->clientHeight = size.height;
+
+    std::unique_ptr<CReplayRecorder> recorder;
+    if (options.recordFile && !backend.headless) {
+        recorder = std::make_unique<CReplayRecorder>(*options.recordFile);
+        if (!recorder->IsOpen()) std::fprintf(stderr, "zepa: cannot write %s\n", options.recordFile->c_str());
+    }
+
+    CFrameOutputs outputs(options);
+    long long frame = 0;
+    int screenshotNumber = 0;
+    auto finished = [&] { return procedure.quitRequested() || game->closeRequested(); };
+    while (!finished()) {
+        PlatformEvent event;
+        if (backend.events->PollEvent(event)) {
+            if (recorder && !event.repeat) recorder->Record(frame + 1, event);
+            procedure.HandleEvent(event);
+            continue;
+        }
+        // One frame (or several while fast-forward is held).
+        const int updates = procedure.fastForward() ? kFastForwardUpdates : 1;
+        bool stop = false;
+        for (int step = 0; step < updates && !stop; ++step) {
+            if (!backend.headless) timer.WaitFrame();
+            ++frame;
+            if (replay) replay->ApplyFrame(frame, [&](const PlatformEvent& e) { procedure.HandleEvent(e); });
+            if (procedure.quitRequested()) {
+                --frame;
+                stop = true;
+                break;
+            }
+            if (procedure.hasFocus()) game->UpdateFrame();
+            const bool draw = backend.headless || (timer.drawThisFrame() && step == updates - 1);
+            if (draw) game->DrawFrame();
+            outputs.AfterFrame(*game, frame);
+            if (options.frames && frame >= *options.frames) stop = true;
+        }
+        if (procedure.TakeScreenshotRequest()) {
+            const std::string path = "zepa-shot-" + std::to_string(++screenshotNumber) + ".png";
+            if (CFrameOutputs::WriteShot(*game, path))
+                std::fprintf(stderr, "zepa: screenshot written to %s\n", path.c_str());
+        }
+        if (stop) break;
+    }
+
+    if (options.dumpAtExit) WriteJsonFile(*options.dumpAtExit, DumpState(*game, frame));
+    game.reset();
+    return 0;
+}
+
+int RunEngine(const CommandLineOptions& options) {
+    if (options.gameDir && chdir(options.gameDir->c_str()) != 0) {
+        std::fprintf(stderr, "zepa: cannot enter the game folder %s: %s\n", options.gameDir->c_str(),
+                     std::strerror(errno));
+        return 1;
+    }
+    if (options.headless) {
+        PlatformBackend backend = CreateHeadlessBackend();
+        return RunEngineOn(options, backend);
+    }
+    std::string error;
+    std::optional<PlatformBackend> backend = CreateSdlBackend(error);
+    if (!backend) {
+        std::fprintf(stderr, "zepa: %s (use --headless to run without a window)\n", error.c_str());
+        return 1;
+    }
+    return RunEngineOn(options, *backend);
+}
+
+}  // namespace zepa

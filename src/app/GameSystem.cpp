@@ -1,0 +1,77 @@
+#include "app/GameSystem.h"
+
+#include "app/MessageBox.h"
+#include "app/SceneFactory.h"
+#include "app/SceneRequest.h"
+
+namespace zepa {
+namespace {
+CGameSystem* g_gameSystem = nullptr;
+constexpr uint32_t kOpaqueBlack = 0xFF000000u;
+}  // namespace
+
+CGameSystem* GameSystem() {
+    return g_gameSystem;
+}
+
+CGameSystem::CGameSystem() : windowTitle_("ZEPA Engine") {
+    ResetSceneChangeRequest();
+    g_gameSystem = this;
+}
+
+CGameSystem::~CGameSystem() {
+    // The destructor of a scene runs its own Exit; the switch's Exit call is not made here.
+    currentScene_.reset();
+    pendingSceneName_.clear();
+    SetMessageBoxTarget(nullptr);
+    if (g_gameSystem == this) g_gameSystem = nullptr;
+}
+
+bool CGameSystem::Initialize(PlatformBackend& backend) {
+    window_ = backend.window.get();
+    SetMessageBoxTarget(backend.messageBox.get());
+    g_gameSystem = this;
+    // Show black at once.
+    spriteBatch_.BackBuffer().Clear(kOpaqueBlack);
+    if (window_) window_->Present(spriteBatch_.BackBuffer().Pixels());
+    return true;
+}
+
+void CGameSystem::SetWindowTitle(const std::string& titleCp932) {
+    windowTitle_ = titleCp932;
+    if (window_) window_->SetTitle(titleCp932);
+}
+
+void CGameSystem::UpdateFrame() {
+    SceneChangeRequest& request = PendingSceneChange();
+    if (request.pending) pendingSceneName_ = request.name;
+    const bool switchNow = request.pending;
+    request.pending = false;
+    if (switchNow) SwitchScene();
+    if (currentScene_) currentScene_->Update();
+}
+
+void CGameSystem::SwitchScene() {
+    if (currentScene_) {
+        currentScene_->Exit();
+        currentScene_.reset();
+        currentSceneName_.clear();
+    }
+    currentScene_ = CreateScene(pendingSceneName_);
+    if (!currentScene_) {
+        closeRequested_ = true;
+        return;
+    }
+    currentSceneName_ = pendingSceneName_;
+    if (!currentScene_->Init()) closeRequested_ = true;
+}
+
+void CGameSystem::DrawFrame() {
+    spriteBatch_.BackBuffer().Clear(kOpaqueBlack);
+    spriteBatch_.Begin();
+    if (currentScene_) currentScene_->Draw(spriteBatch_);
+    spriteBatch_.End();
+    if (window_) window_->Present(spriteBatch_.BackBuffer().Pixels());
+}
+
+}  // namespace zepa

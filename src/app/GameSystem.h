@@ -1,0 +1,66 @@
+// The single game object: owns the frame machinery (back buffer, sprite batch, scene switching)
+// and the engine's long-lived services; reached through a process-wide pointer.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "app/SceneBase.h"
+#include "gfx/SpriteBatch.h"
+#include "input/InputDevices.h"
+#include "platform/Platform.h"
+
+namespace zepa {
+
+class CGameSystem {
+  public:
+    CGameSystem();
+    ~CGameSystem();
+    CGameSystem(const CGameSystem&) = delete;
+    CGameSystem& operator=(const CGameSystem&) = delete;
+
+    // Starts everything that needs the platform; false when the engine cannot run.
+    bool Initialize(PlatformBackend& backend);
+    // One game frame: input fold, pending scene switch, the scene's Update.
+    void UpdateFrame();
+    // One drawn frame: clear to opaque black, the scene's Draw, present.
+    void DrawFrame();
+    // Carries out the pending scene change; unknown names close the program.
+    void SwitchScene();
+
+    // Set when a scene switch could not create or start a scene; the main loop then ends.
+    bool closeRequested() const { return closeRequested_; }
+    CSceneBase* currentScene() const { return currentScene_.get(); }
+    // Name of the current scene ("" when none).
+    const std::string& currentSceneName() const { return currentSceneName_; }
+
+    // The window title (CP932); changing it updates the window.
+    const std::string& windowTitle() const { return windowTitle_; }
+    void SetWindowTitle(const std::string& titleCp932);
+
+    CSpriteBatch& spriteBatch() { return spriteBatch_; }
+    CInputDevices& inputDevices() { return inputDevices_; }
+    IWindow* window() const { return window_; }
+
+    // One byte per Windows virtual-key code, 1 while the key is down.
+    std::array<uint8_t, 256> keyState{};
+    int clientWidth = kScreenWidth;
+    int clientHeight = kScreenHeight;
+
+  private:
+    CInputDevices inputDevices_;
+    CSpriteBatch spriteBatch_;
+    IWindow* window_ = nullptr;
+    std::string windowTitle_;
+    std::unique_ptr<CSceneBase> currentScene_;
+    std::string currentSceneName_;
+    std::string pendingSceneName_;
+    bool closeRequested_ = false;
+};
+
+// The process-wide game object (null when none exists).
+CGameSystem* GameSystem();
+
+}  // namespace zepa

@@ -1,0 +1,225 @@
+#include "app/Replay.h"
+
+#include <algorithm>
+#include <charconv>
+#include <optional>
+#include <sstream>
+
+#include "platform/VirtualKeys.h"
+
+namespace zepa {
+namespace {
+
+using Kind = PlatformEvent::Kind;
+
+std::vector<std::string> SplitWords(std::string_view line) {
+    std::vector<std::string> words;
+    std::istringstream stream{std::string(line)};
+    std::string word;
+    while (stream >> word) words.push_back(word);
+    return words;
+}
+
+template <typename Int>
+std::optional<Int> ParseInt(const std::string& text) {
+    Int value{};
+    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+    return value;
+}
+
+std::optional<bool> ParseDownUp(const std::string& word) {
+    if (word == "down") return true;
+    if (word == "up") return false;
+    return std::nullopt;
+}
+
+std::optional<int> ParseMouseButton(const std::string& word) {
+    if (word == "left") return 0;
+    if (word == "right") return 1;
+    return std::nullopt;
+}
+
+PlatformEvent MakeEvent(Kind kind) {
+    PlatformEvent event;
+    event.kind = kind;
+    return event;
+}
+
+// Parses the words after the frame number into one or two events; returns an error text.
+std::string ParseAction(const std::vector<std::string>& w, long long frame, std::vector<ReplayEvent>& out) {
+    const std::string& verb = w[1];
+    const size_t n = w.size();
+    auto add = [&](long long f, const PlatformEvent& e) { out.push_back({f, e}); };
+    if (verb == "key" || verb == "press") {
+        const size_t expected = verb == "key" ? 4 : 3;
+        if (n != expected) return verb == "key" ? "expected 'F key NAME down|up'" : "expected 'F press NAME'";
+        auto code = vk::KeyFromName(w[2]);
+        if (!code) return "unknown key name '" + w[2] + "'";
+        PlatformEvent down = MakeEvent(Kind::KeyDown);
+        down.key = *code;
+        PlatformEvent up = MakeEvent(Kind::KeyUp);
+        up.key = *code;
+        if (verb == "press") {
+            add(frame, down);
+            add(frame + 1, up);
+            return "";
+        }
+        auto isDown = ParseDownUp(w[3]);
+        if (!isDown) return "expected down or up, got '" + w[3] + "'";
+        add(frame, *isDown ? down : up);
+        return "";
+    }
+    if (verb == "mouse") {
+        if (n != 4) return "expected 'F mouse X Y'";
+        auto x = ParseInt<int>(w[2]);
+        auto y = ParseInt<int>(w[3]);
+        if (!x || !y) return "mouse position must be two integers";
+        PlatformEvent move = MakeEvent(Kind::MouseMove);
+        move.x = *x;
+        move.y = *y;
+        add(frame, move);
+        return "";
+    }
+    if (verb == "click" || verb == "mousebutton") {
+        const size_t expected = verb == "click" ? 3 : 4;
+        if (n != expected)
+            return verb == "click" ? "expected 'F click left|right'"
+                                   : "expected 'F mousebutton left|right down|up'";
+        auto button = ParseMouseButton(w[2]);
+        if (!button) return "expected left or right, got '" + w[2] + "'";
+        PlatformEvent event = MakeEvent(Kind::MouseButton);
+        event.button = *button;
+        if (verb == "click") {
+            event.down = true;
+            add(frame, event);
+            event.down = false;
+            add(frame + 1, event);
+            return "";
+        }
+        auto isDown = ParseDownUp(w[3]);
+        if (!isDown) return "expected down or up, got '" + w[3] + "'";
+        event.down = *isDown;
+        add(frame, event);
+        return "";
+    }
+    if (verb == "joy") {
+        if (n != 5) return "expected 'F joy button N down|up' or 'F joy axis x|y V'";
+        if (w[2] == "button") {
+            auto index = ParseInt<int>(w[3]);
+            if (!index || *index < 0 || *index > 127) return "joystick button must be 0..127";
+            auto isDown = ParseDownUp(w[4]);
+            if (!isDown) return "expected down or up, got '" + w[4] + "'";
+            PlatformEvent event = MakeEvent(Kind::JoyButton);
+            event.button = *index;
+            event.down = *isDown;
+            add(frame, event);
+            return "";
+        }
+        if (w[2] == "axis") {
+            if (w[3] != "x" && w[3] != "y") return "expected axis x or y, got '" + w[3] + "'";
+            auto value = ParseInt<int>(w[4]);
+            if (!value || *value < -1000 || *value > 1000) return "axis value must be -1000..1000";
+            PlatformEvent event = MakeEvent(Kind::JoyAxis);
+            event.axis = w[3] == "x" ? 0 : 1;
+            event.value = *value;
+            add(frame, event);
+            return "";
+        }
+        return "expected 'button' or 'axis' after 'joy', got '" + w[2] + "'";
+    }
+    if (verb == "focus") {
+        if (n != 3 || (w[2] != "on" && w[2] != "off")) return "expected 'F focus on|off'";
+        add(frame, MakeEvent(w[2] == "on" ? Kind::FocusGained : Kind::FocusLost));
+        return "";
+    }
+    if (verb == "quit") {
+        if (n != 2) return "expected 'F quit'";
+        add(frame, MakeEvent(Kind::Quit));
+        return "";
+    }
+    return "unknown event '" + verb + "'";
+}
+
+}  // namespace
+
+ReplayParseResult ParseReplay(std::string_view text) {
+    ReplayParseResult result;
+    size_t lineNumber = 0;
+    size_t start = 0;
+    while (start <= text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string_view::npos) end = text.size();
+        std::string_view line = text.substr(start, end - start);
+        start = end + 1;
+        ++lineNumber;
+        if (size_t hash = line.find('#'); hash != std::string_view::npos) line = line.substr(0, hash);
+        std::vector<std::string> words = SplitWords(line);
+        if (words.empty()) continue;
+        std::string error;
+        auto frame = ParseInt<long long>(words[0]);
+        if (!frame || *frame < 1) {
+            error = "expected a frame number (1 or more) first, got '" + words[0] + "'";
+        } else if (words.size() < 2) {
+            error = "missing event after the frame number";
+        } else {
+            error = ParseAction(words, *frame, result.events);
+        }
+        if (!error.empty()) {
+            result.ok = false;
+            result.error = "line " + std::to_string(lineNumber) + ": " + error;
+            result.events.clear();
+            return result;
+        }
+    }
+    std::stable_sort(result.events.begin(), result.events.end(),
+                     [](const ReplayEvent& a, const ReplayEvent& b) { return a.frame < b.frame; });
+    return result;
+}
+
+std::string FormatReplayEvent(long long frame, const PlatformEvent& event) {
+    const std::string f = std::to_string(frame) + " ";
+    auto downUp = [](bool down) { return down ? "down" : "up"; };
+    auto leftRight = [](int button) { return button == 0 ? "left" : "right"; };
+    switch (event.kind) {
+        case Kind::KeyDown:
+        case Kind::KeyUp:
+            return f + "key " + vk::NameOfKey(event.key) + " " + downUp(event.kind == Kind::KeyDown);
+        case Kind::MouseMove:
+            return f + "mouse " + std::to_string(event.x) + " " + std::to_string(event.y);
+        case Kind::MouseButton:
+            return f + "mousebutton " + leftRight(event.button) + " " + downUp(event.down);
+        case Kind::JoyButton:
+            return f + "joy button " + std::to_string(event.button) + " " + downUp(event.down);
+        case Kind::JoyAxis:
+            return f + "joy axis " + (event.axis == 0 ? "x " : "y ") + std::to_string(event.value);
+        case Kind::FocusGained:
+            return f + "focus on";
+        case Kind::FocusLost:
+            return f + "focus off";
+        case Kind::Quit:
+            return f + "quit";
+        default:
+            return "";
+    }
+}
+
+CReplayRecorder::CReplayRecorder(const std::string& path) : file_(std::fopen(path.c_str(), "w")) {
+    if (file_)
+        std::fputs("# zepa replay: one event a line, applied before the input fold of its frame\n", file_);
+}
+
+CReplayRecorder::~CReplayRecorder() {
+    if (file_) std::fclose(file_);
+}
+
+void CReplayRecorder::Record(long long frame, const PlatformEvent& event) {
+    if (!file_) return;
+    std::string line = FormatReplayEvent(frame, event);
+    if (line.empty()) return;
+    line += '\n';
+    std::fputs(line.c_str(), file_);
+    std::fflush(file_);
+}
+
+}  // namespace zepa

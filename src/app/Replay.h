@@ -1,0 +1,65 @@
+// Replay files: one input event per line, applied before the input fold of its frame.
+//   F key NAME down|up        F press NAME (down at F, up at F+1)
+//   F mouse X Y               F click left|right (down at F, up at F+1)
+//   F mousebutton left|right down|up
+//   F joy button N down|up    F joy axis x|y V
+//   F focus on|off            F quit
+// '#' starts a comment; blank lines are ignored.
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/Platform.h"
+
+namespace zepa {
+
+struct ReplayEvent {
+    long long frame = 0;
+    PlatformEvent event;
+};
+
+struct ReplayParseResult {
+    bool ok = true;
+    std::vector<ReplayEvent> events;  // sorted by frame, file order kept within a frame
+    std::string error;                // "line N: what is wrong"
+};
+
+ReplayParseResult ParseReplay(std::string_view text);
+
+// The replay line for one event (without the line break); empty for events a replay cannot hold.
+std::string FormatReplayEvent(long long frame, const PlatformEvent& event);
+
+// Hands out the events of a parsed replay frame by frame.
+class CReplayFeed {
+  public:
+    explicit CReplayFeed(std::vector<ReplayEvent> events) : events_(std::move(events)) {}
+    // Calls `apply` for every event of `frame` (and of earlier frames not yet handed out).
+    template <typename Apply>
+    void ApplyFrame(long long frame, Apply apply) {
+        while (next_ < events_.size() && events_[next_].frame <= frame) apply(events_[next_++].event);
+    }
+    bool Finished() const { return next_ >= events_.size(); }
+
+  private:
+    std::vector<ReplayEvent> events_;
+    size_t next_ = 0;
+};
+
+// Writes the player's input as a replay file while a windowed run goes on.
+class CReplayRecorder {
+  public:
+    explicit CReplayRecorder(const std::string& path);
+    ~CReplayRecorder();
+    CReplayRecorder(const CReplayRecorder&) = delete;
+    CReplayRecorder& operator=(const CReplayRecorder&) = delete;
+    bool IsOpen() const { return file_ != nullptr; }
+    void Record(long long frame, const PlatformEvent& event);
+
+  private:
+    std::FILE* file_ = nullptr;
+};
+
+}  // namespace zepa

@@ -1,0 +1,54 @@
+// Turns platform events into the engine's actions, as a window procedure does: the key-state
+// array, the hot keys (Escape quits, F4-F7 resize, F12 returns to the title), the focus flag and
+// quitting. Beyond those: F11 and Alt+Enter toggle fullscreen, F9 asks for a screenshot, and Tab
+// held asks for fast-forward. None of these extra keys reaches the key-state array.
+#pragma once
+
+#include "app/GameSystem.h"
+#include "platform/Platform.h"
+
+namespace zepa {
+
+struct ClientSize {
+    int width = kScreenWidth;
+    int height = kScreenHeight;
+};
+
+// The client sizes the engine knows, largest first.
+inline constexpr ClientSize kClientSizes[] = {{1280, 960}, {960, 720}, {800, 600}, {640, 480}};
+
+// True when a window with this client size and these borders fits the work area.
+bool WindowFits(ClientSize size, const Rect& workArea, const Rect& borders);
+// The largest known client size whose window fits the work area; 640 x 480 when none fits.
+ClientSize ChooseClientSize(const Rect& workArea, const Rect& borders);
+
+class CWindowProcedure {
+  public:
+    // `window` may be null (no window: resizing only updates the game object).
+    CWindowProcedure(CGameSystem& game, IWindow* window, const Rect& workArea, const Rect& borders);
+
+    void HandleEvent(const PlatformEvent& event);
+
+    bool hasFocus() const { return focus_; }
+    void SetFocus(bool focus) { focus_ = focus; }
+    bool quitRequested() const { return quit_; }
+    void RequestQuit() { quit_ = true; }
+    bool fastForward() const { return fastForward_; }
+    // True once after F9 was pressed.
+    bool TakeScreenshotRequest();
+
+  private:
+    void OnKeyDown(const PlatformEvent& event);
+    void ResizeTo(ClientSize size);
+
+    CGameSystem& game_;
+    IWindow* window_;
+    Rect workArea_;
+    Rect borders_;
+    bool focus_ = false;
+    bool quit_ = false;
+    bool fastForward_ = false;
+    bool screenshotRequested_ = false;
+};
+
+}  // namespace zepa

@@ -1,0 +1,297 @@
+#include "platform/sdl/SdlBackend.h"
+
+#include <SDL2/SDL.h>
+
+#include <algorithm>
+#include <cstdio>
+
+#include "platform/Cp932.h"
+#include "platform/sdl/SdlKeyMap.h"
+
+namespace zepa {
+namespace {
+
+// Owns SDL's video and joystick subsystems for the life of the backend.
+class CSdlSession {
+  public:
+    ~CSdlSession() {
+        if (joystick_) SDL_JoystickClose(joystick_);
+        SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_JOYSTICK | SDL_INIT_EVENTS);
+    }
+    SDL_Joystick* joystick_ = nullptr;
+};
+
+class CSdlWindow : public IWindow {
+  public:
+    ~CSdlWindow() override {
+        if (texture_) SDL_DestroyTexture(texture_);
+        if (renderer_) SDL_DestroyRenderer(renderer_);
+        if (window_) SDL_DestroyWindow(window_);
+    }
+
+    bool Create(const std::string& titleCp932, int clientWidth, int clientHeight, bool fullscreen) override {
+        clientWidth_ = clientWidth;
+        clientHeight_ = clientHeight;
+        const Uint32 flags = SDL_WINDOW_ALLOW_HIGHDPI | (fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+        window_ = SDL_CreateWindow(Cp932ToUtf8(titleCp932).c_str(), SDL_WINDOWPOS_CENTERED,
+                                   SDL_WINDOWPOS_CENTERED, clientWidth, clientHeight, flags);
+        if (!window_) {
+            std::fprintf(stderr, "zepa: cannot create the window: %s\n", SDL_GetError());
+            return false;
+        }
+        renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED);
+        if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
+        if (!renderer_) {
+            std::fprintf(stderr, "zepa: cannot create a renderer: %s\n", SDL_GetError());
+            return false;
+        }
+        SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
+        texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
+                                     kScreenWidth, kScreenHeight);
+        if (!texture_) {
+            std::fprintf(stderr, "zepa: cannot create the screen texture: %s\n", SDL_GetError());
+            return false;
+        }
+        if (!fullscreen) Centre();
+        return true;
+    }
+
+    Rect UsableBounds() override {
+        SDL_Rect bounds;
+        if (SDL_GetDisplayUsableBounds(0, &bounds) != 0) return Rect{0, 0, 1280 + 64, 960 + 96};
+        return Rect{bounds.x, bounds.y, bounds.x + bounds.w, bounds.y + bounds.h};
+    }
+
+    Rect BorderSizes() override {
+        int top = 0, left = 0, bottom = 0, right = 0;
+        if (window_ && SDL_GetWindowBordersSize(window_, &top, &left, &bottom, &right) == 0) {
+            return Rect{left, top, right, bottom};
+        }
+        // Before the window exists (or where the window manager does not say): a typical title
+        // bar and frame, so the size choice stays on the safe side.
+        return Rect{2, 32, 2, 2};
+    }
+
+    void ResizeClient(int clientWidth, int clientHeight) override {
+        clientWidth_ = clientWidth;
+        clientHeight_ = clientHeight;
+        if (!window_) return;
+        SDL_SetWindowSize(window_, clientWidth, clientHeight);
+        Centre();
+    }
+
+    void SetTitle(const std::string& titleCp932) override {
+        if (window_) SDL_SetWindowTitle(window_, Cp932ToUtf8(titleCp932).c_str());
+    }
+
+    void Present(const uint32_t* pixels) override {
+        if (!renderer_) return;
+        SDL_UpdateTexture(texture_, nullptr, pixels, kScreenWidth * 4);
+        SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
+        SDL_RenderClear(renderer_);
+        int outputWidth = 0, outputHeight = 0;
+        SDL_GetRendererOutputSize(renderer_, &outputWidth, &outputHeight);
+        const SDL_Rect target = Letterbox(outputWidth, outputHeight);
+        SDL_RenderCopy(renderer_, texture_, nullptr, &target);
+        SDL_RenderPresent(renderer_);
+    }
+
+    void ToggleFullscreen() override {
+        if (!window_) return;
+        const bool goFullscreen = !IsFullscreen();
+        SDL_SetWindowFullscreen(window_, goFullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+        if (!goFullscreen) {
+            SDL_SetWindowSize(window_, clientWidth_, clientHeight_);
+            Centre();
+        }
+    }
+
+    bool IsFullscreen() const override {
+        return window_ && (SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
+    }
+
+    SDL_Window* handle() const { return window_; }
+
+    // Window points -> client pixels of the chosen client size, through the letterbox.
+    void ToClientPixels(int& x, int& y) const override {
+        if (!window_) return;
+        int width = 0, height = 0;
+        SDL_GetWindowSize(window_, &width, &height);
+        const SDL_Rect box = Letterbox(width, height);
+        if (box.w <= 0 || box.h <= 0) return;
+        x = static_cast<int>((static_cast<int64_t>(x - box.x) * clientWidth_) / box.w);
+        y = static_cast<int>((static_cast<int64_t>(y - box.y) * clientHeight_) / box.h);
+    }
+
+  private:
+    // The largest 4:3 rectangle centred in an area.
+    static SDL_Rect Letterbox(int width, int height) {
+        SDL_Rect box{0, 0, width, height};
+        if (static_cast<int64_t>(width) * kScreenHeight > static_cast<int64_t>(height) * kScreenWidth) {
+            box.w = height * kScreenWidth / kScreenHeight;
+            box.x = (width - box.w) / 2;
+        } else {
+            box.h = width * kScreenHeight / kScreenWidth;
+            box.y = (height - box.h) / 2;
+        }
+        return box;
+    }
+
+    void Centre() {
+        const Rect work = UsableBounds();
+        const Rect borders = BorderSizes();
+        const int outerWidth = clientWidth_ + borders.left + borders.right;
+        const int outerHeight = clientHeight_ + borders.top + borders.bottom;
+        const int x = work.left + (work.Width() - outerWidth) / 2;
+        const int y = work.top + (work.Height() - outerHeight) / 2;
+        SDL_SetWindowPosition(window_, x + borders.left, y + borders.top);
+    }
+
+    SDL_Window* window_ = nullptr;
+    SDL_Renderer* renderer_ = nullptr;
+    SDL_Texture* texture_ = nullptr;
+    int clientWidth_ = kScreenWidth;
+    int clientHeight_ = kScreenHeight;
+};
+
+class CSdlEvents : public IEventSource {
+  public:
+    CSdlEvents(std::shared_ptr<CSdlSession> session, const CSdlWindow& window)
+        : session_(std::move(session)), window_(window) {}
+
+    bool PollEvent(PlatformEvent& out) override {
+        SDL_Event event;
+        while (SDL_PollEvent(&event)) {
+            if (Translate(event, out)) return true;
+        }
+        return false;
+    }
+
+  private:
+    static int ScaleAxis(int value) { return std::clamp(value * 1000 / 32767, -1000, 1000); }
+
+    bool Translate(const SDL_Event& event, PlatformEvent& out) {
+        using Kind = PlatformEvent::Kind;
+        out = PlatformEvent{};
+        switch (event.type) {
+            case SDL_QUIT:
+                out.kind = Kind::Quit;
+                return true;
+            case SDL_WINDOWEVENT:
+                if (event.window.event == SDL_WINDOWEVENT_FOCUS_GAINED) {
+                    out.kind = Kind::FocusGained;
+                    return true;
+                }
+                if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
+                    out.kind = Kind::FocusLost;
+                    return true;
+                }
+                if (event.window.event == SDL_WINDOWEVENT_CLOSE) {
+                    out.kind = Kind::Quit;
+                    return true;
+                }
+                return false;
+            case SDL_KEYDOWN:
+            case SDL_KEYUP:
+                out.kind = event.type == SDL_KEYDOWN ? Kind::KeyDown : Kind::KeyUp;
+                out.key = VirtualKeyFromSdl(event.key.keysym.sym);
+                out.alt = (event.key.keysym.mod & KMOD_ALT) != 0;
+                out.repeat = event.key.repeat != 0;
+                return out.key != 0;
+            case SDL_MOUSEMOTION:
+                out.kind = Kind::MouseMove;
+                out.x = event.motion.x;
+                out.y = event.motion.y;
+                window_.ToClientPixels(out.x, out.y);
+                return true;
+            case SDL_MOUSEBUTTONDOWN:
+            case SDL_MOUSEBUTTONUP:
+                if (event.button.button != SDL_BUTTON_LEFT && event.button.button != SDL_BUTTON_RIGHT)
+                    return false;
+                out.kind = Kind::MouseButton;
+                out.button = event.button.button == SDL_BUTTON_LEFT ? 0 : 1;
+                out.down = event.type == SDL_MOUSEBUTTONDOWN;
+                return true;
+            case SDL_JOYDEVICEADDED:
+                if (session_->joystick_) return false;
+                session_->joystick_ = SDL_JoystickOpen(event.jdevice.which);
+                out.kind = Kind::JoyAdded;
+                return session_->joystick_ != nullptr;
+            case SDL_JOYDEVICEREMOVED:
+                if (!session_->joystick_ ||
+                    event.jdevice.which != SDL_JoystickInstanceID(session_->joystick_)) {
+                    return false;
+                }
+                SDL_JoystickClose(session_->joystick_);
+                session_->joystick_ = nullptr;
+                out.kind = Kind::JoyRemoved;
+                return true;
+            case SDL_JOYBUTTONDOWN:
+            case SDL_JOYBUTTONUP:
+                if (!IsOurJoystick(event.jbutton.which)) return false;
+                out.kind = Kind::JoyButton;
+                out.button = event.jbutton.button;
+                out.down = event.type == SDL_JOYBUTTONDOWN;
+                return true;
+            case SDL_JOYAXISMOTION:
+                if (!IsOurJoystick(event.jaxis.which) || event.jaxis.axis > 1) return false;
+                out.kind = Kind::JoyAxis;
+                out.axis = event.jaxis.axis;
+                out.value = ScaleAxis(event.jaxis.value);
+                return true;
+            default:
+                return false;
+        }
+    }
+
+    bool IsOurJoystick(SDL_JoystickID which) const {
+        return session_->joystick_ && SDL_JoystickInstanceID(session_->joystick_) == which;
+    }
+
+    std::shared_ptr<CSdlSession> session_;
+    const CSdlWindow& window_;
+};
+
+class CSdlMessageBox : public IMessageBox {
+  public:
+    explicit CSdlMessageBox(const CSdlWindow& window) : window_(window) {}
+    void Show(const std::string& textCp932, const std::string& captionCp932) override {
+        SDL_Window* owner = window_.handle();
+        if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, Cp932ToUtf8(captionCp932).c_str(),
+                                     Cp932ToUtf8(textCp932).c_str(), owner) != 0) {
+            std::fprintf(stderr, "message: %s\n", Cp932ToUtf8(textCp932).c_str());
+        }
+    }
+
+  private:
+    const CSdlWindow& window_;
+};
+
+// Keeps the session alive as long as the window (the events hold it too).
+class CSdlWindowWithSession : public CSdlWindow {
+  public:
+    explicit CSdlWindowWithSession(std::shared_ptr<CSdlSession> session) : session_(std::move(session)) {}
+
+  private:
+    std::shared_ptr<CSdlSession> session_;
+};
+
+}  // namespace
+
+std::optional<PlatformBackend> CreateSdlBackend(std::string& error) {
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_JOYSTICK | SDL_INIT_EVENTS) != 0) {
+        error = std::string("cannot start SDL video: ") + SDL_GetError();
+        return std::nullopt;
+    }
+    auto session = std::make_shared<CSdlSession>();
+    PlatformBackend backend;
+    backend.clock = std::make_unique<CSteadyClock>();
+    auto window = std::make_unique<CSdlWindowWithSession>(session);
+    backend.events = std::make_unique<CSdlEvents>(session, *window);
+    backend.messageBox = std::make_unique<CSdlMessageBox>(*window);
+    backend.window = std::move(window);
+    backend.headless = false;
+    return backend;
+}
+
+}  // namespace zepa

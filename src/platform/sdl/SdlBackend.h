@@ -1,0 +1,26 @@
+// The real backend on SDL2: a window whose 640 x 480 picture is stretched over the client area by
+// the GPU renderer (software renderer where there is none), keyboard, mouse and the first
+// joystick, modal message boxes, and the steady clock.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "platform/Platform.h"
+
+namespace zepa {
+
+// Initialises SDL's video, events and joysticks; nullopt with the reason in `error` on failure.
+std::optional<PlatformBackend> CreateSdlBackend(std::string& error);
+
+// The real time source (steady clock), used by the sdl backend.
+class CSteadyClock : public IClock {
+  public:
+    uint32_t Milliseconds() override;
+    int64_t Counter() override;
+    int64_t Frequency() override { return 1000000000; }
+    void SleepMs(uint32_t ms) override;
+    void Yield() override;
+};
+
+}  // namespace zepa

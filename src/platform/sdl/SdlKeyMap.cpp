@@ -1,0 +1,44 @@
+#include "platform/sdl/SdlKeyMap.h"
+
+#include "platform/VirtualKeys.h"
+
+namespace zepa {
+namespace {
+
+struct KeyPair {
+    SDL_Keycode sdl;
+    int vk;
+};
+
+constexpr KeyPair kKeyTable[] = {
+    {SDLK_BACKSPACE, vk::kBack},  {SDLK_TAB, vk::kTab},       {SDLK_RETURN, vk::kReturn},
+    {SDLK_KP_ENTER, vk::kReturn}, {SDLK_LSHIFT, vk::kShift},  {SDLK_RSHIFT, vk::kShift},
+    {SDLK_LCTRL, vk::kControl},   {SDLK_RCTRL, vk::kControl}, {SDLK_LALT, vk::kMenu},
+    {SDLK_RALT, vk::kMenu},       {SDLK_PAUSE, 0x13},         {SDLK_CAPSLOCK, 0x14},
+    {SDLK_ESCAPE, vk::kEscape},   {SDLK_SPACE, vk::kSpace},   {SDLK_PAGEUP, 0x21},
+    {SDLK_PAGEDOWN, 0x22},        {SDLK_END, 0x23},           {SDLK_HOME, 0x24},
+    {SDLK_LEFT, vk::kLeft},       {SDLK_UP, vk::kUp},         {SDLK_RIGHT, vk::kRight},
+    {SDLK_DOWN, vk::kDown},       {SDLK_INSERT, 0x2D},        {SDLK_DELETE, 0x2E},
+    {SDLK_KP_MULTIPLY, 0x6A},     {SDLK_KP_PLUS, 0x6B},       {SDLK_KP_MINUS, 0x6D},
+    {SDLK_KP_PERIOD, 0x6E},       {SDLK_KP_DIVIDE, 0x6F},     {SDLK_SEMICOLON, 0xBA},
+    {SDLK_EQUALS, 0xBB},          {SDLK_COMMA, 0xBC},         {SDLK_MINUS, 0xBD},
+    {SDLK_PERIOD, 0xBE},          {SDLK_SLASH, 0xBF},         {SDLK_BACKQUOTE, 0xC0},
+    {SDLK_LEFTBRACKET, 0xDB},     {SDLK_BACKSLASH, 0xDC},     {SDLK_RIGHTBRACKET, 0xDD},
+    {SDLK_QUOTE, 0xDE},
+};
+
+}  // namespace
+
+int VirtualKeyFromSdl(SDL_Keycode key) {
+    if (key >= SDLK_a && key <= SDLK_z) return 'A' + (key - SDLK_a);
+    if (key >= SDLK_0 && key <= SDLK_9) return '0' + (key - SDLK_0);
+    if (key >= SDLK_F1 && key <= SDLK_F12) return vk::kF1 + (key - SDLK_F1);
+    if (key >= SDLK_KP_1 && key <= SDLK_KP_9) return 0x61 + (key - SDLK_KP_1);
+    if (key == SDLK_KP_0) return 0x60;
+    for (const KeyPair& pair : kKeyTable) {
+        if (pair.sdl == key) return pair.vk;
+    }
+    return 0;
+}
+
+}  // namespace zepa

@@ -1,0 +1,28 @@
+#include <chrono>
+#include <thread>
+
+#include "platform/sdl/SdlBackend.h"
+
+namespace zepa {
+namespace {
+using Clock = std::chrono::steady_clock;
+}
+
+uint32_t CSteadyClock::Milliseconds() {
+    const auto since = Clock::now().time_since_epoch();
+    return static_cast<uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(since).count());
+}
+
+int64_t CSteadyClock::Counter() {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now().time_since_epoch()).count();
+}
+
+void CSteadyClock::SleepMs(uint32_t ms) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+void CSteadyClock::Yield() {
+    std::this_thread::yield();
+}
+
+}  // namespace zepa

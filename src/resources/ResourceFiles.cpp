@@ -1,0 +1,78 @@
+#include "resources/ResourceFiles.h"
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <memory>
+
+#include "platform/Cp932.h"
+#include "platform/FileSystem.h"
+#include "resources/PackArchive.h"
+
+namespace zepa {
+
+bool IsSafeResourceName(const std::string& name) {
+    if (name.empty() || name[0] == '/' || name.find('\0') != std::string::npos) return false;
+    int depth = 0;
+    size_t start = 0;
+    while (start <= name.size()) {
+        size_t end = name.find('/', start);
+        if (end == std::string::npos) end = name.size();
+        const std::string part = name.substr(start, end - start);
+        if (part == "..") {
+            if (--depth < 0) return false;
+        } else if (!part.empty() && part != ".") {
+            ++depth;
+        }
+        start = end + 1;
+    }
+    return true;
+}
+
+std::optional<std::string> FindLooseFile(const std::string& nameCp932) {
+    if (nameCp932.empty()) return std::nullopt;
+    if (!IsSafeResourceName(nameCp932)) {
+        std::fprintf(stderr, "zepa: refusing the resource name %s: it leaves the game folder\n",
+                     Cp932ToUtf8(nameCp932).c_str());
+        return std::nullopt;
+    }
+    if (IsRegularFile(nameCp932)) return nameCp932;
+    std::string utf8;
+    utf8 = Cp932ToUtf8(nameCp932);
+    if (utf8 != nameCp932 && IsRegularFile(utf8)) return utf8;
+    return std::nullopt;
+}
+
+bool ReadLooseFile(const std::string& nameCp932, std::vector<uint8_t>& out) {
+    auto path = FindLooseFile(nameCp932);
+    if (!path) return false;
+    std::ifstream file(*path, std::ios::binary);
+    if (!file) return false;
+    out.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    return !file.bad();
+}
+
+bool ReadResource(const std::string& nameCp932, const CPackArchive* archive, std::vector<uint8_t>& out) {
+    if (ReadLooseFile(nameCp932, out)) return true;
+    return archive && archive->ReadEntry(nameCp932, out);
+}
+
+bool ReadScriptText(const std::string& nameCp932, const CPackArchive* archive, std::string& out) {
+    std::vector<uint8_t> bytes;
+    out.clear();
+    if (ReadLooseFile(nameCp932, bytes)) {
+        out.reserve(bytes.size());
+        for (size_t i = 0; i < bytes.size(); ++i) {
+            if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') continue;
+            out.push_back(static_cast<char>(bytes[i]));
+        }
+        return true;
+    }
+    if (!archive || !archive->ReadEntry(nameCp932, bytes)) return false;
+    size_t length = 0;
+    while (length < bytes.size() && bytes[length] != 0) ++length;
+    out.assign(reinterpret_cast<const char*>(bytes.data()), length);
+    return true;
+}
+
+}  // namespace zepa

@@ -1,0 +1,32 @@
+// Finding a game's data: a resource name is CP932 bytes, a relative path with forward slashes.
+// A loose file is tried under those bytes, then under their UTF-8 form (games unpacked on Linux
+// have UTF-8 names); only then the archive. Names that would leave the game folder (absolute
+// paths, ".." climbing above it) are refused for loose files, with a warning on stderr.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace zepa {
+
+class CPackArchive;
+
+// True when `name` stays inside the game folder.
+bool IsSafeResourceName(const std::string& name);
+
+// The path of an existing loose file for `nameCp932`, or nullopt (refused or absent).
+std::optional<std::string> FindLooseFile(const std::string& nameCp932);
+
+// Reads the loose file for `nameCp932` whole; false when there is none or it cannot be read.
+bool ReadLooseFile(const std::string& nameCp932, std::vector<uint8_t>& out);
+
+// Loose file first, then the archive entry of the same name (archive may be null).
+bool ReadResource(const std::string& nameCp932, const CPackArchive* archive, std::vector<uint8_t>& out);
+
+// Script text: like ReadResource, but CR LF becomes LF in a loose file, and archive text ends at
+// its first NUL byte.
+bool ReadScriptText(const std::string& nameCp932, const CPackArchive* archive, std::string& out);
+
+}  // namespace zepa

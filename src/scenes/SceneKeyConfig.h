@@ -1,0 +1,17 @@
+// The "KeyConfig" scene. It shows nothing yet; its content arrives with its own subsystem.
+#pragma once
+
+#include "app/SceneBase.h"
+
+namespace zepa {
+
+class CSceneKeyConfig : public CSceneBase {
+  public:
+    ~CSceneKeyConfig() override { Exit(); }
+    bool Init() override { return true; }
+    void Update() override {}
+    void Draw(CSpriteBatch&) override {}
+    void Exit() override {}
+};
+
+}  // namespace zepa

@@ -1,0 +1,17 @@
+// The "Title" scene. It shows nothing yet; its content arrives with its own subsystem.
+#pragma once
+
+#include "app/SceneBase.h"
+
+namespace zepa {
+
+class CSceneTitle : public CSceneBase {
+  public:
+    ~CSceneTitle() override { Exit(); }
+    bool Init() override { return true; }
+    void Update() override {}
+    void Draw(CSpriteBatch&) override {}
+    void Exit() override {}
+};
+
+}  // namespace zepa

@@ -14,7 +14,7 @@ CGameSystem* GameSystem() {
     return g_gameSystem;
 }
 
-CGameSystem::CGameSystem() : windowTitle_("ZEPA Engine") {
+CGameSystem::CGameSystem() : windowTitle_("ZEPA Engine"), sceneCreator_(CreateScene) {
     ResetSceneChangeRequest();
     g_gameSystem = this;
 }
@@ -57,7 +57,7 @@ void CGameSystem::SwitchScene() {
         currentScene_.reset();
         currentSceneName_.clear();
     }
-    currentScene_ = CreateScene(pendingSceneName_);
+    currentScene_ = sceneCreator_(pendingSceneName_);
     if (!currentScene_) {
         closeRequested_ = true;
         return;

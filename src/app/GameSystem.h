@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -30,6 +31,10 @@ class CGameSystem {
     // Carries out the pending scene change; unknown names close the program.
     void SwitchScene();
 
+    // Replaces the scene factory (tests use scenes of their own).
+    using SceneCreator = std::function<std::unique_ptr<CSceneBase>(const std::string& name)>;
+    void SetSceneCreator(SceneCreator creator) { sceneCreator_ = std::move(creator); }
+
     // Set when a scene switch could not create or start a scene; the main loop then ends.
     bool closeRequested() const { return closeRequested_; }
     CSceneBase* currentScene() const { return currentScene_.get(); }
@@ -54,6 +59,7 @@ class CGameSystem {
     CSpriteBatch spriteBatch_;
     IWindow* window_ = nullptr;
     std::string windowTitle_;
+    SceneCreator sceneCreator_;
     std::unique_ptr<CSceneBase> currentScene_;
     std::string currentSceneName_;
     std::string pendingSceneName_;

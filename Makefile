@@ -26,6 +26,7 @@ test-asan: deps
 	cmake -S . -B $(SAN_BUILD_DIR) -DCMAKE_BUILD_TYPE=Debug -DZEPA_SANITIZE=ON -DZEPA_BUILD_BENCH=OFF
 	cmake --build $(SAN_BUILD_DIR) -j $(JOBS)
 	cd $(SAN_BUILD_DIR) && ASAN_OPTIONS=halt_on_error=1:detect_leaks=1 \
+	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp \
 	  UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 ctest --output-on-failure -j $(JOBS)
 
 demo: build

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "platform/Cp932.h"
+#include "platform/Letterbox.h"
 #include "platform/sdl/SdlKeyMap.h"
 
 namespace zepa {
@@ -91,7 +92,8 @@ class CSdlWindow : public IWindow {
         SDL_RenderClear(renderer_);
         int outputWidth = 0, outputHeight = 0;
         SDL_GetRendererOutputSize(renderer_, &outputWidth, &outputHeight);
-        const SDL_Rect target = Letterbox(outputWidth, outputHeight);
+        const Rect box = LetterboxRect(outputWidth, outputHeight);
+        const SDL_Rect target{box.left, box.top, box.Width(), box.Height()};
         SDL_RenderCopy(renderer_, texture_, nullptr, &target);
         SDL_RenderPresent(renderer_);
     }
@@ -117,26 +119,10 @@ class CSdlWindow : public IWindow {
         if (!window_) return;
         int width = 0, height = 0;
         SDL_GetWindowSize(window_, &width, &height);
-        const SDL_Rect box = Letterbox(width, height);
-        if (box.w <= 0 || box.h <= 0) return;
-        x = static_cast<int>((static_cast<int64_t>(x - box.x) * clientWidth_) / box.w);
-        y = static_cast<int>((static_cast<int64_t>(y - box.y) * clientHeight_) / box.h);
+        WindowToClient(width, height, clientWidth_, clientHeight_, x, y);
     }
 
   private:
-    // The largest 4:3 rectangle centred in an area.
-    static SDL_Rect Letterbox(int width, int height) {
-        SDL_Rect box{0, 0, width, height};
-        if (static_cast<int64_t>(width) * kScreenHeight > static_cast<int64_t>(height) * kScreenWidth) {
-            box.w = height * kScreenWidth / kScreenHeight;
-            box.x = (width - box.w) / 2;
-        } else {
-            box.h = width * kScreenHeight / kScreenWidth;
-            box.y = (height - box.h) / 2;
-        }
-        return box;
-    }
-
     void Centre() {
         const Rect work = UsableBounds();
         const Rect borders = BorderSizes();

@@ -10,12 +10,14 @@
 #include <optional>
 #include <sstream>
 
+#include "app/FontRegistration.h"
 #include "app/FrameTimer.h"
 #include "app/GameSystem.h"
 #include "app/Replay.h"
 #include "app/SceneRequest.h"
 #include "app/StateDump.h"
 #include "app/WindowProcedure.h"
+#include "platform/GlyphSource.h"
 #include "platform/ImageIo.h"
 #include "platform/InstanceLock.h"
 #include "platform/headless/HeadlessBackend.h"
@@ -101,6 +103,7 @@ int RunEngineOn(const CommandLineOptions& options, PlatformBackend& backend) {
         timer.Calibrate();
     }
 
+    RegisterGameFonts(GlyphSource());
     auto game = std::make_unique<CGameSystem>();
     if (options.scene) RequestSceneChange(*options.scene);
     CWindowProcedure procedure(*game, &window, window.UsableBounds(), window.BorderSizes());

@@ -1,0 +1,292 @@
+#include "platform/freetype/FreeTypeGlyphSource.h"
+
+#include <fontconfig/fontconfig.h>
+#include <ft2build.h>
+#include FT_FREETYPE_H
+#include FT_TRUETYPE_TABLES_H
+
+#include <cmath>
+#include <cstdio>
+#include <unordered_map>
+
+#include "platform/Cp932.h"
+
+namespace zepa {
+namespace {
+
+// The Windows face names games ask for, and the installed Japanese fonts that stand in for them.
+struct FaceSubstitute {
+    const char* windowsName;  // UTF-8
+    const char* substitute;
+};
+
+constexpr FaceSubstitute kFaceSubstitutes[] = {
+    {"MS PGothic", "IPAPGothic"},   {"ＭＳ Ｐゴシック", "IPAPGothic"}, {"MS Gothic", "IPAGothic"},
+    {"ＭＳ ゴシック", "IPAGothic"}, {"MS PMincho", "IPAPMincho"},      {"ＭＳ Ｐ明朝", "IPAPMincho"},
+    {"MS Mincho", "IPAMincho"},     {"ＭＳ 明朝", "IPAMincho"},        {"MS UI Gothic", "IPAPGothic"},
+    {"Meiryo", "IPAPGothic"},       {"メイリオ", "IPAPGothic"},
+};
+
+constexpr uint32_t kHiraganaA = 0x3042;
+
+// Folds the ideographic space to an ASCII one and trims, so "ＭＳ　Ｐゴシック" and "ＭＳ Ｐゴシック"
+// name the same face.
+std::string NormaliseFaceName(std::string utf8) {
+    std::string out;
+    for (size_t i = 0; i < utf8.size(); ++i) {
+        if (utf8.compare(i, 3, "\u3000") == 0) {
+            out += ' ';
+            i += 2;
+        } else {
+            out += utf8[i];
+        }
+    }
+    while (!out.empty() && out.back() == ' ') out.pop_back();
+    while (!out.empty() && out.front() == ' ') out.erase(out.begin());
+    return out;
+}
+
+std::string SubstituteFace(const std::string& normalised) {
+    for (const FaceSubstitute& s : kFaceSubstitutes) {
+        if (normalised == s.windowsName) return s.substitute;
+    }
+    return normalised;
+}
+
+// Decodes the first code point of a UTF-8 string; 0 when there is none.
+uint32_t FirstCodePoint(const std::string& utf8) {
+    if (utf8.empty()) return 0;
+    const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
+    if (p[0] < 0x80) return p[0];
+    int length = p[0] >= 0xF0 ? 4 : p[0] >= 0xE0 ? 3 : 2;
+    if (static_cast<int>(utf8.size()) < length) return 0;
+    uint32_t code = p[0] & (0x3F >> (length - 1));
+    for (int i = 1; i < length; ++i) code = (code << 6) | (p[i] & 0x3F);
+    return code;
+}
+
+// The Unicode character of a CP932 code, 0 when the code is no character.
+uint32_t UnicodeOf(uint32_t code) {
+    std::string bytes;
+    if (code > 0xFF) bytes += static_cast<char>(code >> 8);
+    bytes += static_cast<char>(code & 0xFF);
+    const std::string converted = Cp932ToUtf8(bytes);
+    if (converted.find("\xEF\xBF\xBD") != std::string::npos) return 0;
+    return FirstCodePoint(converted);
+}
+
+class CFreeTypeFont : public IFont {
+  public:
+    CFreeTypeFont(FT_Face face, int height) : face_(face), cellHeight_(height) { SetSize(height); }
+    ~CFreeTypeFont() override { FT_Done_Face(face_); }
+    CFreeTypeFont(const CFreeTypeFont&) = delete;
+    CFreeTypeFont& operator=(const CFreeTypeFont&) = delete;
+
+    int Ascent() const override { return ascent_; }
+    int CellHeight() const override { return cellHeight_; }
+
+    bool RenderGlyph(uint32_t code, bool antialiased, GlyphBitmap& out) override {
+        const uint64_t key = (uint64_t{code} << 1) | (antialiased ? 1 : 0);
+        auto cached = cache_.find(key);
+        if (cached == cache_.end()) {
+            CachedGlyph glyph;
+            glyph.ok = Render(code, antialiased, glyph.bitmap);
+            cached = cache_.emplace(key, std::move(glyph)).first;
+        }
+        out = cached->second.bitmap;
+        return cached->second.ok;
+    }
+
+  private:
+    struct CachedGlyph {
+        bool ok = false;
+        GlyphBitmap bitmap;
+    };
+
+    // A positive height is a cell height: the Windows ascent + descent scale to it. A negative
+    // height is the em size.
+    void SetSize(int height) {
+        double winAscent = face_->ascender;
+        double winDescent = -face_->descender;
+        if (auto* os2 = static_cast<TT_OS2*>(FT_Get_Sfnt_Table(face_, FT_SFNT_OS2))) {
+            if (os2->usWinAscent + os2->usWinDescent > 0) {
+                winAscent = os2->usWinAscent;
+                winDescent = os2->usWinDescent;
+            }
+        }
+        const double unitsPerEm = face_->units_per_EM > 0 ? face_->units_per_EM : 1000;
+        double emPixels;
+        double scale;  // pixels per font unit
+        if (height > 0 && winAscent + winDescent > 0) {
+            scale = height / (winAscent + winDescent);
+            emPixels = unitsPerEm * scale;
+        } else {
+            emPixels = height == 0 ? 16 : std::abs(height);
+            scale = emPixels / unitsPerEm;
+            if (height == 0) cellHeight_ = static_cast<int>(std::lround((winAscent + winDescent) * scale));
+        }
+        FT_Set_Char_Size(face_, 0, static_cast<FT_F26Dot6>(std::lround(emPixels * 64)), 72, 72);
+        ascent_ = static_cast<int>(std::lround(winAscent * scale));
+    }
+
+    bool Render(uint32_t code, bool antialiased, GlyphBitmap& out) {
+        const uint32_t unicode = UnicodeOf(code);
+        if (unicode == 0) return false;
+        const FT_UInt index = FT_Get_Char_Index(face_, unicode);
+        if (index == 0) return false;
+        const FT_Int32 flags = antialiased ? FT_LOAD_DEFAULT : (FT_LOAD_TARGET_MONO | FT_LOAD_MONOCHROME);
+        if (FT_Load_Glyph(face_, index, flags) != 0) return false;
+        const FT_Render_Mode mode = antialiased ? FT_RENDER_MODE_NORMAL : FT_RENDER_MODE_MONO;
+        if (FT_Render_Glyph(face_->glyph, mode) != 0) return false;
+        const FT_Bitmap& bitmap = face_->glyph->bitmap;
+        out.originX = face_->glyph->bitmap_left;
+        out.originY = face_->glyph->bitmap_top;
+        if (bitmap.width == 0 || bitmap.rows == 0) {
+            // No ink (a blank character): a 1 x 1 box with no pixels, as the outline API reports.
+            out.blackBoxX = 1;
+            out.blackBoxY = 1;
+            out.stride = 0;
+            out.data.clear();
+            return true;
+        }
+        out.blackBoxX = static_cast<int>(bitmap.width);
+        out.blackBoxY = static_cast<int>(bitmap.rows);
+        if (antialiased) {
+            out.stride = (out.blackBoxX + 3) / 4 * 4;
+        } else {
+            out.stride = (out.blackBoxX + 31) / 32 * 4;
+        }
+        out.data.assign(static_cast<size_t>(out.stride) * out.blackBoxY, 0);
+        for (int row = 0; row < out.blackBoxY; ++row) {
+            const unsigned char* source = bitmap.buffer + static_cast<ptrdiff_t>(row) * bitmap.pitch;
+            uint8_t* target = out.data.data() + static_cast<size_t>(row) * out.stride;
+            if (antialiased) {
+                // FreeType's 256 grey levels onto the 65 levels of the outline API.
+                for (int col = 0; col < out.blackBoxX; ++col)
+                    target[col] = static_cast<uint8_t>((source[col] * 64 + 127) / 255);
+            } else {
+                const int bytes = (out.blackBoxX + 7) / 8;
+                for (int b = 0; b < bytes; ++b) target[b] = source[b];
+            }
+        }
+        return true;
+    }
+
+    FT_Face face_;
+    int cellHeight_;
+    int ascent_ = 0;
+    std::unordered_map<uint64_t, CachedGlyph> cache_;
+};
+
+// Stands in when no font at all can be opened: every code fails, so text advances without ink.
+class CNullFont : public IFont {
+  public:
+    explicit CNullFont(int height) : height_(height > 0 ? height : -height) {}
+    int Ascent() const override { return height_ * 7 / 8; }
+    int CellHeight() const override { return height_; }
+    bool RenderGlyph(uint32_t, bool, GlyphBitmap& out) override {
+        out = GlyphBitmap{};
+        return false;
+    }
+
+  private:
+    int height_;
+};
+
+}  // namespace
+
+struct CFreeTypeGlyphSource::Library {
+    FT_Library freetype = nullptr;
+    FcConfig* config = nullptr;
+};
+
+CFreeTypeGlyphSource::CFreeTypeGlyphSource() : library_(std::make_unique<Library>()) {
+    if (FT_Init_FreeType(&library_->freetype) != 0) library_->freetype = nullptr;
+    FcInit();
+    library_->config = FcConfigGetCurrent();
+}
+
+CFreeTypeGlyphSource::~CFreeTypeGlyphSource() {
+    fonts_.clear();
+    if (library_->freetype) FT_Done_FreeType(library_->freetype);
+}
+
+bool CFreeTypeGlyphSource::RegisterFontFile(const std::string& path) {
+    return FcConfigAppFontAddFile(library_->config, reinterpret_cast<const FcChar8*>(path.c_str())) == FcTrue;
+}
+
+CFreeTypeGlyphSource::FontLocation CFreeTypeGlyphSource::Resolve(const std::string& faceNameCp932) {
+    const std::string requested = NormaliseFaceName(Cp932ToUtf8(faceNameCp932));
+    const std::string family = SubstituteFace(requested);
+    auto match = [&](bool withFamily) {
+        FontLocation location;
+        FcPattern* pattern = FcPatternCreate();
+        if (withFamily && !family.empty()) {
+            FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
+        }
+        FcPatternAddString(pattern, FC_LANG, reinterpret_cast<const FcChar8*>("ja"));
+        FcConfigSubstitute(library_->config, pattern, FcMatchPattern);
+        FcDefaultSubstitute(pattern);
+        FcResult result = FcResultNoMatch;
+        FcPattern* found = FcFontMatch(library_->config, pattern, &result);
+        FcPatternDestroy(pattern);
+        if (!found) return location;
+        FcChar8* file = nullptr;
+        FcCharSet* charset = nullptr;
+        int index = 0;
+        const bool japanese = FcPatternGetCharSet(found, FC_CHARSET, 0, &charset) == FcResultMatch &&
+                              FcCharSetHasChar(charset, kHiraganaA);
+        if (FcPatternGetString(found, FC_FILE, 0, &file) == FcResultMatch && japanese) {
+            location.file = reinterpret_cast<const char*>(file);
+            FcPatternGetInteger(found, FC_INDEX, 0, &index);
+            location.index = index;
+            // A font has a family name per language; keep the one asked for when it is among them.
+            FcChar8* name = nullptr;
+            for (int i = 0; FcPatternGetString(found, FC_FAMILY, i, &name) == FcResultMatch; ++i) {
+                const char* text = reinterpret_cast<const char*>(name);
+                if (i == 0 ||
+                    FcStrCmpIgnoreCase(name, reinterpret_cast<const FcChar8*>(family.c_str())) == 0) {
+                    location.family = text;
+                }
+            }
+        }
+        FcPatternDestroy(found);
+        return location;
+    };
+    FontLocation location = match(true);
+    // Accept the match only when it is the family asked for (any of its names).
+    const bool familyFound = !location.file.empty() && !family.empty() &&
+                             FcStrCmpIgnoreCase(reinterpret_cast<const FcChar8*>(location.family.c_str()),
+                                                reinterpret_cast<const FcChar8*>(family.c_str())) == 0;
+    if (!familyFound) {
+        if (warnedFaces_.insert(faceNameCp932).second) {
+            std::fprintf(stderr, "zepa: font '%s' is not installed; using a Japanese font instead\n",
+                         requested.c_str());
+        }
+        if (location.file.empty()) location = match(false);
+    }
+    return location;
+}
+
+std::shared_ptr<IFont> CFreeTypeGlyphSource::OpenFont(const std::string& faceNameCp932, int height) {
+    const auto key = std::make_pair(faceNameCp932, height);
+    if (auto found = fonts_.find(key); found != fonts_.end()) return found->second;
+    std::shared_ptr<IFont> font;
+    const FontLocation location = Resolve(faceNameCp932);
+    FT_Face face = nullptr;
+    if (library_->freetype && !location.file.empty() &&
+        FT_New_Face(library_->freetype, location.file.c_str(), location.index, &face) == 0) {
+        font = std::make_shared<CFreeTypeFont>(face, height);
+    } else {
+        font = std::make_shared<CNullFont>(height);
+    }
+    fonts_.emplace(key, font);
+    return font;
+}
+
+IGlyphSource& GlyphSource() {
+    static CFreeTypeGlyphSource source;
+    return source;
+}
+
+}  // namespace zepa

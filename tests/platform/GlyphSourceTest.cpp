@@ -1,0 +1,60 @@
+#include "platform/freetype/FreeTypeGlyphSource.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/Cp932.h"
+
+namespace zepa {
+namespace {
+
+TEST(GlyphSource, WindowsJapaneseFaceNamesResolveToTheInstalledJapaneseFonts) {
+    CFreeTypeGlyphSource source;
+    EXPECT_EQ(source.Resolve(Cp932("ＭＳ　Ｐゴシック")).family, "IPAPGothic");
+    EXPECT_EQ(source.Resolve("MS PGothic").family, "IPAPGothic");
+    EXPECT_EQ(source.Resolve("MS Gothic").family, "IPAGothic");
+    EXPECT_EQ(source.Resolve(Cp932("ＭＳ 明朝")).family, "IPAMincho");
+    EXPECT_EQ(source.Resolve("IPAPMincho").family, "IPAPMincho");
+}
+
+TEST(GlyphSource, AMissingFaceFallsBackToAFontWithJapaneseGlyphs) {
+    CFreeTypeGlyphSource source;
+    auto font = source.OpenFont("No Such Face 12345", 24);
+    GlyphBitmap glyph;
+    EXPECT_TRUE(font->RenderGlyph(0x82A0, true, glyph));  // hiragana A
+    EXPECT_GT(glyph.blackBoxX, 4);
+    EXPECT_FALSE(source.Resolve("No Such Face 12345").file.empty());
+}
+
+TEST(GlyphSource, CellHeightSemanticsAndGreyLevels) {
+    CFreeTypeGlyphSource source;
+    auto font = source.OpenFont(Cp932("ＭＳ　Ｐゴシック"), 24);
+    EXPECT_EQ(font->CellHeight(), 24);
+    EXPECT_GT(font->Ascent(), 16);
+    EXPECT_LT(font->Ascent(), 24);
+    GlyphBitmap glyph;
+    ASSERT_TRUE(font->RenderGlyph(0x8C8E, true, glyph));  // a kanji
+    EXPECT_LE(glyph.blackBoxY, 24);
+    EXPECT_EQ(glyph.stride % 4, 0);
+    EXPECT_GE(glyph.stride, glyph.blackBoxX);
+    int maxLevel = 0;
+    for (uint8_t level : glyph.data) maxLevel = std::max<int>(maxLevel, level);
+    EXPECT_EQ(maxLevel, 64);  // full coverage somewhere, never above 64
+}
+
+TEST(GlyphSource, OneBitGlyphsAndCodesWithoutAGlyph) {
+    CFreeTypeGlyphSource source;
+    auto font = source.OpenFont("MS Gothic", 16);
+    GlyphBitmap glyph;
+    ASSERT_TRUE(font->RenderGlyph('A', false, glyph));
+    EXPECT_EQ(glyph.stride, (glyph.blackBoxX + 31) / 32 * 4);
+    int bits = 0;
+    for (uint8_t byte : glyph.data) bits += __builtin_popcount(byte);
+    EXPECT_GT(bits, 10);
+    // A lead byte with the terminating zero as its trail byte is no character.
+    EXPECT_FALSE(font->RenderGlyph(0x8200, true, glyph));
+    // The same font object comes back for the same face and size.
+    EXPECT_EQ(source.OpenFont("MS Gothic", 16), font);
+}
+
+}  // namespace
+}  // namespace zepa

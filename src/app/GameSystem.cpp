@@ -8,14 +8,27 @@ namespace zepa {
 namespace {
 CGameSystem* g_gameSystem = nullptr;
 constexpr uint32_t kOpaqueBlack = 0xFF000000u;
+constexpr const char* kArchiveFileName = "GameData.pac";
+
+// The settings are read (or the file created with the defaults) before the archive is opened.
+SettingsRecord ReadSettingsFile() {
+    SettingsRecord settings;
+    LoadSettings(settings, kSettingsFileName);
+    return settings;
+}
 }  // namespace
 
 CGameSystem* GameSystem() {
     return g_gameSystem;
 }
 
-CGameSystem::CGameSystem() : windowTitle_("ZEPA Engine"), sceneCreator_(CreateScene) {
+CGameSystem::CGameSystem()
+    : settings_(ReadSettingsFile()),
+      archive_(kArchiveFileName),
+      windowTitle_("ZEPA Engine"),
+      sceneCreator_(CreateScene) {
     ResetSceneChangeRequest();
+    PublishArchive(&archive_);
     g_gameSystem = this;
 }
 
@@ -24,6 +37,7 @@ CGameSystem::~CGameSystem() {
     currentScene_.reset();
     pendingSceneName_.clear();
     SetMessageBoxTarget(nullptr);
+    if (Archive() == &archive_) PublishArchive(nullptr);
     if (g_gameSystem == this) g_gameSystem = nullptr;
 }
 

@@ -9,9 +9,11 @@
 #include <string>
 
 #include "app/SceneBase.h"
+#include "app/Settings.h"
 #include "gfx/SpriteBatch.h"
 #include "input/InputDevices.h"
 #include "platform/Platform.h"
+#include "resources/PackArchive.h"
 
 namespace zepa {
 
@@ -49,6 +51,12 @@ class CGameSystem {
     CInputDevices& inputDevices() { return inputDevices_; }
     IWindow* window() const { return window_; }
 
+    // The player's settings, read from "option.ini" when the game object is constructed.
+    SettingsRecord& settings() { return settings_; }
+    const SettingsRecord& settings() const { return settings_; }
+    // The resource archive "GameData.pac", opened when the game object is constructed.
+    const CPackArchive& archive() const { return archive_; }
+
     // One byte per Windows virtual-key code, 1 while the key is down.
     std::array<uint8_t, 256> keyState{};
     int clientWidth = kScreenWidth;
@@ -57,6 +65,8 @@ class CGameSystem {
   private:
     CInputDevices inputDevices_;
     CSpriteBatch spriteBatch_;
+    SettingsRecord settings_;
+    CPackArchive archive_;
     IWindow* window_ = nullptr;
     std::string windowTitle_;
     SceneCreator sceneCreator_;

@@ -16,6 +16,9 @@ nlohmann::json DumpState(const CGameSystem& game, long long frame) {
     state["scene"] = game.currentSceneName();
     state["title"] = Cp932ToJsonText(game.windowTitle());
     state["clientSize"] = {game.clientWidth, game.clientHeight};
+    nlohmann::json settings = nlohmann::json::object();
+    for (const SettingsField& field : kSettingsFields) settings[field.key] = game.settings().*field.member;
+    state["settings"] = settings;
     nlohmann::json messages = nlohmann::json::array();
     for (const std::string& text : ShownMessages()) messages.push_back(Cp932ToJsonText(text));
     state["messages"] = messages;

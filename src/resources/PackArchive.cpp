@@ -7,6 +7,8 @@
 namespace zepa {
 namespace {
 
+const CPackArchive* g_archive = nullptr;
+
 uint32_t ReadLe32(const unsigned char* p) {
     return uint32_t{p[0]} | (uint32_t{p[1]} << 8) | (uint32_t{p[2]} << 16) | (uint32_t{p[3]} << 24);
 }
@@ -23,54 +25,97 @@ uint64_t FileSize(std::FILE* file) {
     return size < 0 ? 0 : static_cast<uint64_t>(size);
 }
 
-}  // namespace
-
-CPackArchive::CPackArchive(std::string path) : path_(std::move(path)) {
-    BuildIndex();
+PackTableEntry DecodeEntry(const unsigned char* bytes) {
+    PackTableEntry decoded;
+    const void* nul = std::memchr(bytes, '\0', CPackArchive::kNameSize);
+    decoded.nameTerminated = nul != nullptr;
+    const size_t nameLength =
+        nul ? static_cast<size_t>(static_cast<const unsigned char*>(nul) - bytes) : CPackArchive::kNameSize;
+    decoded.name.assign(reinterpret_cast<const char*>(bytes), nameLength);
+    decoded.entry = PackEntry{ReadLe32(bytes + 256), ReadLe32(bytes + 260)};
+    return decoded;
 }
 
-void CPackArchive::BuildIndex() {
-    FilePtr file(std::fopen(path_.c_str(), "rb"));
-    if (!file) return;
-    fileSize_ = FileSize(file.get());
+}  // namespace
+
+PackTable ReadPackTable(const std::string& path) {
+    PackTable table;
+    FilePtr file(std::fopen(path.c_str(), "rb"));
+    if (!file) return table;
+    table.opened = true;
+    table.fileSize = FileSize(file.get());
     unsigned char header[4];
-    if (std::fread(header, 1, 4, file.get()) != 4) return;
-    count_ = ReadLe32(header);
-    // A count larger than the file can hold stops at the last whole entry in the file.
-    unsigned char entry[kEntrySize];
-    for (uint32_t i = 0; i < count_; ++i) {
-        if (std::fread(entry, 1, kEntrySize, file.get()) != kEntrySize) break;
-        const void* nul = std::memchr(entry, '\0', kNameSize);
-        const size_t nameLength = nul ? static_cast<const unsigned char*>(nul) - entry : kNameSize;
-        std::string name(reinterpret_cast<const char*>(entry), nameLength);
-        index_.emplace(std::move(name), PackEntry{ReadLe32(entry + 256), ReadLe32(entry + 260)});
+    if (std::fread(header, 1, 4, file.get()) != 4) {
+        table.truncated = table.fileSize != 0;
+        return table;
+    }
+    table.declaredCount = ReadLe32(header);
+    // The table is read entry by entry, so a count larger than the file can hold costs nothing.
+    unsigned char bytes[CPackArchive::kEntrySize];
+    for (uint32_t i = 0; i < table.declaredCount; ++i) {
+        if (std::fread(bytes, 1, sizeof bytes, file.get()) != sizeof bytes) {
+            table.truncated = true;
+            break;
+        }
+        table.entries.push_back(DecodeEntry(bytes));
+    }
+    return table;
+}
+
+CPackArchive::CPackArchive(std::string path) : path_(std::move(path)) {
+    const PackTable table = ReadPackTable(path_);
+    fileSize_ = table.fileSize;
+    count_ = static_cast<uint32_t>(table.entries.size());
+    for (const PackTableEntry& stored : table.entries) {
+        // A name without its NUL cannot be asked for; the entry is left out.
+        if (!stored.nameTerminated) continue;
+        // The first of two entries with the same name wins.
+        index_.emplace(stored.name, stored.entry);
     }
 }
 
-bool CPackArchive::ReadEntry(const char* name, uint8_t*& buffer, uint32_t& size) const {
-    if (!name) return false;
+const PackEntry* CPackArchive::Find(const char* name) const {
+    if (!name) return nullptr;
     auto found = index_.find(name);
-    if (found == index_.end()) return false;
-    if (buffer != nullptr) return false;
-    const PackEntry entry = found->second;
-    size = entry.size;
+    return found == index_.end() ? nullptr : &found->second;
+}
+
+bool CPackArchive::InsideFile(const PackEntry& entry) const {
+    return uint64_t{entry.offset} + entry.size <= fileSize_;
+}
+
+bool CPackArchive::ReadBytes(const PackEntry& entry, uint8_t* destination) const {
     // An entry that lies (partly) outside the file fails rather than returning stale bytes.
-    if (uint64_t{entry.offset} + entry.size > fileSize_) return false;
+    if (!InsideFile(entry)) return false;
     FilePtr file(std::fopen(path_.c_str(), "rb"));
     if (!file) return false;
+    if (entry.size == 0) return true;
     if (std::fseek(file.get(), static_cast<long>(entry.offset), SEEK_SET) != 0) return false;
-    auto block = std::make_unique<uint8_t[]>(entry.size == 0 ? 1 : entry.size);
-    if (std::fread(block.get(), 1, entry.size, file.get()) != entry.size) return false;
+    // A file that shrank since it was indexed gives a short read, which fails too.
+    return std::fread(destination, 1, entry.size, file.get()) == entry.size;
+}
+
+bool CPackArchive::ReadEntry(const char* name, uint8_t*& buffer, uint32_t& size) const {
+    const PackEntry* entry = Find(name);
+    if (!entry || buffer != nullptr) return false;
+    size = entry->size;
+    // Checked before the allocation, so a corrupt size never allocates more than the file holds.
+    if (!InsideFile(*entry)) return false;
+    std::unique_ptr<uint8_t[]> block(new uint8_t[entry->size]);
+    if (!ReadBytes(*entry, block.get())) return false;
     buffer = block.release();
     return true;
 }
 
 bool CPackArchive::ReadEntry(const std::string& name, std::vector<uint8_t>& out) const {
-    uint8_t* buffer = nullptr;
-    uint32_t size = 0;
-    if (name.find('\0') != std::string::npos || !ReadEntry(name.c_str(), buffer, size)) return false;
-    std::unique_ptr<uint8_t[]> owned(buffer);
-    out.assign(owned.get(), owned.get() + size);
+    if (name.find('\0') != std::string::npos) return false;
+    const PackEntry* entry = Find(name.c_str());
+    if (!entry) return false;
+    // Checked before the allocation, so a corrupt size never allocates more than the file holds.
+    if (!InsideFile(*entry)) return false;
+    std::vector<uint8_t> bytes(entry->size);
+    if (!ReadBytes(*entry, bytes.data())) return false;
+    out = std::move(bytes);
     return true;
 }
 
@@ -78,6 +123,14 @@ void CPackArchive::ListSystemGraphics(std::vector<std::string>& list) const {
     for (const auto& [name, entry] : index_) {
         if (name.find("Graphics/System/") != std::string::npos) list.push_back(name);
     }
+}
+
+const CPackArchive* Archive() {
+    return g_archive;
+}
+
+void PublishArchive(const CPackArchive* archive) {
+    g_archive = archive;
 }
 
 }  // namespace zepa

@@ -1,9 +1,6 @@
 #include "resources/ResourceFiles.h"
 
 #include <cstdio>
-#include <fstream>
-#include <iterator>
-#include <memory>
 
 #include "platform/Cp932.h"
 #include "platform/FileSystem.h"
@@ -37,8 +34,7 @@ std::optional<std::string> FindLooseFile(const std::string& nameCp932) {
         return std::nullopt;
     }
     if (IsRegularFile(nameCp932)) return nameCp932;
-    std::string utf8;
-    utf8 = Cp932ToUtf8(nameCp932);
+    const std::string utf8 = Cp932ToUtf8(nameCp932);
     if (utf8 != nameCp932 && IsRegularFile(utf8)) return utf8;
     return std::nullopt;
 }
@@ -46,10 +42,17 @@ std::optional<std::string> FindLooseFile(const std::string& nameCp932) {
 bool ReadLooseFile(const std::string& nameCp932, std::vector<uint8_t>& out) {
     auto path = FindLooseFile(nameCp932);
     if (!path) return false;
-    std::ifstream file(*path, std::ios::binary);
+    std::FILE* file = std::fopen(path->c_str(), "rb");
     if (!file) return false;
-    out.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    return !file.bad();
+    std::vector<uint8_t> bytes;
+    uint8_t chunk[8192];
+    size_t got;
+    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0)
+        bytes.insert(bytes.end(), chunk, chunk + got);
+    const bool ok = !std::ferror(file);
+    std::fclose(file);
+    if (ok) out = std::move(bytes);
+    return ok;
 }
 
 bool ReadResource(const std::string& nameCp932, const CPackArchive* archive, std::vector<uint8_t>& out) {

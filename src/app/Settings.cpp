@@ -1,0 +1,134 @@
+#include "app/Settings.h"
+
+#include <cstdio>
+#include <limits>
+#include <memory>
+
+#include "platform/AtomicFile.h"
+#include "platform/FileSystem.h"
+
+namespace zepa {
+
+const std::array<SettingsField, 12> kSettingsFields = {{
+    {"MESSAGE_SPEED", &SettingsRecord::messageSpeed},
+    {"BGM_VOLUME", &SettingsRecord::bgmVolume},
+    {"BGS_VOLUME", &SettingsRecord::bgsVolume},
+    {"SE_VOLUME", &SettingsRecord::seVolume},
+    {"BUTTON_OK", &SettingsRecord::buttonOk},
+    {"BUTTON_CANCEL", &SettingsRecord::buttonCancel},
+    {"BUTTON_START", &SettingsRecord::buttonStart},
+    {"BUTTON_SELECT", &SettingsRecord::buttonSelect},
+    {"BUTTON_X", &SettingsRecord::buttonX},
+    {"BUTTON_Y", &SettingsRecord::buttonY},
+    {"BUTTON_L", &SettingsRecord::buttonL},
+    {"BUTTON_R", &SettingsRecord::buttonR},
+}};
+
+namespace {
+
+// Reads the settings text the way a scanf format "KEY=%d\n" does: the key and '=' must match
+// byte for byte, the number may be preceded by white space and a sign, and the line break
+// directive skips any run of white space (CR included, so CR LF and LF both work).
+class CSettingsScanner {
+  public:
+    explicit CSettingsScanner(std::string_view text) : text_(text) {}
+
+    bool MatchLiteral(std::string_view literal) {
+        if (text_.substr(pos_, literal.size()) != literal) return false;
+        pos_ += literal.size();
+        return true;
+    }
+
+    void SkipSpace() {
+        while (pos_ < text_.size() && IsSpace(text_[pos_])) ++pos_;
+    }
+
+    // A decimal int. A number outside the int range is not taken (scanf leaves that undefined).
+    bool ReadInt(int& value) {
+        SkipSpace();
+        bool negative = false;
+        if (pos_ < text_.size() && (text_[pos_] == '+' || text_[pos_] == '-')) {
+            negative = text_[pos_] == '-';
+            ++pos_;
+        }
+        const size_t firstDigit = pos_;
+        long long magnitude = 0;
+        constexpr long long kLimit = static_cast<long long>(std::numeric_limits<int>::max()) + 1;
+        while (pos_ < text_.size() && text_[pos_] >= '0' && text_[pos_] <= '9') {
+            magnitude = magnitude * 10 + (text_[pos_] - '0');
+            if (magnitude > kLimit) return false;
+            ++pos_;
+        }
+        if (pos_ == firstDigit) return false;
+        if (!negative && magnitude == kLimit) return false;
+        value = static_cast<int>(negative ? -magnitude : magnitude);
+        return true;
+    }
+
+  private:
+    static bool IsSpace(char c) {
+        return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+    }
+
+    std::string_view text_;
+    size_t pos_ = 0;
+};
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+// The whole file, or false when it cannot be opened or read.
+bool ReadWholeFile(const std::string& path, std::string& text) {
+    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+    if (!file) return false;
+    char chunk[4096];
+    size_t got;
+    while ((got = std::fread(chunk, 1, sizeof chunk, file.get())) > 0) text.append(chunk, got);
+    return !std::ferror(file.get());
+}
+
+}  // namespace
+
+int ParseSettings(std::string_view text, SettingsRecord& record) {
+    CSettingsScanner scanner(text);
+    int read = 0;
+    for (const SettingsField& field : kSettingsFields) {
+        int value = 0;
+        if (!scanner.MatchLiteral(field.key) || !scanner.MatchLiteral("=") || !scanner.ReadInt(value)) break;
+        record.*field.member = value;
+        scanner.SkipSpace();
+        ++read;
+    }
+    return read;
+}
+
+std::string FormatSettings(const SettingsRecord& record) {
+    std::string text;
+    for (const SettingsField& field : kSettingsFields) {
+        text += field.key;
+        text += '=';
+        text += std::to_string(record.*field.member);
+        text += "\r\n";
+    }
+    return text;
+}
+
+void LoadSettings(SettingsRecord& record, const std::string& path) {
+    record = SettingsRecord{};
+    std::string text;
+    if (ReadWholeFile(path, text)) {
+        ParseSettings(text, record);
+        return;
+    }
+    // Only a file that is really absent is created; an unreadable one is not overwritten.
+    if (IsRegularFile(path) || IsDirectory(path)) return;
+    if (!SaveSettings(record, path))
+        std::fprintf(stderr, "zepa: cannot create the settings file %s\n", path.c_str());
+}
+
+bool SaveSettings(const SettingsRecord& record, const std::string& path) {
+    return WriteFileAtomically(path, FormatSettings(record));
+}
+
+}  // namespace zepa

@@ -1,0 +1,92 @@
+#include "platform/AtomicFile.h"
+
+#include <fcntl.h>
+#include <limits.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+
+namespace zepa {
+namespace {
+
+// The file a write should replace: the target of a symbolic link, else the path itself.
+std::string ResolveTarget(const std::string& path) {
+    struct stat info;
+    if (lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return path;
+    char resolved[PATH_MAX];
+    if (realpath(path.c_str(), resolved) == nullptr) return path;
+    return resolved;
+}
+
+std::string FolderOf(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    if (slash == 0) return "/";
+    return path.substr(0, slash);
+}
+
+// Creates a new, empty temporary file next to `target`; -1 when the folder does not allow it.
+int CreateTemporaryFile(const std::string& target, std::string& tempPath) {
+    static unsigned counter = 0;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        tempPath = target + ".tmp-" + std::to_string(getpid()) + "-" + std::to_string(++counter);
+        // 0666 and the process's umask give the permissions a newly created file would have.
+        const int fd = open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    return -1;
+}
+
+bool WriteAll(int fd, std::string_view bytes) {
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t written = write(fd, bytes.data() + done, bytes.size() - done);
+        if (written < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        done += static_cast<size_t>(written);
+    }
+    return true;
+}
+
+// Keeps the permissions of the file being replaced (a player may have made it read-only for
+// others, or writable for a group).
+void CopyPermissions(const std::string& from, int toFd) {
+    struct stat info;
+    if (stat(from.c_str(), &info) == 0) fchmod(toFd, info.st_mode & 07777);
+}
+
+// Makes the rename itself durable. Some file systems refuse fsync on a folder; the new content
+// is already complete then, so that is not treated as a failure.
+void SyncFolder(const std::string& folder) {
+    const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    fsync(fd);
+    close(fd);
+}
+
+}  // namespace
+
+bool WriteFileAtomically(const std::string& path, std::string_view bytes) {
+    if (path.empty()) return false;
+    const std::string target = ResolveTarget(path);
+    std::string tempPath;
+    const int fd = CreateTemporaryFile(target, tempPath);
+    if (fd < 0) return false;
+    CopyPermissions(target, fd);
+    bool ok = WriteAll(fd, bytes) && fsync(fd) == 0;
+    ok = (close(fd) == 0) && ok;
+    if (ok) ok = std::rename(tempPath.c_str(), target.c_str()) == 0;
+    if (!ok) {
+        unlink(tempPath.c_str());
+        return false;
+    }
+    SyncFolder(FolderOf(target));
+    return true;
+}
+
+}  // namespace zepa

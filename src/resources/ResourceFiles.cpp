@@ -8,34 +8,43 @@
 
 namespace zepa {
 
-bool IsSafeResourceName(const std::string& name) {
-    if (name.empty() || name[0] == '/' || name.find('\0') != std::string::npos) return false;
-    int depth = 0;
+std::optional<std::string> NormalizeResourceName(const std::string& name) {
+    if (name.empty() || name[0] == '/' || name.find('\0') != std::string::npos) return std::nullopt;
+    std::vector<std::string> parts;
     size_t start = 0;
     while (start <= name.size()) {
         size_t end = name.find('/', start);
         if (end == std::string::npos) end = name.size();
-        const std::string part = name.substr(start, end - start);
+        std::string part = name.substr(start, end - start);
         if (part == "..") {
-            if (--depth < 0) return false;
+            if (parts.empty()) return std::nullopt;
+            parts.pop_back();
         } else if (!part.empty() && part != ".") {
-            ++depth;
+            parts.push_back(std::move(part));
         }
         start = end + 1;
     }
-    return true;
+    std::string normalized;
+    for (const std::string& part : parts) normalized += (normalized.empty() ? "" : "/") + part;
+    return normalized;
+}
+
+bool IsSafeResourceName(const std::string& name) {
+    return NormalizeResourceName(name).has_value();
 }
 
 std::optional<std::string> FindLooseFile(const std::string& nameCp932) {
     if (nameCp932.empty()) return std::nullopt;
-    if (!IsSafeResourceName(nameCp932)) {
+    const std::optional<std::string> normalized = NormalizeResourceName(nameCp932);
+    if (!normalized) {
         std::fprintf(stderr, "zepa: refusing the resource name %s: it leaves the game folder\n",
                      Cp932ToUtf8(nameCp932).c_str());
         return std::nullopt;
     }
-    if (IsRegularFile(nameCp932)) return nameCp932;
-    const std::string utf8 = Cp932ToUtf8(nameCp932);
-    if (utf8 != nameCp932 && IsRegularFile(utf8)) return utf8;
+    if (normalized->empty()) return std::nullopt;
+    if (IsRegularFile(*normalized)) return *normalized;
+    const std::string utf8 = Cp932ToUtf8(*normalized);
+    if (utf8 != *normalized && IsRegularFile(utf8)) return utf8;
     return std::nullopt;
 }
 

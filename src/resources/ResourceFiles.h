@@ -13,6 +13,12 @@ namespace zepa {
 
 class CPackArchive;
 
+// `name` with "." and empty components dropped and each ".." taking away the component before
+// it, as Windows resolves a path (so "Graphics/BG/../Char/a.png" works whether or not the
+// folder "BG" exists); nullopt when the name is absolute, holds a NUL or climbs above the game
+// folder.
+std::optional<std::string> NormalizeResourceName(const std::string& name);
+
 // True when `name` stays inside the game folder.
 bool IsSafeResourceName(const std::string& name);
 

@@ -1,11 +1,14 @@
 # The README's two commands: `make demo` runs the demo game, `make test` runs the whole test suite.
 BUILD_DIR ?= build
 SAN_BUILD_DIR ?= build-asan
+FUZZ_BUILD_DIR ?= build-fuzz
+FUZZ_SECONDS ?= 60
+FUZZ_TARGETS := pack_archive settings
 JOBS ?= $(shell nproc)
 DEMO_DIR ?= demo/game
 DEMO_OUT ?= $(BUILD_DIR)/demo-shots
 
-.PHONY: all deps configure build test test-asan demo bench clean
+.PHONY: all deps configure build test test-asan demo bench clean fuzz fuzz-build fuzz-replay
 
 all: build
 
@@ -35,5 +38,24 @@ demo: build
 bench: build
 	scripts/run-bench $(BUILD_DIR)
 
+# libFuzzer targets (clang): replay the seed corpora, then fuzz each target for FUZZ_SECONDS.
+# New inputs go to $(FUZZ_BUILD_DIR)/corpus/, never into the seeds under tests/fuzz/corpus/.
+fuzz-build: deps
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZEPA_FUZZ=ON \
+	  -DZEPA_BUILD_BENCH=OFF
+	cmake --build $(FUZZ_BUILD_DIR) -j $(JOBS) --target fuzz_targets
+
+fuzz-replay: fuzz-build
+	cd $(FUZZ_BUILD_DIR) && ctest --output-on-failure -R '^fuzz_'
+
+fuzz: fuzz-replay
+	@for t in $(FUZZ_TARGETS); do \
+	  mkdir -p $(FUZZ_BUILD_DIR)/corpus/$$t && \
+	  echo "fuzz: $$t for $(FUZZ_SECONDS) s" && \
+	  $(FUZZ_BUILD_DIR)/tests/fuzz/fuzz_$$t -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
+	    -artifact_prefix=$(FUZZ_BUILD_DIR)/fuzz_$$t- \
+	    $(FUZZ_BUILD_DIR)/corpus/$$t tests/fuzz/corpus/$$t || exit 1; \
+	done
+
 clean:
-	rm -rf $(BUILD_DIR) $(SAN_BUILD_DIR)
+	rm -rf $(BUILD_DIR) $(SAN_BUILD_DIR) $(FUZZ_BUILD_DIR)

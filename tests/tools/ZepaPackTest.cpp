@@ -1,0 +1,184 @@
+// The archive tool, run as a program: build, list, extract and their failures.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+
+#include "platform/Cp932.h"
+#include "resources/ArchiveBytes.h"
+#include "resources/PackArchive.h"
+#include "support/TestFiles.h"
+
+namespace zepa {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::CommandResult;
+using testing::Quote;
+using testing::RawArchive;
+using testing::ReadFileBytes;
+using testing::RunCommand;
+using testing::TempFolder;
+using testing::WriteFileBytes;
+
+CommandResult Pack(const std::string& arguments) {
+    return RunCommand(std::string(ZEPA_PACK_BINARY) + " " + arguments);
+}
+
+// Every regular file under `root` by relative path, with its bytes.
+std::map<std::string, std::string> FolderContents(const std::string& root) {
+    std::map<std::string, std::string> contents;
+    for (const auto& entry : fs::recursive_directory_iterator(root)) {
+        if (entry.is_regular_file())
+            contents[entry.path().lexically_relative(root).generic_string()] = ReadFileBytes(entry.path());
+    }
+    return contents;
+}
+
+std::string AllByteValues() {
+    std::string bytes;
+    for (int i = 0; i < 256 * 3; ++i) bytes.push_back(static_cast<char>(i * 7 % 256));
+    return bytes;
+}
+
+class ZepaPackTest : public ::testing::Test {
+  protected:
+    void MakeGame() {
+        WriteFileBytes(folder_ / "game/Script/Script.txt", "MessageWindow[0].PrintText(\"hi\")\r\n");
+        WriteFileBytes(folder_ / "game/Graphics/System/WindowBase.png", AllByteValues());
+        WriteFileBytes(folder_ / "game/Graphics/BG/夕焼け.png", "sunset");
+        WriteFileBytes(folder_ / "game/empty.dat", "");
+        WriteFileBytes(folder_ / "game/deep/a/b/c/d.txt", "deep");
+        WriteFileBytes(folder_ / "game/Z.txt", "capital Z sorts before lower-case letters");
+    }
+    std::string game() const { return folder_ / "game"; }
+    std::string pac() const { return folder_ / "out.pac"; }
+
+    TempFolder folder_;
+};
+
+TEST_F(ZepaPackTest, BuildListExtractReproducesTheFolderByteForByte) {
+    MakeGame();
+    const auto build = Pack("build " + Quote(game()) + " " + Quote(pac()));
+    ASSERT_EQ(build.exitCode, 0) << build.output;
+
+    const auto list = Pack("list " + Quote(pac()));
+    ASSERT_EQ(list.exitCode, 0) << list.output;
+    EXPECT_NE(list.output.find("Graphics/BG/夕焼け.png\t6\t"), std::string::npos) << list.output;
+    EXPECT_NE(list.output.find("empty.dat\t0\t"), std::string::npos) << list.output;
+
+    const auto extract = Pack("extract " + Quote(pac()) + " " + Quote(folder_ / "copy"));
+    ASSERT_EQ(extract.exitCode, 0) << extract.output;
+    EXPECT_EQ(FolderContents(folder_ / "copy"), FolderContents(game()));
+}
+
+TEST_F(ZepaPackTest, BuiltArchiveHasCP932NamesInByteOrderWithDataInTableOrder) {
+    MakeGame();
+    ASSERT_EQ(Pack("build " + Quote(game()) + " " + Quote(pac())).exitCode, 0);
+    const PackTable table = ReadPackTable(pac());
+    ASSERT_FALSE(table.truncated);
+    ASSERT_EQ(table.entries.size(), 6u);
+    uint64_t expectedOffset = 4 + 264 * 6;
+    for (size_t i = 0; i < table.entries.size(); ++i) {
+        if (i > 0) {
+            EXPECT_LT(table.entries[i - 1].name, table.entries[i].name);
+        }
+        EXPECT_EQ(table.entries[i].entry.offset, expectedOffset) << table.entries[i].name;
+        expectedOffset += table.entries[i].entry.size;
+    }
+    EXPECT_EQ(expectedOffset, table.fileSize);
+    const CPackArchive archive(pac());
+    std::vector<uint8_t> bytes;
+    ASSERT_TRUE(archive.ReadEntry(Cp932("Graphics/BG/夕焼け.png"), bytes));
+    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "sunset");
+    ASSERT_TRUE(archive.ReadEntry("Graphics/System/WindowBase.png", bytes));
+    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), AllByteValues());
+}
+
+TEST_F(ZepaPackTest, RebuildingIntoTheFolderDoesNotPackTheOldArchive) {
+    MakeGame();
+    const std::string inside = game() + "/GameData.pac";
+    ASSERT_EQ(Pack("build " + Quote(game()) + " " + Quote(inside)).exitCode, 0);
+    const std::string first = ReadFileBytes(inside);
+    ASSERT_EQ(Pack("build " + Quote(game()) + " " + Quote(inside)).exitCode, 0);
+    EXPECT_EQ(ReadFileBytes(inside), first);
+}
+
+TEST_F(ZepaPackTest, EmptyFolderGivesAnEmptyArchive) {
+    fs::create_directories(game());
+    ASSERT_EQ(Pack("build " + Quote(game()) + " " + Quote(pac())).exitCode, 0);
+    EXPECT_EQ(ReadFileBytes(pac()), std::string(4, '\0'));
+}
+
+TEST_F(ZepaPackTest, NameLongerThan255BytesIsAClearError) {
+    const std::string longName = std::string(200, 'd') + "/" + std::string(55, 'f');  // 256 bytes
+    WriteFileBytes(game() + "/" + longName, "x");
+    const auto build = Pack("build " + Quote(game()) + " " + Quote(pac()));
+    EXPECT_EQ(build.exitCode, 1);
+    EXPECT_NE(build.output.find("at most 255"), std::string::npos) << build.output;
+    EXPECT_FALSE(fs::exists(pac()));
+    EXPECT_FALSE(fs::exists(pac() + ".partial"));
+    // 255 bytes still fit.
+    fs::remove_all(game());
+    WriteFileBytes(game() + "/" + longName.substr(0, 255), "x");
+    EXPECT_EQ(Pack("build " + Quote(game()) + " " + Quote(pac())).exitCode, 0);
+}
+
+TEST_F(ZepaPackTest, FailuresExitWithOneAndBadCommandLinesWithTwo) {
+    EXPECT_EQ(Pack("build " + Quote(folder_ / "absent") + " " + Quote(pac())).exitCode, 1);
+    EXPECT_EQ(Pack("list " + Quote(folder_ / "absent.pac")).exitCode, 1);
+    EXPECT_EQ(Pack("extract " + Quote(folder_ / "absent.pac") + " " + Quote(folder_ / "x")).exitCode, 1);
+    EXPECT_EQ(Pack("").exitCode, 2);
+    EXPECT_EQ(Pack("list").exitCode, 2);
+    EXPECT_EQ(Pack("shrink a b").exitCode, 2);
+    EXPECT_EQ(Pack("build only-one-argument").exitCode, 2);
+    EXPECT_EQ(Pack("--help").exitCode, 0);
+}
+
+TEST_F(ZepaPackTest, ExtractRefusesNamesThatLeaveTheFolder) {
+    const uint32_t data = 4 + 5 * 264;
+    WriteFileBytes(pac(), RawArchive(5,
+                                     {{"../escaped.txt", 1, data},
+                                      {"/tmp/zepa-pack-absolute-escape.txt", 1, data},
+                                      {"a/../../escaped2.txt", 1, data},
+                                      {"link/through.txt", 1, data},
+                                      {"fine/ok.txt", 2, data}},
+                                     "OK"));
+    fs::create_directories(folder_ / "out");
+    fs::create_directories(folder_ / "elsewhere");
+    fs::create_directory_symlink(folder_ / "elsewhere", folder_ / "out/link");
+    const auto extract = Pack("extract " + Quote(pac()) + " " + Quote(folder_ / "out"));
+    EXPECT_EQ(extract.exitCode, 1);
+    EXPECT_NE(extract.output.find("refusing"), std::string::npos) << extract.output;
+    EXPECT_FALSE(fs::exists(folder_ / "escaped.txt"));
+    EXPECT_FALSE(fs::exists(folder_ / "escaped2.txt"));
+    EXPECT_FALSE(fs::exists("/tmp/zepa-pack-absolute-escape.txt"));
+    EXPECT_FALSE(fs::exists(folder_ / "elsewhere/through.txt"));
+    EXPECT_EQ(ReadFileBytes(folder_ / "out/fine/ok.txt"), "OK");
+}
+
+TEST_F(ZepaPackTest, DamagedArchivesAreReportedAndTheirGoodEntriesExtracted) {
+    const uint32_t data = 4 + 3 * 264;
+    WriteFileBytes(pac(), RawArchive(3,
+                                     {{"good.txt", 4, data},
+                                      {"past-end.txt", 100, data},
+                                      {"good.txt", 2, data + 2}},  // hidden duplicate
+                                     "GOOD"));
+    const auto list = Pack("list " + Quote(pac()));
+    EXPECT_EQ(list.exitCode, 1);
+    EXPECT_NE(list.output.find("outside the file"), std::string::npos) << list.output;
+    EXPECT_NE(list.output.find("hidden by an earlier entry"), std::string::npos) << list.output;
+
+    const auto extract = Pack("extract " + Quote(pac()) + " " + Quote(folder_ / "out"));
+    EXPECT_EQ(extract.exitCode, 1);
+    EXPECT_EQ(ReadFileBytes(folder_ / "out/good.txt"), "GOOD");  // the first of the duplicates
+    EXPECT_FALSE(fs::exists(folder_ / "out/past-end.txt"));
+
+    WriteFileBytes(pac(), RawArchive(0xFFFFFFFFu, {{"a", 0, 0}}, ""));
+    const auto truncated = Pack("list " + Quote(pac()));
+    EXPECT_EQ(truncated.exitCode, 1);
+    EXPECT_NE(truncated.output.find("cut short"), std::string::npos) << truncated.output;
+}
+
+}  // namespace
+}  // namespace zepa

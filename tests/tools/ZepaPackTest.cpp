@@ -104,6 +104,21 @@ TEST_F(ZepaPackTest, RebuildingIntoTheFolderDoesNotPackTheOldArchive) {
     EXPECT_EQ(ReadFileBytes(inside), first);
 }
 
+TEST_F(ZepaPackTest, CP932FileNamesAreStoredAsTheyAreAndClashesAreRefused) {
+    const std::string cp932 = Cp932("ウ.png");  // not valid UTF-8: a name copied from Windows
+    WriteFileBytes(game() + "/" + cp932, "from windows");
+    ASSERT_EQ(Pack("build " + Quote(game()) + " " + Quote(pac())).exitCode, 0);
+    std::vector<uint8_t> bytes;
+    ASSERT_TRUE(CPackArchive(pac()).ReadEntry(cp932, bytes));
+    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "from windows");
+
+    WriteFileBytes(game() + "/ウ.png", "from linux");  // would get the same archive name
+    const auto clash = Pack("build " + Quote(game()) + " " + Quote(folder_ / "clash.pac"));
+    EXPECT_EQ(clash.exitCode, 1);
+    EXPECT_NE(clash.output.find("would both be stored as"), std::string::npos) << clash.output;
+    EXPECT_FALSE(fs::exists(folder_ / "clash.pac"));
+}
+
 TEST_F(ZepaPackTest, EmptyFolderGivesAnEmptyArchive) {
     fs::create_directories(game());
     ASSERT_EQ(Pack("build " + Quote(game()) + " " + Quote(pac())).exitCode, 0);

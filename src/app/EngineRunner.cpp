@@ -105,6 +105,8 @@ int RunEngineOn(const CommandLineOptions& options, PlatformBackend& backend) {
 
     RegisterGameFonts(GlyphSource());
     auto game = std::make_unique<CGameSystem>();
+    game->randomSeed = options.seed;
+    if (!game->randomSeed && backend.headless) game->randomSeed = 1u;  // headless runs repeat exactly
     if (options.scene) RequestSceneChange(*options.scene);
     CWindowProcedure procedure(*game, &window, window.UsableBounds(), window.BorderSizes());
     procedure.SetFocus(backend.headless);

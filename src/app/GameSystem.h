@@ -6,14 +6,18 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "app/SceneBase.h"
 #include "app/Settings.h"
 #include "gfx/SpriteBatch.h"
+#include "input/ButtonState.h"
 #include "input/InputDevices.h"
 #include "platform/Platform.h"
 #include "resources/PackArchive.h"
+#include "script/ScriptRandom.h"
+#include "script/VariableStore.h"
 
 namespace zepa {
 
@@ -50,6 +54,14 @@ class CGameSystem {
     CSpriteBatch& spriteBatch() { return spriteBatch_; }
     CInputDevices& inputDevices() { return inputDevices_; }
     IWindow* window() const { return window_; }
+    CVariableStore& variables() { return variables_; }
+    const CVariableStore& variables() const { return variables_; }
+    ButtonState& buttons() { return buttons_; }
+    const ButtonState& buttons() const { return buttons_; }
+    CScriptRandom& random() { return random_; }
+
+    // The seed for the scripts' random generator; none means the clock.
+    std::optional<unsigned> randomSeed;
 
     // The player's settings, read from "option.ini" when the game object is constructed.
     SettingsRecord& settings() { return settings_; }
@@ -63,6 +75,9 @@ class CGameSystem {
     int clientHeight = kScreenHeight;
 
   private:
+    CVariableStore variables_;
+    ButtonState buttons_;
+    CScriptRandom random_;
     CInputDevices inputDevices_;
     CSpriteBatch spriteBatch_;
     SettingsRecord settings_;

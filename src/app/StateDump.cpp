@@ -7,8 +7,40 @@
 #include "app/GameSystem.h"
 #include "app/MessageBox.h"
 #include "platform/Cp932.h"
+#include "scenes/SceneMain.h"
 
 namespace zepa {
+namespace {
+
+nlohmann::json DumpVariables(const CVariableStore& variables) {
+    nlohmann::json ints = nlohmann::json::object();
+    for (int n = 0; n < CVariableStore::kIntCount; ++n) {
+        if (variables.GetInt(n) != 0) ints[std::to_string(n)] = variables.GetInt(n);
+    }
+    nlohmann::json flags = nlohmann::json::array();
+    for (int n = 0; n < CVariableStore::kFlagCount; ++n) {
+        if (variables.GetFlag(n)) flags.push_back(n);
+    }
+    nlohmann::json strings = nlohmann::json::object();
+    for (int n = 0; n < CVariableStore::kStringCount; ++n) {
+        if (!variables.GetString(n).empty()) strings[std::to_string(n)] = Cp932ToJsonText(variables.GetString(n));
+    }
+    return {{"ints", ints}, {"flags", flags}, {"strings", strings}};
+}
+
+// The running script of the main scene; null in other scenes.
+nlohmann::json DumpScript(const CSceneBase* scene) {
+    const auto* main = dynamic_cast<const CSceneMain*>(scene);
+    if (!main) return nullptr;
+    const CScriptRunner& runner = main->runner();
+    const CScriptReader& innermost = runner.reader().Innermost();
+    return {{"file", Cp932ToJsonText(innermost.fileName())},
+            {"depth", innermost.depth()},
+            {"waitCounter", runner.waitCounter},
+            {"waitForOk", runner.waitForOk}};
+}
+
+}  // namespace
 
 nlohmann::json DumpState(const CGameSystem& game, long long frame) {
     nlohmann::json state;
@@ -22,6 +54,9 @@ nlohmann::json DumpState(const CGameSystem& game, long long frame) {
     nlohmann::json messages = nlohmann::json::array();
     for (const std::string& text : ShownMessages()) messages.push_back(Cp932ToJsonText(text));
     state["messages"] = messages;
+    state["vars"] = DumpVariables(game.variables());
+    state["quickSaveSlot"] = game.variables().quickSaveSlot;
+    state["script"] = DumpScript(game.currentScene());
     return state;
 }
 

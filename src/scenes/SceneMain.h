@@ -1,17 +1,30 @@
-// The "Main" scene. It shows nothing yet; its content arrives with its own subsystem.
+// The "Main" scene: runs the game's scripts. Init runs "Script/Initialize.txt" to its end, then
+// starts "Script/Script.txt"; each Update steps the script once, and the end of the script
+// returns to the title scene.
 #pragma once
 
 #include "app/SceneBase.h"
+#include "script/ScriptRunner.h"
 
 namespace zepa {
 
 class CSceneMain : public CSceneBase {
   public:
+    CSceneMain();
     ~CSceneMain() override { Exit(); }
-    bool Init() override { return true; }
-    void Update() override {}
+    bool Init() override;
+    void Update() override;
     void Draw(CSpriteBatch&) override {}
     void Exit() override {}
+
+    const CScriptRunner& runner() const { return runner_; }
+    CScriptRunner& runner() { return runner_; }
+
+  private:
+    void SeedRandom();
+    void RunInitializeScript();
+
+    CScriptRunner runner_;
 };
 
 }  // namespace zepa

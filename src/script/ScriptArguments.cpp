@@ -1,0 +1,124 @@
+#include "script/ScriptArguments.h"
+
+#include <climits>
+#include <vector>
+
+#include "script/VariableStore.h"
+
+namespace zepa {
+namespace {
+
+bool IsCSpace(char byte) {
+    return byte == ' ' || byte == '\t' || byte == '\n' || byte == '\v' || byte == '\f' || byte == '\r';
+}
+
+bool HasBrackets(std::string_view text) {
+    return text.find('[') != std::string_view::npos && text.find(']') != std::string_view::npos;
+}
+
+// The part strictly between the first '[' and the last ']'; a missing '[' stands before the
+// text's first byte and a missing ']' after its last.
+std::string_view BetweenBrackets(std::string_view text) {
+    const size_t open = text.find('[');
+    const size_t close = text.rfind(']');
+    const size_t begin = open == std::string_view::npos ? 0 : open + 1;
+    const size_t end = close == std::string_view::npos ? text.size() : close;
+    if (end <= begin) return {};
+    return text.substr(begin, end - begin);
+}
+
+}  // namespace
+
+int32_t SaturatingAtoi(std::string_view text) {
+    size_t i = 0;
+    while (i < text.size() && IsCSpace(text[i])) ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+    int64_t value = 0;
+    const int64_t limit = negative ? -int64_t{INT_MIN} : int64_t{INT_MAX};
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+        value = value * 10 + (text[i] - '0');
+        if (value >= limit) {
+            value = limit;  // saturated; the remaining digits cannot bring it back
+            break;
+        }
+    }
+    return static_cast<int32_t>(negative ? -value : value);
+}
+
+// A reference may name its variable through other references ($num[[$num[5]]]); peeling the
+// brackets level by level is done in a loop, counting the lookups to apply on the way out, so
+// deeply nested input cannot exhaust the stack.
+int32_t ResolveIndex(std::string_view text, const CVariableStore& variables) {
+    int lookups = 0;
+    int32_t value = 0;
+    for (;;) {
+        if (!HasBrackets(text)) {
+            value = SaturatingAtoi(text);
+            break;
+        }
+        text = BetweenBrackets(text);  // ReadIntArg of the inner part
+        if (text.empty()) {
+            value = 0;
+            break;
+        }
+        if (text[0] != '$') {
+            value = SaturatingAtoi(text);
+            break;
+        }
+        ++lookups;
+        text = BetweenBrackets(text);
+    }
+    for (; lookups > 0; --lookups) value = variables.GetInt(value);
+    return value;
+}
+
+int32_t ReadIntArg(std::string_view text, const CVariableStore& variables) {
+    if (text.empty()) return 0;
+    if (text[0] != '$') return SaturatingAtoi(text);
+    return variables.GetInt(ResolveIndex(BetweenBrackets(text), variables));
+}
+
+std::string ReadStringArg(std::string_view text, const CVariableStore& variables) {
+    if (text.empty()) return {};
+    if (text[0] != '$') return std::string(text);
+    return variables.GetString(ResolveIndex(text, variables));
+}
+
+bool ReadBoolArg(std::string_view text, const CVariableStore& variables) {
+    if (text.empty()) return false;
+    if (text[0] != '$') return text == "true";
+    return variables.GetFlag(ResolveIndex(text, variables));
+}
+
+std::string ExpandText(std::string_view source, const CVariableStore& variables) {
+    std::string text(source);
+    for (int round = 0; round < kMaxExpansions && text.size() <= kMaxExpandedLength; ++round) {
+        const size_t dollar = text.find('$');
+        if (dollar == std::string::npos) break;
+        size_t close = text.find(']', dollar);
+        if (close == std::string::npos) break;
+        // One level of nesting: $num[$num[2]] runs to the second ']'.
+        const size_t inner = text.find('$', dollar + 2);
+        if (inner != std::string::npos && inner < close) {
+            close = text.find(']', close + 1);
+            if (close == std::string::npos) close = text.size() - 1;
+        }
+        const std::string_view reference = std::string_view(text).substr(dollar, close - dollar + 1);
+        const std::string_view kind = reference.substr(1, 3);
+        std::string value;
+        if (kind == "num") {
+            value = std::to_string(ReadIntArg(reference, variables));
+        } else if (kind == "str") {
+            value = ReadStringArg(reference, variables);
+        } else if (kind == "fla") {
+            value = ReadBoolArg(reference, variables) ? "true" : "false";
+        } else {
+            break;  // not a reference ("$5 [sale]"): the text stays as it is from here on
+        }
+        text.replace(dollar, close - dollar + 1, value);
+    }
+    return text;
+}
+
+}  // namespace zepa

@@ -1,0 +1,58 @@
+// The statement handlers, one per keyword, grouped by command group: each group lives in its own
+// file (CommandsStage.cpp, CommandsWindow.cpp, CommandsSound.cpp, CommandsControl.cpp,
+// CommandsVariables.cpp). StepScript dispatches to them through its keyword table.
+#pragma once
+
+namespace zepa {
+
+class CScriptRunner;
+struct ScriptStatement;
+
+// What the statement loop does after a statement.
+enum class StepAction {
+    Continue,  // read the next statement in this frame
+    Suspend,   // end this frame's loop; the script goes on in a later frame
+    End,       // the script is over
+};
+
+// Everything a handler may touch: the runner (reader, wait state, variables, generator) and the
+// statement being executed.
+struct ScriptContext {
+    CScriptRunner& runner;
+    const ScriptStatement& statement;
+};
+
+using CommandHandler = StepAction (*)(ScriptContext&);
+
+// Stage: backgrounds, characters, pictures, text pictures, sprites.
+StepAction CommandBackground(ScriptContext& context);
+StepAction CommandCharacter(ScriptContext& context);
+StepAction CommandPicture(ScriptContext& context);
+StepAction CommandTextPicture(ScriptContext& context);
+StepAction CommandSprite(ScriptContext& context);
+// Windows.
+StepAction CommandMessageWindow(ScriptContext& context);
+StepAction CommandSelectWindow(ScriptContext& context);
+// Sound, save slots, fonts.
+StepAction CommandSound(ScriptContext& context);
+StepAction CommandSaveData(ScriptContext& context);
+StepAction CommandFont(ScriptContext& context);
+// Waits.
+StepAction CommandWait(ScriptContext& context);
+StepAction CommandWaitOK(ScriptContext& context);
+// Variables.
+StepAction CommandCalc(ScriptContext& context);
+StepAction CommandRandom(ScriptContext& context);
+// Control flow.
+StepAction CommandIf(ScriptContext& context);
+StepAction CommandElseIf(ScriptContext& context);
+StepAction CommandElse(ScriptContext& context);
+StepAction CommandCallSub(ScriptContext& context);
+StepAction CommandReturn(ScriptContext& context);
+StepAction CommandJump(ScriptContext& context);
+StepAction CommandSavePoint(ScriptContext& context);
+StepAction CommandSetTitle(ScriptContext& context);
+StepAction CommandEndScript(ScriptContext& context);
+StepAction CommandEnd(ScriptContext& context);
+
+}  // namespace zepa

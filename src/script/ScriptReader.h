@@ -1,0 +1,90 @@
+// One level of script text and the reader that cuts it into statements. The top level owns the
+// chain of nested sub-call levels (at most kMaxDepth) and the statement buffer; all reading happens
+// in the innermost level. The read position is simply a byte offset into the level's text.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "script/ScriptJumpIndex.h"
+#include "script/ScriptStatement.h"
+
+namespace zepa {
+
+class CPackArchive;
+
+class CScriptReader {
+  public:
+    static constexpr int kMaxDepth = 32;
+
+    // A top level. Texts are loaded from loose files, else from `archive` (may be null).
+    explicit CScriptReader(const CPackArchive* archive = nullptr);
+    ~CScriptReader();
+    CScriptReader(const CScriptReader&) = delete;
+    CScriptReader& operator=(const CScriptReader&) = delete;
+
+    // Replaces this level's text by the script `path` (loose file, else archive entry) and starts
+    // at its first byte. False when neither exists; the text is then empty.
+    bool LoadText(const std::string& path);
+    // Replaces this level's text by `text` directly (scripts built in memory).
+    void SetText(const std::string& fileName, std::string text);
+
+    // Called on the top level: empties the statement buffer and reads the next statement of the
+    // innermost level into it. False at the end of that level's text or for a malformed statement
+    // (the next call reads on from where this one stopped).
+    bool ReadStatement();
+
+    // In the innermost level: go to the first "*label\n" / SavePoint("name"), else to offset 0.
+    void SeekLabel(std::string_view label);
+    void SeekSavePoint(std::string_view name);
+
+    // Opens a nested level below the innermost one with the script `path` (empty: the innermost
+    // level's own file, read afresh). False when kMaxDepth levels exist or the file is missing.
+    bool PushLevel(const std::string& path);
+    // Closes the innermost level; the top level is never closed.
+    void PopLevel();
+
+    // The top level's end-of-text state.
+    bool IsAtEnd() const { return atEnd_; }
+    CScriptReader& Innermost();
+    const CScriptReader& Innermost() const;
+
+    const ScriptStatement& statement() const { return statement_; }
+    ScriptStatement& statement() { return statement_; }
+    const std::string& fileName() const { return fileName_; }
+    int depth() const { return depth_; }
+    size_t position() const { return position_; }
+    bool atEnd() const { return atEnd_; }
+    const std::string& text() const { return text_; }
+
+  private:
+    CScriptReader(CScriptReader* parent, int depth, const CPackArchive* archive);
+
+    // The byte stream: Get fails at the end of the text and leaves the level at its end for good.
+    bool Get(char& byte);
+    void Unget();
+    void Seek(size_t offset);
+
+    bool ReadInto(ScriptStatement& out);
+    bool ReadArguments(ScriptStatement& out, std::string& token, int slot);
+    bool ReadBracketIndex(std::string& out);
+    bool ReadQuoted(std::string& out);
+    bool SkipLine();
+    bool StoreOperator(ScriptStatement& out, std::string& token, int& slot, char first, bool arithmetic);
+    const CScriptJumpIndex& JumpIndex();
+
+    std::string text_;
+    size_t position_ = 0;
+    bool atEnd_ = false;
+    bool inMemory_ = false;  // set by SetText: there is no file to read again
+    std::string fileName_;
+    int depth_ = 1;
+    std::unique_ptr<CScriptReader> child_;
+    CScriptReader* parent_ = nullptr;
+    ScriptStatement statement_;
+    const CPackArchive* archive_ = nullptr;
+    CScriptJumpIndex jumpIndex_;
+};
+
+}  // namespace zepa

@@ -1,0 +1,98 @@
+#include "script/ScriptRunner.h"
+
+#include <string_view>
+
+#include "app/MessageBox.h"
+#include "input/ButtonState.h"
+#include "platform/Cp932.h"
+#include "script/ScriptArguments.h"
+#include "script/ScriptStatement.h"
+
+namespace zepa {
+namespace {
+
+struct KeywordEntry {
+    std::string_view keyword;
+    CommandHandler handler;
+};
+
+// Tested in this order, by exact, case-sensitive equality.
+constexpr KeywordEntry kKeywords[] = {
+    {"Background", CommandBackground},
+    {"Character", CommandCharacter},
+    {"Picture", CommandPicture},
+    {"TextPicture", CommandTextPicture},
+    {"Sprite", CommandSprite},
+    {"MessageWindow", CommandMessageWindow},
+    {"SelectWindow", CommandSelectWindow},
+    {"Sound", CommandSound},
+    {"SaveData", CommandSaveData},
+    {"Font", CommandFont},
+    {"Wait", CommandWait},
+    {"WaitOK", CommandWaitOK},
+    {"Calc", CommandCalc},
+    {"if", CommandIf},
+    {"elseif", CommandElseIf},
+    {"else", CommandElse},
+    {"Random", CommandRandom},
+    {"CallSub", CommandCallSub},
+    {"Return", CommandReturn},
+    {"Jump", CommandJump},
+    {"SavePoint", CommandSavePoint},
+    {"SetTitle", CommandSetTitle},
+    {"EndScript", CommandEndScript},
+    {"end", CommandEnd},
+};
+
+}  // namespace
+
+CScriptRunner::CScriptRunner(CVariableStore& variables, CScriptRandom& random, const ButtonState& buttons,
+                             const CPackArchive* archive)
+    : variables_(variables), random_(random), buttons_(buttons), reader_(archive) {}
+
+bool CScriptRunner::StepScript() {
+    if (selectionActive_ && selectionActive_()) return true;
+    if (waitCounter >= 1) {
+        --waitCounter;
+        return true;
+    }
+    if (waitForOk) {
+        if (buttons_.pressed[kButtonOk]) waitForOk = false;
+        return true;
+    }
+    for (;;) {
+        if (!reader_.ReadStatement()) return !reader_.IsAtEnd();
+        switch (Dispatch(reader_.statement())) {
+            case StepAction::Continue:
+                break;
+            case StepAction::Suspend:
+                return true;
+            case StepAction::End:
+                return false;
+        }
+    }
+}
+
+StepAction CScriptRunner::Dispatch(const ScriptStatement& statement) {
+    const std::string& keyword = statement.words[0];
+    if (keyword.empty()) return StepAction::Continue;  // blank, comment or label line
+    ScriptContext context{*this, statement};
+    for (const KeywordEntry& entry : kKeywords) {
+        if (keyword == entry.keyword) return entry.handler(context);
+    }
+    ShowMessageBox(Cp932("文法ミス？"), "");
+    return StepAction::Continue;
+}
+
+// The waits end this frame's statement loop at once.
+StepAction CommandWait(ScriptContext& context) {
+    context.runner.waitCounter = ReadIntArg(context.statement.args[0], context.runner.variables());
+    return StepAction::Suspend;
+}
+
+StepAction CommandWaitOK(ScriptContext& context) {
+    context.runner.waitForOk = true;
+    return StepAction::Suspend;
+}
+
+}  // namespace zepa

@@ -1,0 +1,47 @@
+// Runs a script frame by frame: honours the wait states, then reads statements and dispatches them
+// by keyword until one suspends the script, the script ends, or a statement is malformed.
+#pragma once
+
+#include <functional>
+
+#include "script/ScriptCommands.h"
+#include "script/ScriptReader.h"
+
+namespace zepa {
+
+class CVariableStore;
+class CScriptRandom;
+class CPackArchive;
+struct ButtonState;
+
+class CScriptRunner {
+  public:
+    CScriptRunner(CVariableStore& variables, CScriptRandom& random, const ButtonState& buttons,
+                  const CPackArchive* archive);
+
+    // One frame's step. True: the script goes on in a later frame; false: it has ended.
+    bool StepScript();
+
+    // Asked first each frame: while it answers true (a choice is open) nothing runs.
+    void SetSelectionActiveQuery(std::function<bool()> query) { selectionActive_ = std::move(query); }
+
+    CScriptReader& reader() { return reader_; }
+    const CScriptReader& reader() const { return reader_; }
+    CVariableStore& variables() { return variables_; }
+    CScriptRandom& random() { return random_; }
+    const ButtonState& buttons() const { return buttons_; }
+
+    int waitCounter = 0;     // frames still to wait
+    bool waitForOk = false;  // waiting for the OK button
+
+  private:
+    StepAction Dispatch(const ScriptStatement& statement);
+
+    CVariableStore& variables_;
+    CScriptRandom& random_;
+    const ButtonState& buttons_;
+    CScriptReader reader_;
+    std::function<bool()> selectionActive_;
+};
+
+}  // namespace zepa

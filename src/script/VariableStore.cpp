@@ -1,0 +1,71 @@
+#include "script/VariableStore.h"
+
+#include <algorithm>
+
+#include "app/GameSystem.h"
+
+namespace zepa {
+namespace {
+
+const std::string kEmptyString;
+
+bool InRange(int number, int count) {
+    return number >= 0 && number < count;
+}
+
+}  // namespace
+
+CVariableStore::CVariableStore()
+    : ints_(kIntCount, 0), strings_(kStringCount), snapshotInts_(kIntCount, 0), snapshotStrings_(kStringCount) {}
+
+bool CVariableStore::GetFlag(int number) const {
+    if (!InRange(number, kFlagCount)) return false;
+    return (flags_[number / 4] >> (number % 4)) & 1u;
+}
+
+void CVariableStore::SetFlag(int number, bool value) {
+    if (!InRange(number, kFlagCount)) return;
+    const uint32_t bit = 1u << (number % 4);
+    uint32_t& word = flags_[number / 4];
+    word = value ? (word | bit) : (word & ~bit);
+}
+
+int32_t CVariableStore::GetInt(int number) const {
+    return InRange(number, kIntCount) ? ints_[number] : 0;
+}
+
+void CVariableStore::SetInt(int number, int32_t value) {
+    if (InRange(number, kIntCount)) ints_[number] = value;
+}
+
+const std::string& CVariableStore::GetString(int number) const {
+    return InRange(number, kStringCount) ? strings_[number] : kEmptyString;
+}
+
+void CVariableStore::SetString(int number, std::string value) {
+    if (InRange(number, kStringCount)) strings_[number] = std::move(value);
+}
+
+void CVariableStore::ClearLive() {
+    flags_.fill(0);
+    std::fill(ints_.begin(), ints_.end(), 0);
+    for (std::string& text : strings_) text.clear();
+}
+
+void CVariableStore::TakeSnapshot() {
+    snapshotInts_ = ints_;
+    snapshotFlags_ = flags_;
+    snapshotStrings_ = strings_;
+}
+
+void CVariableStore::RestoreSnapshot() {
+    ints_ = snapshotInts_;
+    flags_ = snapshotFlags_;
+    strings_ = snapshotStrings_;
+}
+
+CVariableStore& Variables() {
+    return GameSystem()->variables();
+}
+
+}  // namespace zepa

@@ -1,0 +1,57 @@
+// The scripts' global variables: 1024 flags, 65536 signed 32-bit integers and 4096 strings, all
+// addressed by number, plus the snapshot taken at save points and the quick-save slot. Numbers
+// outside a store read as false / 0 / "" and are ignored when written.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace zepa {
+
+class CVariableStore {
+  public:
+    static constexpr int kFlagCount = 1024;
+    static constexpr int kIntCount = 65536;
+    static constexpr int kStringCount = 4096;
+    // Flags are packed four to a 32-bit word (flag n is bit n % 4 of word n / 4); this block is
+    // written to save files byte for byte, so its layout is fixed.
+    static constexpr int kFlagWordCount = kFlagCount / 4;
+    using FlagWords = std::array<uint32_t, kFlagWordCount>;
+
+    CVariableStore();
+
+    bool GetFlag(int number) const;
+    void SetFlag(int number, bool value);
+    int32_t GetInt(int number) const;
+    void SetInt(int number, int32_t value);
+    const std::string& GetString(int number) const;
+    void SetString(int number, std::string value);
+
+    // All flags false, integers 0, strings empty (the live arrays only).
+    void ClearLive();
+    // Copies the live arrays into the snapshot / the snapshot back into the live arrays.
+    void TakeSnapshot();
+    void RestoreSnapshot();
+
+    const FlagWords& flagWords() const { return flags_; }
+    const FlagWords& snapshotFlagWords() const { return snapshotFlags_; }
+    const std::vector<int32_t>& snapshotInts() const { return snapshotInts_; }
+    const std::vector<std::string>& snapshotStrings() const { return snapshotStrings_; }
+
+    int quickSaveSlot = 0;
+
+  private:
+    FlagWords flags_{};
+    std::vector<int32_t> ints_;
+    std::vector<std::string> strings_;
+    std::vector<int32_t> snapshotInts_;
+    FlagWords snapshotFlags_{};
+    std::vector<std::string> snapshotStrings_;
+};
+
+// The store of the running game object.
+CVariableStore& Variables();
+
+}  // namespace zepa

@@ -75,12 +75,18 @@ void CalcInt(const ScriptStatement& s, CVariableStore& variables, int number) {
     if (!value) return;
 
     std::optional<int32_t> result;
-    if (assign == "=") result = *value;
-    else if (assign == "+=") result = Apply("+", old, *value);
-    else if (assign == "-=") result = Apply("-", old, *value);
-    else if (assign == "*=") result = Apply("*", old, *value);
-    else if (assign == "/=") result = Apply("/", old, *value);
-    else if (assign == "%=") result = Apply("%", old, *value);
+    if (assign == "=")
+        result = *value;
+    else if (assign == "+=")
+        result = Apply("+", old, *value);
+    else if (assign == "-=")
+        result = Apply("-", old, *value);
+    else if (assign == "*=")
+        result = Apply("*", old, *value);
+    else if (assign == "/=")
+        result = Apply("/", old, *value);
+    else if (assign == "%=")
+        result = Apply("%", old, *value);
     if (result) variables.SetInt(number, *result);
 }
 
@@ -120,21 +126,28 @@ void CalcFlag(const ScriptStatement& s, CVariableStore& variables, int number) {
     bool right = false;
     ReadFlagOperand(s, rest + 1, variables, right);
     const std::string& op = Arg(s, rest);
-    if (op.empty()) variables.SetFlag(number, left);
-    else if (op == "+") variables.SetFlag(number, left || right);
-    else if (op == "*") variables.SetFlag(number, left && right);
+    if (op.empty())
+        variables.SetFlag(number, left);
+    else if (op == "+")
+        variables.SetFlag(number, left || right);
+    else if (op == "*")
+        variables.SetFlag(number, left && right);
 }
 
 }  // namespace
 
 void ExecuteCalc(const ScriptStatement& statement, CVariableStore& variables) {
     const std::string& target = statement.args[0];
-    const std::string_view kind = target.size() > 1 ? std::string_view(target).substr(1, 3) : std::string_view();
+    const std::string_view kind =
+        target.size() > 1 ? std::string_view(target).substr(1, 3) : std::string_view();
     if (kind != "num" && kind != "str" && kind != "fla") return;
     const int number = ResolveIndex(target, variables);
-    if (kind == "num") CalcInt(statement, variables, number);
-    else if (kind == "str") CalcString(statement, variables, number);
-    else CalcFlag(statement, variables, number);
+    if (kind == "num")
+        CalcInt(statement, variables, number);
+    else if (kind == "str")
+        CalcString(statement, variables, number);
+    else
+        CalcFlag(statement, variables, number);
 }
 
 void ExecuteRandom(const ScriptStatement& statement, CVariableStore& variables, CScriptRandom& random) {

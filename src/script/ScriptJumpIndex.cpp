@@ -76,7 +76,8 @@ void CScriptJumpIndex::IndexSavePoints() {
 }
 
 std::optional<size_t> CScriptJumpIndex::FindLabel(std::string_view label) const {
-    const bool indexable = built_ && label.size() <= kMaxIndexedName && label.find('\n') == std::string_view::npos;
+    const bool indexable =
+        built_ && label.size() <= kMaxIndexedName && label.find('\n') == std::string_view::npos;
     if (!indexable) return FindFirstOccurrence(text_, LabelPattern(label));
     const auto found = labels_.find(label);
     if (found == labels_.end()) return std::nullopt;

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "app/GameSystem.h"
 
 namespace zepa {
 namespace {
@@ -16,7 +15,10 @@ bool InRange(int number, int count) {
 }  // namespace
 
 CVariableStore::CVariableStore()
-    : ints_(kIntCount, 0), strings_(kStringCount), snapshotInts_(kIntCount, 0), snapshotStrings_(kStringCount) {}
+    : ints_(kIntCount, 0),
+      strings_(kStringCount),
+      snapshotInts_(kIntCount, 0),
+      snapshotStrings_(kStringCount) {}
 
 bool CVariableStore::GetFlag(int number) const {
     if (!InRange(number, kFlagCount)) return false;
@@ -62,10 +64,6 @@ void CVariableStore::RestoreSnapshot() {
     ints_ = snapshotInts_;
     flags_ = snapshotFlags_;
     strings_ = snapshotStrings_;
-}
-
-CVariableStore& Variables() {
-    return GameSystem()->variables();
 }
 
 }  // namespace zepa

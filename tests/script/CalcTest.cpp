@@ -18,8 +18,10 @@ class CalcTest : public ::testing::Test {
         CScriptReader reader;
         reader.SetText("t", line + "\n");
         ASSERT_TRUE(reader.ReadStatement()) << line;
-        if (reader.statement().words[0] == "Random") ExecuteRandom(reader.statement(), vars, random);
-        else ExecuteCalc(reader.statement(), vars);
+        if (reader.statement().words[0] == "Random")
+            ExecuteRandom(reader.statement(), vars, random);
+        else
+            ExecuteCalc(reader.statement(), vars);
     }
     CVariableStore vars;
     CScriptRandom random;
@@ -65,9 +67,9 @@ TEST_F(CalcTest, OutOfRangeTargetChangesNothing) {
 
 TEST_F(CalcTest, DivisionByZeroAndOverflowingDivisionLeaveTheTarget) {
     vars.SetInt(2, 11);
-    for (const char* line : {"Calc($num[2] = 5 / 0)", "Calc($num[2] = 5 % 0)", "Calc($num[2] /= 0)",
-                             "Calc($num[2] %= $num[9])", "Calc($num[2] = $num[3] / -1)",
-                             "Calc($num[2] = $num[3] % -1)"}) {
+    for (const char* line :
+         {"Calc($num[2] = 5 / 0)", "Calc($num[2] = 5 % 0)", "Calc($num[2] /= 0)", "Calc($num[2] %= $num[9])",
+          "Calc($num[2] = $num[3] / -1)", "Calc($num[2] = $num[3] % -1)"}) {
         vars.SetInt(3, INT_MIN);
         Run(line);
         EXPECT_EQ(vars.GetInt(2), 11) << line;

@@ -38,7 +38,9 @@ class MainSceneRun : public ::testing::Test {
         return std::system(command.c_str());
     }
 
-    std::string DumpPath(int frame) const { return (dir / ("frame" + std::to_string(frame) + ".json")).string(); }
+    std::string DumpPath(int frame) const {
+        return (dir / ("frame" + std::to_string(frame) + ".json")).string();
+    }
 
     nlohmann::json Dump(int frame) const {
         std::ifstream file(DumpPath(frame));
@@ -49,7 +51,8 @@ class MainSceneRun : public ::testing::Test {
 };
 
 TEST_F(MainSceneRun, ScriptsComputeAndTheGameReturnsToTitleOneFrameAfterTheEnd) {
-    WriteScript("Initialize.txt", "Calc($num[1] = 6)\r\nCalc($str[2] = \"Ken\")\r\nWaitOK\r\nCalc($flag[3] = true)\r\n");
+    WriteScript("Initialize.txt",
+                "Calc($num[1] = 6)\r\nCalc($str[2] = \"Ken\")\r\nWaitOK\r\nCalc($flag[3] = true)\r\n");
     WriteScript("Script.txt",
                 "Calc($num[10] = $num[1] * -7)\n"
                 "Random(11, 100)\n"
@@ -107,9 +110,11 @@ TEST_F(MainSceneRun, SameSeedSameNumbersAndHeadlessDefaultIsOne) {
 // title shows from the frame after that.
 TEST_F(MainSceneRun, WaitTimingThroughTheHeadlessRunner) {
     WriteScript("Initialize.txt", "");
-    for (const auto& [wait, skipped] : {std::pair{"Wait(0)", 0}, std::pair{"Wait(2)", 2}, std::pair{"Wait(-5)", 0}}) {
+    for (const auto& [wait, skipped] :
+         {std::pair{"Wait(0)", 0}, std::pair{"Wait(2)", 2}, std::pair{"Wait(-5)", 0}}) {
         SCOPED_TRACE(wait);
-        WriteScript("Script.txt", std::string("Calc($num[1] = 1)\n") + wait + "\nCalc($num[1] = 2)\nEndScript\n");
+        WriteScript("Script.txt",
+                    std::string("Calc($num[1] = 1)\n") + wait + "\nCalc($num[1] = 2)\nEndScript\n");
         ASSERT_EQ(Run(6), 0);
         const int runsAt = 2 + skipped;
         for (int frame = 1; frame <= 6; ++frame) {

@@ -32,7 +32,7 @@ TEST_F(ScriptArguments, IntReferencesPeelOneBracketLevelBeforeReading) {
     vars.SetInt(9, 77);
     EXPECT_EQ(ReadIntArg("", vars), 0);
     EXPECT_EQ(ReadIntArg("$num[5]", vars), 9);
-    EXPECT_EQ(ReadIntArg("$num[$num[5]]", vars), 9);    // inner brackets peeled: still variable 5
+    EXPECT_EQ(ReadIntArg("$num[$num[5]]", vars), 9);     // inner brackets peeled: still variable 5
     EXPECT_EQ(ReadIntArg("$num[[$num[5]]]", vars), 77);  // the variable whose number variable 5 holds
     EXPECT_EQ(ReadIntArg("$num[5", vars), 9);            // missing ']' runs to the end
     EXPECT_EQ(ReadIntArg("$anything[5]", vars), 9);      // the letters are not looked at

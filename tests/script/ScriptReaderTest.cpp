@@ -48,10 +48,14 @@ TEST(ScriptReaderExamples, StatementsReadIntoWordsAndArguments) {
         Words args;
     };
     const Case cases[] = {
-        {"MessageWindow[0].PrintText(\"Hello, $str[1]!\")\n", {"MessageWindow", "PrintText"}, {"0", "Hello, $str[1]!"}},
+        {"MessageWindow[0].PrintText(\"Hello, $str[1]!\")\n",
+         {"MessageWindow", "PrintText"},
+         {"0", "Hello, $str[1]!"}},
         {"Calc($num[10] += $num[3] * -2)\n", {"Calc"}, {"$num[10]", "+=", "$num[3]", "*", "-", "2"}},
         {"if(!$flag[5])\n", {"if"}, {"!", "$flag[5]"}},
-        {"Character.SetGraph(1, \"girl_a\", \"crossfade\")\n", {"Character", "SetGraph"}, {"1", "girl_a", "crossfade"}},
+        {"Character.SetGraph(1, \"girl_a\", \"crossfade\")\n",
+         {"Character", "SetGraph"},
+         {"1", "girl_a", "crossfade"}},
         {"else\n", {"else"}, {}},
         {"Sprite[$num[2]].Init\n", {"Sprite", "Init"}, {"$num[2]"}},
         {"Wait( 3 0 )\n", {"Wait"}, {"30"}},
@@ -59,9 +63,13 @@ TEST(ScriptReaderExamples, StatementsReadIntoWordsAndArguments) {
         {"Foo.Bar # note\n", {"Foo"}, {}},
         {"Sprite[$num[$num[1]]].Move\n", {"Sprite", "Move"}, {"$num[$num[1]]"}},
         {"Sprite[ 1 2 ]\n", {"Sprite"}, {"12"}},
-        {"Calc(a==b, c!=d, e>=f, g<=h, i<j)\n", {"Calc"}, {"a", "==", "b", "c", "!=", "d", "e", ">=", "f", "g", "<=", "h", "i", "<", "j"}},
+        {"Calc(a==b, c!=d, e>=f, g<=h, i<j)\n",
+         {"Calc"},
+         {"a", "==", "b", "c", "!=", "d", "e", ">=", "f", "g", "<=", "h", "i", "<", "j"}},
         {"Calc($num[1] ++)\n", {"Calc"}, {"$num[1]", "++"}},
-        {"Calc(1 *- 2, 3 /+ 4, 5 %= 6, 7 >- 8)\n", {"Calc"}, {"1", "*-", "2", "3", "/+", "4", "5", "%=", "6", "7", ">", "-", "8"}},
+        {"Calc(1 *- 2, 3 /+ 4, 5 %= 6, 7 >- 8)\n",
+         {"Calc"},
+         {"1", "*-", "2", "3", "/+", "4", "5", "%=", "6", "7", ">", "-", "8"}},
         {"f(1,\n  2,\n  3)\n", {"f"}, {"1", "2", "3"}},
         {"f(x\"quoted\" , y)\n", {"f"}, {"quoted", "y"}},
         {"f(1) trailing words\nnext\n", {"f"}, {"1"}},
@@ -251,8 +259,8 @@ TEST_F(ScriptReaderSeek, SavePointGoesToTheStatementItself) {
 }
 
 TEST_F(ScriptReaderSeek, IndexAnswersLikeTheScanForAwkwardNames) {
-    const std::string text =
-        "*a*b\n*b\nSavePoint(\"q\"\")SavePoint(\"q\")\nSavePoint(\"p\")x\")\n*" + std::string(300, 'L') + "\n";
+    const std::string text = "*a*b\n*b\nSavePoint(\"q\"\")SavePoint(\"q\")\nSavePoint(\"p\")x\")\n*" +
+                             std::string(300, 'L') + "\n";
     CScriptJumpIndex index;
     index.Build(text);
     const std::string names[] = {"a*b", "b", "", "q\"", "q", "p", "p\")x", std::string(300, 'L'), "zz", "a"};
@@ -271,8 +279,10 @@ TEST_F(ScriptReaderSeek, IndexAgreesWithTheScanOnRandomTexts) {
         std::string text;
         const int length = static_cast<int>(next() % 80);
         for (int i = 0; i < length; ++i) {
-            if (next() % 9 == 0) text += "SavePoint(\"";
-            else text.push_back(alphabet[next() % sizeof(alphabet)]);
+            if (next() % 9 == 0)
+                text += "SavePoint(\"";
+            else
+                text.push_back(alphabet[next() % sizeof(alphabet)]);
         }
         CScriptJumpIndex index;
         index.Build(text);
@@ -280,7 +290,8 @@ TEST_F(ScriptReaderSeek, IndexAgreesWithTheScanOnRandomTexts) {
             std::string name;
             const int nameLength = static_cast<int>(next() % 4);
             for (int i = 0; i < nameLength; ++i) name.push_back(alphabet[next() % sizeof(alphabet)]);
-            ASSERT_EQ(index.FindLabel(name), FindFirstOccurrence(text, LabelPattern(name))) << text << "|" << name;
+            ASSERT_EQ(index.FindLabel(name), FindFirstOccurrence(text, LabelPattern(name)))
+                << text << "|" << name;
             ASSERT_EQ(index.FindSavePoint(name), FindFirstOccurrence(text, SavePointPattern(name)))
                 << text << "|" << name;
         }
@@ -328,7 +339,8 @@ TEST(ScriptReaderLevels, ThirtyTwoLevelsAtMostAndTheTopIsNeverPopped) {
 }
 
 TEST(ScriptReaderLoading, LooseFileWithCrLfAndMissingFile) {
-    const auto dir = std::filesystem::temp_directory_path() / ("zepa-reader-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
+    const auto dir = std::filesystem::temp_directory_path() /
+                     ("zepa-reader-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
     std::filesystem::create_directories(dir / "Script");
     const auto old = std::filesystem::current_path();
     std::filesystem::current_path(dir);
@@ -349,7 +361,8 @@ TEST(ScriptReaderLoading, LooseFileWithCrLfAndMissingFile) {
 // An archive with one entry: u32 count, a 264-byte table entry, then the data.
 void WriteArchive(const std::filesystem::path& path, const std::string& name, const std::string& data) {
     std::string bytes(4 + CPackArchive::kEntrySize, '\0');
-    const uint32_t count = 1, size = static_cast<uint32_t>(data.size()), offset = static_cast<uint32_t>(bytes.size());
+    const uint32_t count = 1, size = static_cast<uint32_t>(data.size()),
+                   offset = static_cast<uint32_t>(bytes.size());
     std::memcpy(&bytes[0], &count, 4);
     std::memcpy(&bytes[4], name.data(), name.size());
     std::memcpy(&bytes[4 + CPackArchive::kNameSize], &size, 4);

@@ -92,22 +92,16 @@ void CalcInt(const ScriptStatement& s, CVariableStore& variables, int number) {
 
 void CalcString(const ScriptStatement& s, CVariableStore& variables, int number) {
     const std::string& assign = s.args[1];
-    std::string value;
-    if (assign == "=") {
-    } else if (assign == "+=") {
-        value = variables.GetString(number);
-    } else {
+    if (assign != "=" && assign != "+=") return;
+    std::string first = ReadStringArg(s.args[2], variables);
+    std::string second;
+    if (s.args[3] == "+")
+        second = ReadStringArg(s.args[4], variables);
+    else if (!s.args[3].empty())
         return;
-    }
-    if (s.args[3].empty()) {
-        value += ReadStringArg(s.args[2], variables);
-    } else if (s.args[3] == "+") {
-        value += ReadStringArg(s.args[2], variables);
-        value += ReadStringArg(s.args[4], variables);
-    } else {
-        return;
-    }
-    variables.SetString(number, std::move(value));
+    const std::string& old = assign == "+=" ? variables.GetString(number) : std::string();
+    if (old.size() + first.size() + second.size() > CVariableStore::kMaxStringLength) return;
+    variables.SetString(number, old + first + second);
 }
 
 // An operand that may be preceded by a separate "!" argument.

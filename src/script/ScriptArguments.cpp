@@ -93,7 +93,8 @@ bool ReadBoolArg(std::string_view text, const CVariableStore& variables) {
 
 std::string ExpandText(std::string_view source, const CVariableStore& variables) {
     std::string text(source);
-    for (int round = 0; round < kMaxExpansions && text.size() <= kMaxExpandedLength; ++round) {
+    const size_t maxLength = source.size() + kMaxExpansionGrowth;
+    for (int round = 0; round < kMaxExpansions && text.size() <= maxLength; ++round) {
         const size_t dollar = text.find('$');
         if (dollar == std::string::npos) break;
         size_t close = text.find(']', dollar);

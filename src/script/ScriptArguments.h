@@ -22,10 +22,10 @@ std::string ReadStringArg(std::string_view text, const CVariableStore& variables
 bool ReadBoolArg(std::string_view text, const CVariableStore& variables);
 
 // Replaces the references in a displayed text by their values, again and again on the new text.
-// Bounded: at most kMaxExpansions substitutions, and none once the text has grown past
-// kMaxExpandedLength, so a string that refers to itself cannot loop forever.
+// Bounded: at most kMaxExpansions substitutions, and none once the text has grown by more than
+// kMaxExpansionGrowth bytes, so a string that refers to itself cannot loop forever.
 inline constexpr int kMaxExpansions = 1024;
-inline constexpr size_t kMaxExpandedLength = 1 << 20;
+inline constexpr size_t kMaxExpansionGrowth = 64 * 1024;
 std::string ExpandText(std::string_view text, const CVariableStore& variables);
 
 }  // namespace zepa

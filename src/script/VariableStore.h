@@ -18,6 +18,9 @@ class CVariableStore {
     // Flags are packed four to a 32-bit word (flag n is bit n % 4 of word n / 4); this block is
     // written to save files byte for byte, so its layout is fixed.
     static constexpr int kFlagWordCount = kFlagCount / 4;
+    // Calc does not build strings longer than this (a script doubling a string in a loop would
+    // otherwise exhaust memory).
+    static constexpr size_t kMaxStringLength = 1 << 20;
     using FlagWords = std::array<uint32_t, kFlagWordCount>;
 
     CVariableStore();

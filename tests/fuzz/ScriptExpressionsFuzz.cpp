@@ -14,6 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static zepa::CVariableStore vars;
     static zepa::CScriptRandom random;
     const std::string text(reinterpret_cast<const char*>(data), size);
+    vars.ClearLive();  // each input runs on its own
     vars.SetInt(1, 2);
     vars.SetInt(2, -2147483647 - 1);
     vars.SetString(0, "$str[0]$str[0]");  // refers to itself
@@ -31,7 +32,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         zepa::ResolveIndex(arg, vars);
     }
     const std::string expanded = zepa::ExpandText(text, vars);
-    if (expanded.size() > zepa::kMaxExpandedLength * 4 + size) __builtin_trap();
+    // At most the growth limit plus one substituted value past the source.
+    if (expanded.size() > 2 * size + zepa::kMaxExpansionGrowth + zepa::CVariableStore::kMaxStringLength)
+        __builtin_trap();
     zepa::SaturatingAtoi(text);
     return 0;
 }

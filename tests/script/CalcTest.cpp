@@ -116,6 +116,15 @@ TEST_F(CalcTest, Strings) {
     EXPECT_EQ(vars.GetString(2), "Hi KenKen");
 }
 
+TEST_F(CalcTest, StringDoublingStopsAtTheLengthLimit) {
+    Run("Calc($str[0] = \"ab\")");
+    for (int i = 0; i < 40; ++i) Run("Calc($str[0] += $str[0])");
+    EXPECT_EQ(vars.GetString(0).size(), CVariableStore::kMaxStringLength);
+    Run("Calc($str[0] += \"x\")");
+    EXPECT_EQ(vars.GetString(0).size(), CVariableStore::kMaxStringLength);
+    EXPECT_EQ(vars.GetString(0).substr(0, 4), "abab");
+}
+
 TEST_F(CalcTest, FlagsAndTheirPackedLayout) {
     Run("Calc($flag[2] = true + false)");
     EXPECT_TRUE(vars.GetFlag(2));

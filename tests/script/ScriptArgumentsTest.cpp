@@ -100,7 +100,7 @@ TEST_F(ScriptArguments, ExpandTextOfValuesExpandsAgainButIsBounded) {
     EXPECT_EQ(self.substr(0, 5), "xxxxx");
     EXPECT_LE(self.size(), static_cast<size_t>(kMaxExpansions) + 8);
     vars.SetString(0, "$str[0]$str[0]");  // doubles at every round
-    EXPECT_LE(ExpandText("$str[0]", vars).size(), kMaxExpandedLength * 3);
+    EXPECT_LE(ExpandText("$str[0]", vars).size(), kMaxExpansionGrowth * 3);
 }
 
 }  // namespace

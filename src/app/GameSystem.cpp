@@ -38,6 +38,8 @@ CGameSystem::~CGameSystem() {
     pendingSceneName_.clear();
     SetMessageBoxTarget(nullptr);
     if (Archive() == &archive_) PublishArchive(nullptr);
+    if (Stage() == &stage_) PublishStage(nullptr);
+    stage_.audio.ReleaseAudio();
     if (g_gameSystem == this) g_gameSystem = nullptr;
 }
 
@@ -48,7 +50,23 @@ bool CGameSystem::Initialize(PlatformBackend& backend) {
     // Show black at once.
     spriteBatch_.BackBuffer().Clear(kOpaqueBlack);
     if (window_) window_->Present(spriteBatch_.BackBuffer().Pixels());
+    stage_.audio.InitAudio(std::move(backend.audio));
+    PublishStage(&stage_);
+    ApplySettings();
     return true;
+}
+
+void CGameSystem::ApplySettings() {
+    stage_.audio.ApplyVolumes(settings_.bgmVolume, settings_.bgsVolume, settings_.seVolume);
+}
+
+void CGameSystem::UpdateButtons() {
+    inputDevices_.Poll();
+    const JoystickButtonMap joystickButtons{
+        settings_.buttonOk, settings_.buttonCancel, settings_.buttonStart, settings_.buttonSelect,
+        settings_.buttonX,  settings_.buttonY,      settings_.buttonL,     settings_.buttonR};
+    const FoldSources sources{keyState, inputDevices_, clientWidth, clientHeight, joystickButtons};
+    zepa::UpdateButtons(buttons_, pointerMemory_, sources);
 }
 
 void CGameSystem::SetWindowTitle(const std::string& titleCp932) {
@@ -57,6 +75,7 @@ void CGameSystem::SetWindowTitle(const std::string& titleCp932) {
 }
 
 void CGameSystem::UpdateFrame() {
+    UpdateButtons();
     SceneChangeRequest& request = PendingSceneChange();
     if (request.pending) pendingSceneName_ = request.name;
     const bool switchNow = request.pending;
@@ -71,6 +90,12 @@ void CGameSystem::SwitchScene() {
         currentScene_.reset();
         currentSceneName_.clear();
     }
+    // Leaving the options scene makes its volumes take effect.
+    if (optionsVisited_) {
+        optionsVisited_ = false;
+        ApplySettings();
+    }
+    if (pendingSceneName_ == "Option") optionsVisited_ = true;
     currentScene_ = sceneCreator_(pendingSceneName_);
     if (!currentScene_) {
         closeRequested_ = true;

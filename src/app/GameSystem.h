@@ -12,12 +12,15 @@
 #include "app/SceneBase.h"
 #include "app/Settings.h"
 #include "gfx/SpriteBatch.h"
+#include "input/ButtonFold.h"
 #include "input/ButtonState.h"
 #include "input/InputDevices.h"
+#include "input/JoystickButtonMap.h"
 #include "platform/Platform.h"
 #include "resources/PackArchive.h"
 #include "script/ScriptRandom.h"
 #include "script/VariableStore.h"
+#include "stage/StageRecord.h"
 
 namespace zepa {
 
@@ -32,6 +35,10 @@ class CGameSystem {
     bool Initialize(PlatformBackend& backend);
     // One game frame: input fold, pending scene switch, the scene's Update.
     void UpdateFrame();
+    // Polls the devices and folds them into the button state (first step of UpdateFrame).
+    void UpdateButtons();
+    // Pushes the settings into the running engine (the three volumes).
+    void ApplySettings();
     // One drawn frame: clear to opaque black, the scene's Draw, present.
     void DrawFrame();
     // Carries out the pending scene change; unknown names close the program.
@@ -53,6 +60,8 @@ class CGameSystem {
 
     CSpriteBatch& spriteBatch() { return spriteBatch_; }
     CInputDevices& inputDevices() { return inputDevices_; }
+    StageRecord& stage() { return stage_; }
+    const StageRecord& stage() const { return stage_; }
     IWindow* window() const { return window_; }
     CVariableStore& variables() { return variables_; }
     const CVariableStore& variables() const { return variables_; }
@@ -75,8 +84,10 @@ class CGameSystem {
     int clientHeight = kScreenHeight;
 
   private:
-    CVariableStore variables_;
+    PointerMemory pointerMemory_;
+    StageRecord stage_;
     ButtonState buttons_;
+    CVariableStore variables_;
     CScriptRandom random_;
     CInputDevices inputDevices_;
     CSpriteBatch spriteBatch_;
@@ -89,6 +100,8 @@ class CGameSystem {
     std::string currentSceneName_;
     std::string pendingSceneName_;
     bool closeRequested_ = false;
+    // Set when the options scene is created; the next switch re-applies the settings.
+    bool optionsVisited_ = false;
 };
 
 // The process-wide game object (null when none exists).

@@ -40,6 +40,17 @@ nlohmann::json DumpScript(const CSceneBase* scene) {
             {"waitForOk", runner.waitForOk}};
 }
 
+nlohmann::json DumpAudio(const CAudioChannels& audio) {
+    nlohmann::json dump;
+    dump["bgm"] = Cp932ToJsonText(audio.bgmName());
+    dump["bgs"] = Cp932ToJsonText(audio.bgsName());
+    dump["volumes"] = {{"bgm", audio.bgmVolume()}, {"bgs", audio.bgsVolume()}, {"se", audio.seVolume()}};
+    dump["playing"] = {{"bgm", audio.BgmPlaying()}, {"bgs", audio.BgsPlaying()}, {"se", audio.SePlayingCount()}};
+    dump["silent"] = audio.silent();
+    dump["driver"] = audio.driverName();
+    return dump;
+}
+
 }  // namespace
 
 nlohmann::json DumpState(const CGameSystem& game, long long frame) {
@@ -51,6 +62,7 @@ nlohmann::json DumpState(const CGameSystem& game, long long frame) {
     nlohmann::json settings = nlohmann::json::object();
     for (const SettingsField& field : kSettingsFields) settings[field.key] = game.settings().*field.member;
     state["settings"] = settings;
+    state["audio"] = DumpAudio(game.stage().audio);
     nlohmann::json messages = nlohmann::json::array();
     for (const std::string& text : ShownMessages()) messages.push_back(Cp932ToJsonText(text));
     state["messages"] = messages;

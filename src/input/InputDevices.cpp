@@ -1,5 +1,7 @@
 #include "input/InputDevices.h"
 
+#include <algorithm>
+
 namespace zepa {
 
 void CInputDevices::OnEvent(const PlatformEvent& event) {
@@ -10,27 +12,60 @@ void CInputDevices::OnEvent(const PlatformEvent& event) {
             mouseClientY_ = event.y;
             break;
         case Kind::MouseButton:
-            (event.button == 0 ? mouseLeft_ : mouseRight_) = event.down;
+            if (event.button == 0 || event.button == 1)
+                (event.button == 0 ? mouseLeft_ : mouseRight_) = event.down;
             break;
         case Kind::JoyAdded:
             joystickPresent_ = true;
             break;
         case Kind::JoyRemoved:
             joystickPresent_ = false;
-            joystickButtons_.fill(0);
+            joystick_ = JoystickState{};
+            buttonEvents_ = MakeNoEvents();
             axisX_ = axisY_ = 0;
             break;
         case Kind::JoyButton:
             joystickPresent_ = true;
             if (event.button >= 0 && event.button < kJoystickButtons)
-                joystickButtons_[event.button] = event.down;
+                buttonEvents_[event.button] = event.down;
             break;
         case Kind::JoyAxis:
             joystickPresent_ = true;
-            (event.axis == 0 ? axisX_ : axisY_) = event.value;
+            // Only X and Y count; other axes (and hats) change nothing.
+            if (event.axis == 0) axisX_ = std::clamp(event.value, -kAxisThreshold, kAxisThreshold);
+            if (event.axis == 1) axisY_ = std::clamp(event.value, -kAxisThreshold, kAxisThreshold);
             break;
         default:
             break;
+    }
+}
+
+void CInputDevices::Poll() {
+    if (!joystickPresent_) return;
+    for (int i = 0; i < kJoystickButtons; ++i) joystick_.buttons[i] = buttonEvents_[i] == 1 ? 1 : 0;
+    buttonEvents_ = MakeNoEvents();
+    joystick_.axisX = axisX_;
+    joystick_.axisY = axisY_;
+    joystick_.up = axisY_ <= -kAxisThreshold;
+    joystick_.down = axisY_ >= kAxisThreshold;
+    joystick_.left = axisX_ <= -kAxisThreshold;
+    joystick_.right = axisX_ >= kAxisThreshold;
+}
+
+bool CInputDevices::JoystickReads(int number) const {
+    if (!joystickPresent_) return false;
+    if (number >= 0 && number < kJoystickButtons) return joystick_.buttons[number] != 0;
+    switch (number) {
+        case kJoystickUp:
+            return joystick_.up;
+        case kJoystickDown:
+            return joystick_.down;
+        case kJoystickLeft:
+            return joystick_.left;
+        case kJoystickRight:
+            return joystick_.right;
+        default:
+            return false;
     }
 }
 

@@ -1,5 +1,6 @@
 // The raw state of the mouse and the first joystick, fed by platform events (real devices or a
-// replay file alike). The keyboard lives in the game object's key-state array.
+// replay file alike) and latched once per frame by Poll. The keyboard lives in the game object's
+// key-state array.
 #pragma once
 
 #include <array>
@@ -9,34 +10,65 @@
 
 namespace zepa {
 
+// The first joystick as the button fold sees it in one frame.
+struct JoystickState {
+    // 1 only in the frame in which the button's press event arrived.
+    std::array<uint8_t, 32> buttons{};
+    // Direction flags from the axes against the thresholds; they stay set while the stick is held.
+    uint8_t up = 0;
+    uint8_t down = 0;
+    uint8_t left = 0;
+    uint8_t right = 0;
+    // -1000..1000, kept from frame to frame.
+    int32_t axisX = 0;
+    int32_t axisY = 0;
+};
+
 class CInputDevices {
   public:
-    static constexpr int kJoystickButtons = 128;
+    static constexpr int kJoystickButtons = 32;
+    // Button numbers that read the direction flags.
+    static constexpr int kJoystickUp = 32;
+    static constexpr int kJoystickDown = 33;
+    static constexpr int kJoystickLeft = 34;
+    static constexpr int kJoystickRight = 35;
+    static constexpr int kAxisThreshold = 1000;
 
     // Takes mouse and joystick events; other events are ignored.
     void OnEvent(const PlatformEvent& event);
+    // Latches the joystick events that arrived since the last poll into the joystick state.
+    void Poll();
 
     int mouseClientX() const { return mouseClientX_; }
     int mouseClientY() const { return mouseClientY_; }
     bool mouseLeft() const { return mouseLeft_; }
     bool mouseRight() const { return mouseRight_; }
     bool joystickPresent() const { return joystickPresent_; }
-    // 1 while the button is held.
-    uint8_t joystickButton(int index) const {
-        return index >= 0 && index < kJoystickButtons ? joystickButtons_[index] : 0;
-    }
-    int axisX() const { return axisX_; }
-    int axisY() const { return axisY_; }
+    // The first joystick's state of this frame; null when there is no joystick.
+    const JoystickState* firstJoystick() const { return joystickPresent_ ? &joystick_ : nullptr; }
+    // Button number 0..31 reads a button, 32..35 a direction flag; anything else, or no
+    // joystick, reads false.
+    bool JoystickReads(int number) const;
 
   private:
+    static constexpr int8_t kNoEvent = -1;
+
     int mouseClientX_ = 0;
     int mouseClientY_ = 0;
     bool mouseLeft_ = false;
     bool mouseRight_ = false;
     bool joystickPresent_ = false;
-    std::array<uint8_t, kJoystickButtons> joystickButtons_{};
+    JoystickState joystick_;
+    // The last event of each button since the last poll (kNoEvent, 0 up, 1 down).
+    std::array<int8_t, kJoystickButtons> buttonEvents_ = MakeNoEvents();
     int axisX_ = 0;
     int axisY_ = 0;
+
+    static std::array<int8_t, kJoystickButtons> MakeNoEvents() {
+        std::array<int8_t, kJoystickButtons> events{};
+        events.fill(kNoEvent);
+        return events;
+    }
 };
 
 }  // namespace zepa

@@ -15,6 +15,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/Audio.h"
+
 namespace zepa {
 
 // Size of the engine's logical screen.
@@ -117,6 +119,8 @@ struct PlatformBackend {
     std::unique_ptr<IWindow> window;
     std::unique_ptr<IEventSource> events;
     std::unique_ptr<IMessageBox> messageBox;
+    // Taken over by the game object's audio channels at start-up (null: silent).
+    std::unique_ptr<IAudioDevice> audio;
     bool headless = false;
 };
 

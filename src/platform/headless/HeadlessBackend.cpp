@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "platform/Cp932.h"
+#include "platform/sdl/SdlMixerAudio.h"
 
 namespace zepa {
 
@@ -37,6 +38,7 @@ PlatformBackend CreateHeadlessBackend() {
     backend.window = std::make_unique<CHeadlessWindow>();
     backend.events = std::make_unique<CHeadlessEvents>();
     backend.messageBox = std::make_unique<CHeadlessMessageBox>();
+    backend.audio = CreateSdlMixerDevice("dummy");
     backend.headless = true;
     return backend;
 }

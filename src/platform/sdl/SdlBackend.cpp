@@ -8,6 +8,7 @@
 #include "platform/Cp932.h"
 #include "platform/Letterbox.h"
 #include "platform/sdl/SdlKeyMap.h"
+#include "platform/sdl/SdlMixerAudio.h"
 
 namespace zepa {
 namespace {
@@ -276,6 +277,7 @@ std::optional<PlatformBackend> CreateSdlBackend(std::string& error) {
     backend.events = std::make_unique<CSdlEvents>(session, *window);
     backend.messageBox = std::make_unique<CSdlMessageBox>(*window);
     backend.window = std::move(window);
+    backend.audio = CreateSdlMixerDevice(nullptr);
     backend.headless = false;
     return backend;
 }

@@ -1,0 +1,35 @@
+// The per-frame fold of the devices into the logical ButtonState.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "input/ButtonState.h"
+#include "input/InputDevices.h"
+#include "input/JoystickButtonMap.h"
+
+namespace zepa {
+
+// What the fold remembers from the previous frame besides the ButtonState itself.
+struct PointerMemory {
+    bool lastLeft = false;
+    bool lastRight = false;
+    int lastX = 0;
+    int lastY = 0;
+};
+
+struct FoldSources {
+    const std::array<uint8_t, 256>& keyState;  // by Windows virtual-key code
+    const CInputDevices& devices;
+    int clientWidth = 640;
+    int clientHeight = 480;
+    JoystickButtonMap joystickButtons;
+};
+
+// Scales the mouse, derives the click edges and pointer mode, and computes down, pressed,
+// released, continuing and previous for the twelve buttons. Keys and joystick directions stay
+// down while held; a joystick button is down only in the frame its press arrived; a click counts
+// as OK (left) or Cancel (right) for one frame.
+void UpdateButtons(ButtonState& state, PointerMemory& memory, const FoldSources& sources);
+
+}  // namespace zepa

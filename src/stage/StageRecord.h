@@ -1,0 +1,17 @@
+// What stays on stage across scene changes, owned by the game object.
+#pragma once
+
+#include "audio/AudioChannels.h"
+
+namespace zepa {
+
+struct StageRecord {
+    CAudioChannels audio;
+};
+
+// The process-wide stage record, published by the game object at start-up (null before and
+// after its life).
+StageRecord* Stage();
+void PublishStage(StageRecord* stage);
+
+}  // namespace zepa

@@ -1,5 +1,6 @@
 // Runs the built engine headless on a game folder made here and reads its state dumps.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -18,7 +19,9 @@ class MainSceneRun : public ::testing::Test {
   protected:
     void SetUp() override {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        dir = fs::temp_directory_path() / (std::string("zepa-main-") + info->name());
+        // The process id keeps concurrent runs of the suite (plain and sanitizer builds) apart.
+        dir = fs::temp_directory_path() /
+              (std::string("zepa-main-") + info->name() + "-" + std::to_string(getpid()));
         fs::remove_all(dir);
         fs::create_directories(dir / "Script");
     }

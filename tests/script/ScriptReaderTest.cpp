@@ -3,6 +3,7 @@
 #include "resources/PackArchive.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstring>
 
@@ -340,7 +341,7 @@ TEST(ScriptReaderLevels, ThirtyTwoLevelsAtMostAndTheTopIsNeverPopped) {
 
 TEST(ScriptReaderLoading, LooseFileWithCrLfAndMissingFile) {
     const auto dir = std::filesystem::temp_directory_path() /
-                     ("zepa-reader-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
+                     ("zepa-reader-" + std::to_string(getpid()));
     std::filesystem::create_directories(dir / "Script");
     const auto old = std::filesystem::current_path();
     std::filesystem::current_path(dir);
@@ -371,7 +372,7 @@ void WriteArchive(const std::filesystem::path& path, const std::string& name, co
 }
 
 TEST(ScriptReaderLoading, ArchiveTextEndsAtItsFirstNulAndKeepsCarriageReturns) {
-    const auto dir = std::filesystem::temp_directory_path() / "zepa-reader-archive";
+    const auto dir = std::filesystem::temp_directory_path() / ("zepa-reader-archive-" + std::to_string(getpid()));
     std::filesystem::create_directories(dir);
     WriteArchive(dir / "GameData.pac", "Script/Script.txt", std::string("Word\r\nEnd\0Hidden\n", 17));
     CPackArchive archive((dir / "GameData.pac").string());

@@ -36,6 +36,8 @@ CGameSystem::~CGameSystem() {
     // The destructor of a scene runs its own Exit; the switch's Exit call is not made here.
     currentScene_.reset();
     pendingSceneName_.clear();
+    if (TextureStore() == &textureStore_) SetTextureStore(nullptr);
+    textureStore_.ReleaseAllTextures();
     SetMessageBoxTarget(nullptr);
     if (Archive() == &archive_) PublishArchive(nullptr);
     if (g_gameSystem == this) g_gameSystem = nullptr;
@@ -48,6 +50,8 @@ bool CGameSystem::Initialize(PlatformBackend& backend) {
     // Show black at once.
     spriteBatch_.BackBuffer().Clear(kOpaqueBlack);
     if (window_) window_->Present(spriteBatch_.BackBuffer().Pixels());
+    textureStore_.LoadSystemGraphics();
+    SetTextureStore(&textureStore_);
     return true;
 }
 

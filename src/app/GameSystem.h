@@ -16,6 +16,7 @@
 #include "input/InputDevices.h"
 #include "platform/Platform.h"
 #include "resources/PackArchive.h"
+#include "resources/TextureStore.h"
 #include "script/ScriptRandom.h"
 #include "script/VariableStore.h"
 
@@ -53,6 +54,7 @@ class CGameSystem {
 
     CSpriteBatch& spriteBatch() { return spriteBatch_; }
     CInputDevices& inputDevices() { return inputDevices_; }
+    CTextureStore& textureStore() { return textureStore_; }
     IWindow* window() const { return window_; }
     CVariableStore& variables() { return variables_; }
     const CVariableStore& variables() const { return variables_; }
@@ -82,6 +84,7 @@ class CGameSystem {
     CSpriteBatch spriteBatch_;
     SettingsRecord settings_;
     CPackArchive archive_;
+    CTextureStore textureStore_{&archive_};
     IWindow* window_ = nullptr;
     std::string windowTitle_;
     SceneCreator sceneCreator_;

@@ -1,0 +1,38 @@
+// The compositor's inner loops over contiguous pixel rows. All arithmetic is exact integer maths:
+//   modulation  c = round(t * m / 255) per channel, alpha included;
+//   blending    d = round((c * a + d * (255 - a)) / 255) for red, green and blue, a = c's alpha;
+//   the X byte of the result is 0xFF.
+// A texel whose modulated alpha is 0 leaves the destination as it was (the formula gives d).
+#pragma once
+
+#include <cstdint>
+
+namespace zepa {
+
+// round(x / 255) for 0 <= x <= 255 * 255.
+constexpr uint32_t Div255(uint32_t x) {
+    return (x + 128 + ((x + 128) >> 8)) >> 8;
+}
+
+// Blends src over dst (count pixels) with the modulation colour `color` (0xFFFFFFFF: none).
+void BlendRow(uint32_t* dst, const uint32_t* src, int count, uint32_t color);
+// Writes opaque src over dst (count pixels): the blend when every texel is opaque, unmodulated.
+void CopyRowOpaque(uint32_t* dst, const uint32_t* src, int count);
+
+// Linear interpolation per channel: out = (a * (256 - w) + b * w + 128) >> 8, w in 0..255.
+// Between two rows with one weight:
+void LerpRows(uint32_t* out, const uint32_t* a, const uint32_t* b, int count, int weight);
+// Between two pixel arrays with one weight per pixel, given four times (once per channel byte).
+void LerpPixels(uint32_t* out, const uint32_t* a, const uint32_t* b, const uint8_t* channelWeights,
+                int count);
+
+// The per-pixel definitions the fast kernels must match (also the tails of the SIMD loops).
+uint32_t BlendPixel(uint32_t dst, uint32_t texel, uint32_t color);
+constexpr uint32_t LerpChannel(uint32_t a, uint32_t b, uint32_t w) {
+    return (a * (256 - w) + b * w + 128) >> 8;
+}
+
+// The name of the blend kernel in use ("avx2", "sse2" or "scalar").
+const char* BlendKernelName();
+
+}  // namespace zepa

@@ -55,6 +55,7 @@ class CGameSystem {
     CSpriteBatch& spriteBatch() { return spriteBatch_; }
     CInputDevices& inputDevices() { return inputDevices_; }
     CTextureStore& textureStore() { return textureStore_; }
+    const CTextureStore& textureStore() const { return textureStore_; }
     IWindow* window() const { return window_; }
     CVariableStore& variables() { return variables_; }
     const CVariableStore& variables() const { return variables_; }

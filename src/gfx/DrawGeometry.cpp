@@ -6,19 +6,43 @@
 namespace zepa {
 namespace {
 
+// floor for -1 <= value < 2^31 (truncation is floor from zero up).
+int FloorSmall(double value) {
+    const int truncated = static_cast<int>(value);
+    return truncated > value ? truncated - 1 : truncated;
+}
+
+// u is known to lie in [0, extent) here.
 AxisSample NearestSample(double u) {
-    const int index = static_cast<int>(std::floor(u));
+    const int index = static_cast<int>(u);
     return AxisSample{index, index, 0};
 }
 
 AxisSample FilteredSample(double u, int extent) {
     const double s = u - 0.5;
-    const double base = std::floor(s);
-    const int weight = std::min(255, static_cast<int>((s - base) * 256.0));
-    const int i0 = static_cast<int>(base);
+    const int i0 = FloorSmall(s);
+    const int weight = std::min(255, static_cast<int>((s - i0) * 256.0));
     return AxisSample{std::clamp(i0, 0, extent - 1), std::clamp(i0 + 1, 0, extent - 1),
                       static_cast<uint8_t>(weight)};
 }
+
+// c / scale, computed by multiplication where that gives the identical double: scales that are
+// powers of two (1, 2, 0.5, -1, ...) have exact reciprocals.
+class Divider {
+  public:
+    explicit Divider(double scale) : scale_(scale) {
+        int exponent = 0;
+        const double mantissa = std::frexp(scale, &exponent);
+        exact_ = mantissa == 0.5 || mantissa == -0.5;
+        reciprocal_ = 1.0 / scale;
+    }
+    double operator()(double c) const { return exact_ ? c * reciprocal_ : c / scale_; }
+
+  private:
+    double scale_;
+    double reciprocal_;
+    bool exact_;
+};
 
 }  // namespace
 
@@ -34,8 +58,10 @@ void BuildAxisMap(double scale, double origin, int extent, int limit, AxisMap& o
     const double low = std::clamp(std::floor(std::min(edgeA, edgeB)) - 1.0, 0.0, double(limit - 1));
     const double high = std::clamp(std::ceil(std::max(edgeA, edgeB)) + 1.0, 0.0, double(limit - 1));
     if (std::isnan(low) || std::isnan(high)) return;
+    const Divider divide(scale);
+    out.samples.reserve(static_cast<size_t>(high - low) + 1);
     for (int p = static_cast<int>(low); p <= static_cast<int>(high); ++p) {
-        const double u = (p + 0.5) / scale - origin;
+        const double u = divide(p + 0.5) - origin;
         if (!(u >= 0.0 && u < extent)) {
             if (!out.samples.empty()) break;  // coverage is one run of pixels
             continue;

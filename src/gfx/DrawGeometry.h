@@ -3,7 +3,8 @@
 // double precision, exactly this way, by every drawing path). The pixel is covered when
 // 0 <= u < extent. Scale +-1 copies texel floor(u); any other scale interpolates between texels
 // floor(u - 0.5) and the next one (both clamped into the rectangle) with the weight
-// floor(fraction * 256).
+// floor(fraction * 256). Filtering runs along each texture row first, then between the two
+// filtered rows.
 #pragma once
 
 #include <cstdint>

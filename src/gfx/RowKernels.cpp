@@ -26,12 +26,117 @@ void BlendRowScalar(uint32_t* dst, const uint32_t* src, int count, uint32_t colo
     for (int i = 0; i < count; ++i) dst[i] = BlendPixel(dst[i], src[i], color);
 }
 
+void LerpRowsScalar(uint32_t* out, const uint32_t* a, const uint32_t* b, int count, int weight) {
+    auto* o = reinterpret_cast<uint8_t*>(out);
+    const auto* x = reinterpret_cast<const uint8_t*>(a);
+    const auto* y = reinterpret_cast<const uint8_t*>(b);
+    for (int i = 0; i < count * 4; ++i)
+        o[i] = static_cast<uint8_t>(LerpChannel(x[i], y[i], uint32_t(weight)));
+}
+
+void LerpPixelsScalar(uint32_t* out, const uint32_t* a, const uint32_t* b, const uint8_t* weights,
+                      int count) {
+    auto* o = reinterpret_cast<uint8_t*>(out);
+    const auto* x = reinterpret_cast<const uint8_t*>(a);
+    const auto* y = reinterpret_cast<const uint8_t*>(b);
+    for (int i = 0; i < count * 4; ++i) o[i] = static_cast<uint8_t>(LerpChannel(x[i], y[i], weights[i]));
+}
+
+using BlendFn = void (*)(uint32_t*, const uint32_t*, int, uint32_t);
+using LerpRowsFn = void (*)(uint32_t*, const uint32_t*, const uint32_t*, int, int);
+using LerpPixelsFn = void (*)(uint32_t*, const uint32_t*, const uint32_t*, const uint8_t*, int);
+
+struct RowKernelSet {
+    BlendFn plain;
+    BlendFn modulated;
+    LerpRowsFn lerpRows;
+    LerpPixelsFn lerpPixels;
+    const char* name;
+};
+
 #ifdef ZEPA_X86_KERNELS
 
+// Interpolation in 16-bit lanes: (a << 8) + (b - a) * w + 128 wraps modulo 2^16 on the way, but
+// the true value lies in 0..65408, so the wrapped sum is exact.
+__attribute__((target("avx2"))) inline __m256i LerpHalf(__m256i a, __m256i b, __m256i w) {
+    const __m256i sum =
+        _mm256_add_epi16(_mm256_slli_epi16(a, 8), _mm256_mullo_epi16(_mm256_sub_epi16(b, a), w));
+    return _mm256_srli_epi16(_mm256_add_epi16(sum, _mm256_set1_epi16(128)), 8);
+}
+
+__attribute__((target("avx2"))) inline __m256i Lerp8(__m256i a, __m256i b, __m256i w) {
+    const __m256i zero = _mm256_setzero_si256();
+    const __m256i low =
+        LerpHalf(_mm256_unpacklo_epi8(a, zero), _mm256_unpacklo_epi8(b, zero), _mm256_unpacklo_epi8(w, zero));
+    const __m256i high =
+        LerpHalf(_mm256_unpackhi_epi8(a, zero), _mm256_unpackhi_epi8(b, zero), _mm256_unpackhi_epi8(w, zero));
+    return _mm256_packus_epi16(low, high);
+}
+
+__attribute__((target("avx2"))) void LerpRowsAvx2(uint32_t* out, const uint32_t* a, const uint32_t* b,
+                                                  int count, int weight) {
+    const __m256i w = _mm256_set1_epi8(static_cast<char>(weight));
+    int i = 0;
+    for (; i + 8 <= count; i += 8) {
+        const __m256i x = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(a + i));
+        const __m256i y = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(b + i));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i), Lerp8(x, y, w));
+    }
+    LerpRowsScalar(out + i, a + i, b + i, count - i, weight);
+}
+
+__attribute__((target("avx2"))) void LerpPixelsAvx2(uint32_t* out, const uint32_t* a, const uint32_t* b,
+                                                    const uint8_t* weights, int count) {
+    int i = 0;
+    for (; i + 8 <= count; i += 8) {
+        const __m256i x = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(a + i));
+        const __m256i y = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(b + i));
+        const __m256i w = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(weights + 4 * i));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i), Lerp8(x, y, w));
+    }
+    LerpPixelsScalar(out + i, a + i, b + i, weights + 4 * i, count - i);
+}
+
+inline __m128i LerpHalfSse2(__m128i a, __m128i b, __m128i w) {
+    const __m128i sum = _mm_add_epi16(_mm_slli_epi16(a, 8), _mm_mullo_epi16(_mm_sub_epi16(b, a), w));
+    return _mm_srli_epi16(_mm_add_epi16(sum, _mm_set1_epi16(128)), 8);
+}
+
+inline __m128i Lerp4(__m128i a, __m128i b, __m128i w) {
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i low =
+        LerpHalfSse2(_mm_unpacklo_epi8(a, zero), _mm_unpacklo_epi8(b, zero), _mm_unpacklo_epi8(w, zero));
+    const __m128i high =
+        LerpHalfSse2(_mm_unpackhi_epi8(a, zero), _mm_unpackhi_epi8(b, zero), _mm_unpackhi_epi8(w, zero));
+    return _mm_packus_epi16(low, high);
+}
+
+void LerpRowsSse2(uint32_t* out, const uint32_t* a, const uint32_t* b, int count, int weight) {
+    const __m128i w = _mm_set1_epi8(static_cast<char>(weight));
+    int i = 0;
+    for (; i + 4 <= count; i += 4) {
+        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a + i));
+        const __m128i y = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + i));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), Lerp4(x, y, w));
+    }
+    LerpRowsScalar(out + i, a + i, b + i, count - i, weight);
+}
+
+void LerpPixelsSse2(uint32_t* out, const uint32_t* a, const uint32_t* b, const uint8_t* weights, int count) {
+    int i = 0;
+    for (; i + 4 <= count; i += 4) {
+        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a + i));
+        const __m128i y = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + i));
+        const __m128i w = _mm_loadu_si128(reinterpret_cast<const __m128i*>(weights + 4 * i));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), Lerp4(x, y, w));
+    }
+    LerpPixelsScalar(out + i, a + i, b + i, weights + 4 * i, count - i);
+}
+
 // The same steps at two widths: 16-bit lanes, one pixel's four channels per 64 bits.
+// round(x / 255) as ((x + 128) * 257) >> 16, which equals Div255 for every 16-bit x.
 __attribute__((target("avx2"))) inline __m256i Div255x16(__m256i x) {
-    const __m256i y = _mm256_add_epi16(x, _mm256_set1_epi16(128));
-    return _mm256_srli_epi16(_mm256_add_epi16(y, _mm256_srli_epi16(y, 8)), 8);
+    return _mm256_mulhi_epu16(_mm256_add_epi16(x, _mm256_set1_epi16(128)), _mm256_set1_epi16(257));
 }
 
 __attribute__((target("avx2"))) inline __m256i BlendHalf(__m256i s, __m256i d, __m256i mod, bool modulate) {
@@ -68,8 +173,7 @@ __attribute__((target("avx2"))) void BlendRowAvx2(uint32_t* dst, const uint32_t*
 }
 
 inline __m128i Div255x8(__m128i x) {
-    const __m128i y = _mm_add_epi16(x, _mm_set1_epi16(128));
-    return _mm_srli_epi16(_mm_add_epi16(y, _mm_srli_epi16(y, 8)), 8);
+    return _mm_mulhi_epu16(_mm_add_epi16(x, _mm_set1_epi16(128)), _mm_set1_epi16(257));
 }
 
 inline __m128i BlendHalfSse2(__m128i s, __m128i d, __m128i mod, bool modulate) {
@@ -101,34 +205,23 @@ void BlendRowSse2(uint32_t* dst, const uint32_t* src, int count, uint32_t color)
     BlendRowScalar(dst + i, src + i, count - i, color);
 }
 
-struct BlendKernels {
-    void (*plain)(uint32_t*, const uint32_t*, int, uint32_t);
-    void (*modulated)(uint32_t*, const uint32_t*, int, uint32_t);
-    const char* name;
-};
-
-BlendKernels ChooseKernels() {
+RowKernelSet ChooseKernels() {
     __builtin_cpu_init();
-    if (__builtin_cpu_supports("avx2")) return {BlendRowAvx2<false>, BlendRowAvx2<true>, "avx2"};
-    return {BlendRowSse2<false>, BlendRowSse2<true>, "sse2"};
+    if (__builtin_cpu_supports("avx2"))
+        return {BlendRowAvx2<false>, BlendRowAvx2<true>, LerpRowsAvx2, LerpPixelsAvx2, "avx2"};
+    return {BlendRowSse2<false>, BlendRowSse2<true>, LerpRowsSse2, LerpPixelsSse2, "sse2"};
 }
 
 #else
 
-struct BlendKernels {
-    void (*plain)(uint32_t*, const uint32_t*, int, uint32_t);
-    void (*modulated)(uint32_t*, const uint32_t*, int, uint32_t);
-    const char* name;
-};
-
-BlendKernels ChooseKernels() {
-    return {BlendRowScalar, BlendRowScalar, "scalar"};
+RowKernelSet ChooseKernels() {
+    return {BlendRowScalar, BlendRowScalar, LerpRowsScalar, LerpPixelsScalar, "scalar"};
 }
 
 #endif
 
-const BlendKernels& Kernels() {
-    static const BlendKernels kernels = ChooseKernels();
+const RowKernelSet& Kernels() {
+    static const RowKernelSet kernels = ChooseKernels();
     return kernels;
 }
 
@@ -150,29 +243,13 @@ const char* BlendKernelName() {
     return Kernels().name;
 }
 
-// The interpolations are plain byte loops; the compiler vectorises them for each target.
-#if defined(__x86_64__) && !defined(__clang__)
-#define ZEPA_CLONES __attribute__((target_clones("avx2", "default")))
-#else
-#define ZEPA_CLONES
-#endif
-
-ZEPA_CLONES void LerpRows(uint32_t* out, const uint32_t* a, const uint32_t* b, int count, int weight) {
-    auto* o = reinterpret_cast<uint8_t*>(out);
-    const auto* x = reinterpret_cast<const uint8_t*>(a);
-    const auto* y = reinterpret_cast<const uint8_t*>(b);
-    const uint32_t w = static_cast<uint32_t>(weight);
-    const int bytes = count * 4;
-    for (int i = 0; i < bytes; ++i) o[i] = static_cast<uint8_t>(LerpChannel(x[i], y[i], w));
+void LerpRows(uint32_t* out, const uint32_t* a, const uint32_t* b, int count, int weight) {
+    Kernels().lerpRows(out, a, b, count, weight);
 }
 
-ZEPA_CLONES void LerpPixels(uint32_t* out, const uint32_t* a, const uint32_t* b,
-                            const uint8_t* channelWeights, int count) {
-    auto* o = reinterpret_cast<uint8_t*>(out);
-    const auto* x = reinterpret_cast<const uint8_t*>(a);
-    const auto* y = reinterpret_cast<const uint8_t*>(b);
-    const int bytes = count * 4;
-    for (int i = 0; i < bytes; ++i) o[i] = static_cast<uint8_t>(LerpChannel(x[i], y[i], channelWeights[i]));
+void LerpPixels(uint32_t* out, const uint32_t* a, const uint32_t* b, const uint8_t* channelWeights,
+                int count) {
+    Kernels().lerpPixels(out, a, b, channelWeights, count);
 }
 
 }  // namespace zepa

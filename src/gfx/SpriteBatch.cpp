@@ -22,6 +22,10 @@ bool ClipSource(const CTexture& texture, const Rect* source, Rect& clipped) {
 
 }  // namespace
 
+CSpriteBatch::CSpriteBatch() {
+    for (ResampledRow& slot : cache_) slot.storage.reserve(kScreenWidth);
+}
+
 void CSpriteBatch::Begin() {
     inFrame_ = true;
     transform_ = MatrixIdentity();
@@ -44,30 +48,19 @@ void CSpriteBatch::Draw(const CTexture* texture, const Rect* source, const Vecto
     if (columns_.empty()) return;
     BuildAxisMap(transform_.m[1][1], origin.y + shiftY, rect.Height(), kScreenHeight, rows_);
     if (rows_.empty()) return;
+    PrepareColumns(rect.left);
 
-    // Column bookkeeping shared by every row of the draw.
-    sourceLeft_ = rect.left;
     const int count = columns_.count();
-    spanFirst_ = rect.Width();
-    int spanLast = -1;
-    for (const AxisSample& s : columns_.samples) {
-        spanFirst_ = std::min({spanFirst_, s.i0, s.i1});
-        spanLast = std::max({spanLast, s.i0, s.i1});
-    }
-    spanCount_ = spanLast - spanFirst_ + 1;
-    columnsContiguous_ =
-        columns_.nearest && columns_.samples.back().i0 - columns_.samples.front().i0 == count - 1;
-    if (!columns_.nearest) {
-        columnWeights_.resize(static_cast<size_t>(count) * 4);
-        for (int i = 0; i < count; ++i)
-            std::fill_n(&columnWeights_[static_cast<size_t>(i) * 4], 4, columns_.samples[i].weight);
-    }
-
     const bool copy = texture->allOpaque() && color == 0xFFFFFFFFu;
+    blendedRows_.resize(static_cast<size_t>(count));
     for (int r = 0; r < rows_.count(); ++r) {
         const AxisSample& row = rows_.samples[r];
-        const uint32_t* texels =
-            ColumnsOf(SourceRow(*texture, AxisSample{row.i0 + rect.top, row.i1 + rect.top, row.weight}));
+        const uint32_t* texels = Resampled(*texture, rect.top + row.i0);
+        if (row.weight != 0) {
+            const uint32_t* next = Resampled(*texture, rect.top + row.i1);  // keeps the first row cached
+            LerpRows(blendedRows_.data(), texels, next, count, row.weight);
+            texels = blendedRows_.data();
+        }
         uint32_t* dst = backBuffer_.Row(rows_.first + r) + columns_.first;
         if (copy) {
             CopyRowOpaque(dst, texels, count);
@@ -77,36 +70,61 @@ void CSpriteBatch::Draw(const CTexture* texture, const Rect* source, const Vecto
     }
 }
 
-// The texels of the span the columns read, interpolated between two texture rows when the
-// rows are filtered. Indexing the result by (column index - spanFirst_) gives the texel.
-const uint32_t* CSpriteBatch::SourceRow(const CTexture& texture, const AxisSample& row) {
-    const int pitch = texture.pitch();
-    const uint32_t* first = texture.Texels() + static_cast<size_t>(row.i0) * pitch + sourceLeft_ + spanFirst_;
-    if (row.weight == 0) return first;
-    const uint32_t* second =
-        texture.Texels() + static_cast<size_t>(row.i1) * pitch + sourceLeft_ + spanFirst_;
-    filteredRow_.resize(static_cast<size_t>(spanCount_));
-    LerpRows(filteredRow_.data(), first, second, spanCount_, row.weight);
-    return filteredRow_.data();
+// Texture columns per covered column, and whether they run left to right without gaps (then a
+// texture row can be read in place).
+void CSpriteBatch::PrepareColumns(int sourceLeft) {
+    const int count = columns_.count();
+    firstTexel_.resize(static_cast<size_t>(count));
+    secondTexel_.resize(static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        firstTexel_[i] = sourceLeft + columns_.samples[i].i0;
+        secondTexel_[i] = sourceLeft + columns_.samples[i].i1;
+    }
+    columnsContiguous_ = columns_.nearest && firstTexel_.back() - firstTexel_.front() == count - 1;
+    if (!columns_.nearest) {
+        columnWeights_.resize(static_cast<size_t>(count) * 4);
+        for (int i = 0; i < count; ++i)
+            std::fill_n(&columnWeights_[static_cast<size_t>(i) * 4], 4, columns_.samples[i].weight);
+    }
+    for (ResampledRow& slot : cache_) slot.textureRow = -1;
 }
 
-// One texel per covered column, in destination order.
-const uint32_t* CSpriteBatch::ColumnsOf(const uint32_t* row) {
+// The texels of a texture row at the covered columns, in destination order.
+const uint32_t* CSpriteBatch::Resampled(const CTexture& texture, int textureRow) {
+    const uint32_t* row = texture.Texels() + static_cast<size_t>(textureRow) * texture.pitch();
+    if (columnsContiguous_) return row + firstTexel_.front();
+    for (int index = 0; index < 2; ++index) {
+        if (cache_[index].textureRow != textureRow) continue;
+        nextSlot_ = 1 - index;  // the least recently used slot is refilled next
+        return cache_[index].texels;
+    }
+    ResampledRow& slot = cache_[nextSlot_];
+    nextSlot_ ^= 1;
+    slot.textureRow = textureRow;
+    ResampleInto(row, slot);
+    return slot.texels;
+}
+
+void CSpriteBatch::ResampleInto(const uint32_t* row, ResampledRow& slot) {
     const int count = columns_.count();
-    if (columnsContiguous_) return row + (columns_.samples.front().i0 - spanFirst_);
-    gathered_.resize(static_cast<size_t>(count));
+    slot.storage.resize(static_cast<size_t>(count));
+    slot.texels = slot.storage.data();
+    const int* __restrict first = firstTexel_.data();
     if (columns_.nearest) {
-        for (int i = 0; i < count; ++i) gathered_[i] = row[columns_.samples[i].i0 - spanFirst_];
-        return gathered_.data();
+        uint32_t* __restrict out = slot.storage.data();
+        for (int i = 0; i < count; ++i) out[i] = row[first[i]];
+        return;
     }
+    gathered_.resize(static_cast<size_t>(count));
     gatheredNext_.resize(static_cast<size_t>(count));
-    lerped_.resize(static_cast<size_t>(count));
+    const int* __restrict second = secondTexel_.data();
+    uint32_t* __restrict a = gathered_.data();
+    uint32_t* __restrict b = gatheredNext_.data();
     for (int i = 0; i < count; ++i) {
-        gathered_[i] = row[columns_.samples[i].i0 - spanFirst_];
-        gatheredNext_[i] = row[columns_.samples[i].i1 - spanFirst_];
+        a[i] = row[first[i]];
+        b[i] = row[second[i]];
     }
-    LerpPixels(lerped_.data(), gathered_.data(), gatheredNext_.data(), columnWeights_.data(), count);
-    return lerped_.data();
+    LerpPixels(slot.storage.data(), a, b, columnWeights_.data(), count);
 }
 
 }  // namespace zepa

@@ -21,6 +21,7 @@ namespace zepa {
 
 class CSpriteBatch {
   public:
+    CSpriteBatch();
     CBackBuffer& BackBuffer() { return backBuffer_; }
     const CBackBuffer& BackBuffer() const { return backBuffer_; }
     // Opens the frame with the identity transform.
@@ -37,26 +38,34 @@ class CSpriteBatch {
     void Draw(const CTexture* texture, const Rect* source, const Vector3* position, uint32_t color);
 
   private:
-    // Where the texels of one destination row come from.
-    const uint32_t* SourceRow(const CTexture& texture, const AxisSample& row);
-    const uint32_t* ColumnsOf(const uint32_t* row);
+    // One texture row resampled to the covered columns, kept while neighbouring destination
+    // rows still need it.
+    struct ResampledRow {
+        int textureRow = -1;
+        const uint32_t* texels = nullptr;
+        std::vector<uint32_t> storage;
+    };
+
+    void PrepareColumns(int sourceLeft);
+    const uint32_t* Resampled(const CTexture& texture, int textureRow);
+    void ResampleInto(const uint32_t* row, ResampledRow& slot);
 
     CBackBuffer backBuffer_;
     Matrix4x4 transform_;
     bool inFrame_ = false;
 
-    // Per-draw scratch, kept to avoid allocations.
+    // Per-draw state and scratch, kept to avoid allocations.
     AxisMap columns_;
     AxisMap rows_;
-    int sourceLeft_ = 0;  // texture column of the rectangle's left edge
-    int spanFirst_ = 0;   // texels the columns read: [spanFirst_, spanFirst_ + spanCount_)
-    int spanCount_ = 0;
     bool columnsContiguous_ = false;
-    std::vector<uint32_t> filteredRow_;
+    std::vector<int> firstTexel_;         // texture column per covered column
+    std::vector<int> secondTexel_;        // its filtering neighbour
+    std::vector<uint8_t> columnWeights_;  // four bytes per covered column
     std::vector<uint32_t> gathered_;
     std::vector<uint32_t> gatheredNext_;
-    std::vector<uint32_t> lerped_;
-    std::vector<uint8_t> columnWeights_;
+    std::vector<uint32_t> blendedRows_;
+    ResampledRow cache_[2];
+    int nextSlot_ = 0;
 };
 
 }  // namespace zepa

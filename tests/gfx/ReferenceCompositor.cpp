@@ -45,16 +45,16 @@ uint32_t Lerp(uint32_t a, uint32_t b, int weight) {
     return (a * (256 - weight) + b * weight + 128) / 256;
 }
 
-// Rows first, then columns, channel by channel.
+// Along each texture row first, then between the two rows, channel by channel.
 uint32_t Sample(const CTexture& texture, const Rect& rect, const Tap& column, const Tap& row) {
     uint32_t result = 0;
     for (int channel = 0; channel < 4; ++channel) {
         auto texel = [&](int x, int y) {
             return Channel(texture.TexelAt(rect.left + x, rect.top + y), channel);
         };
-        const uint32_t left = Lerp(texel(column.i0, row.i0), texel(column.i0, row.i1), row.weight);
-        const uint32_t right = Lerp(texel(column.i1, row.i0), texel(column.i1, row.i1), row.weight);
-        result |= Lerp(left, right, column.weight) << (8 * channel);
+        const uint32_t upper = Lerp(texel(column.i0, row.i0), texel(column.i1, row.i0), column.weight);
+        const uint32_t lower = Lerp(texel(column.i0, row.i1), texel(column.i1, row.i1), column.weight);
+        result |= Lerp(upper, lower, row.weight) << (8 * channel);
     }
     return result;
 }

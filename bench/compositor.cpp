@@ -9,9 +9,9 @@
 #include <pixman.h>
 
 #include <algorithm>
-#include <ctime>
 #include <cmath>
 #include <cstdio>
+#include <ctime>
 #include <functional>
 #include <memory>
 #include <string>
@@ -112,18 +112,28 @@ std::vector<BenchDraw> StressFrame() {
     return draws;
 }
 
-// Milliseconds of processor time per frame: the best of several batches (processor time and the
-// best batch are the least disturbed by other programs sharing the machine).
-double TimeFrames(const std::function<void()>& frame, int framesPerBatch) {
-    for (int i = 0; i < 5; ++i) frame();
-    double best = 1e30;
-    for (int batch = 0; batch < 9; ++batch) {
-        const std::clock_t start = std::clock();
-        for (int i = 0; i < framesPerBatch; ++i) frame();
-        const double elapsed = 1000.0 * static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC;
-        best = std::min(best, elapsed / framesPerBatch);
+// Milliseconds of processor time per frame of one batch.
+double TimeBatch(const std::function<void()>& frame, int frames) {
+    const std::clock_t start = std::clock();
+    for (int i = 0; i < frames; ++i) frame();
+    return 1000.0 * static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC / frames;
+}
+
+// Best batch per renderer, the renderers taking turns so that other programs sharing the machine
+// disturb all of them alike; processor time and the best batch are the least disturbed figures.
+std::vector<double> TimeInTurns(const std::vector<std::function<void()>>& renderers,
+                                const std::vector<int>& frames, int rounds) {
+    std::vector<double> best(renderers.size(), 1e30);
+    for (size_t i = 0; i < renderers.size(); ++i) TimeBatch(renderers[i], 3);  // warm up
+    for (int round = 0; round < rounds; ++round) {
+        for (size_t i = 0; i < renderers.size(); ++i)
+            best[i] = std::min(best[i], TimeBatch(renderers[i], frames[i]));
     }
     return best;
+}
+
+double TimeFrames(const std::function<void()>& frame, int frames) {
+    return TimeInTurns({frame}, {frames}, 15)[0];
 }
 
 class OursRenderer {
@@ -293,15 +303,30 @@ int main(int argc, char** argv) {
         for (int i = 0; i < 2000; ++i) ours.Frame(draws);
         return 0;
     }
+    if (argc > 1 && std::string(argv[1]) == "--groups") {  // where our frame's time goes
+        auto group = [&](size_t first, size_t last, const char* name) {
+            const std::vector<BenchDraw> part(draws.begin() + first, draws.begin() + last);
+            std::printf("  %-24s %7.3f ms\n", name, TimeFrames([&] { ours.Frame(part); }, 20));
+        };
+        group(0, 1, "background");
+        group(1, 7, "characters");
+        group(7, 17, "window frames");
+        std::vector<BenchDraw> plain, scaled;
+        for (size_t i = 17; i < draws.size(); ++i) (draws[i].scale == 1 ? plain : scaled).push_back(draws[i]);
+        std::printf("  %-24s %7.3f ms\n", "sprites 1x", TimeFrames([&] { ours.Frame(plain); }, 20));
+        std::printf("  %-24s %7.3f ms\n", "sprites 2x", TimeFrames([&] { ours.Frame(scaled); }, 20));
+        return 0;
+    }
     PixmanRenderer pixman(images, draws);
     SdlRenderer sdl(images);
     if (!sdl.ok()) {
         std::fprintf(stderr, "compositor bench: SDL software renderer unavailable: %s\n", SDL_GetError());
         return 1;
     }
-    const double oursMs = TimeFrames([&] { ours.Frame(draws); }, 100);
-    const double pixmanMs = TimeFrames([&] { pixman.Frame(draws); }, 100);
-    const double sdlMs = TimeFrames([&] { sdl.Frame(draws); }, 20);
+    const std::vector<double> ms =
+        TimeInTurns({[&] { ours.Frame(draws); }, [&] { pixman.Frame(draws); }, [&] { sdl.Frame(draws); }},
+                    {20, 20, 4}, 25);
+    const double oursMs = ms[0], pixmanMs = ms[1], sdlMs = ms[2];
     std::printf("stress frame: %zu draws, blend kernel %s\n", draws.size(), BlendKernelName());
     std::printf("  zepa compositor   %7.3f ms/frame\n", oursMs);
     std::printf("  pixman OVER       %7.3f ms/frame   (%.2fx ours)\n", pixmanMs, pixmanMs / oursMs);

@@ -42,15 +42,35 @@ void LerpPixelsScalar(uint32_t* out, const uint32_t* a, const uint32_t* b, const
     for (int i = 0; i < count * 4; ++i) o[i] = static_cast<uint8_t>(LerpChannel(x[i], y[i], weights[i]));
 }
 
+void GatherRowScalar(uint32_t* out, const uint32_t* row, const int* columns, int count) {
+    for (int i = 0; i < count; ++i) out[i] = row[columns[i]];
+}
+
+void GatherLerpRowScalar(uint32_t* out, const uint32_t* row, const int* first, const int* second,
+                         const uint8_t* weights, int count) {
+    for (int i = 0; i < count; ++i) {
+        const uint32_t a = row[first[i]], b = row[second[i]];
+        uint32_t result = 0;
+        for (int shift = 0; shift < 32; shift += 8) {
+            result |= LerpChannel(a >> shift & 255, b >> shift & 255, weights[4 * i + shift / 8]) << shift;
+        }
+        out[i] = result;
+    }
+}
+
 using BlendFn = void (*)(uint32_t*, const uint32_t*, int, uint32_t);
 using LerpRowsFn = void (*)(uint32_t*, const uint32_t*, const uint32_t*, int, int);
 using LerpPixelsFn = void (*)(uint32_t*, const uint32_t*, const uint32_t*, const uint8_t*, int);
+using GatherFn = void (*)(uint32_t*, const uint32_t*, const int*, int);
+using GatherLerpFn = void (*)(uint32_t*, const uint32_t*, const int*, const int*, const uint8_t*, int);
 
 struct RowKernelSet {
     BlendFn plain;
     BlendFn modulated;
     LerpRowsFn lerpRows;
     LerpPixelsFn lerpPixels;
+    GatherFn gather;
+    GatherLerpFn gatherLerp;
     const char* name;
 };
 
@@ -97,6 +117,32 @@ __attribute__((target("avx2"))) void LerpPixelsAvx2(uint32_t* out, const uint32_
     LerpPixelsScalar(out + i, a + i, b + i, weights + 4 * i, count - i);
 }
 
+__attribute__((target("avx2"))) void GatherRowAvx2(uint32_t* out, const uint32_t* row, const int* columns,
+                                                   int count) {
+    const auto* base = reinterpret_cast<const int*>(row);
+    int i = 0;
+    for (; i + 8 <= count; i += 8) {
+        const __m256i index = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(columns + i));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i), _mm256_i32gather_epi32(base, index, 4));
+    }
+    GatherRowScalar(out + i, row, columns + i, count - i);
+}
+
+__attribute__((target("avx2"))) void GatherLerpRowAvx2(uint32_t* out, const uint32_t* row, const int* first,
+                                                       const int* second, const uint8_t* weights, int count) {
+    const auto* base = reinterpret_cast<const int*>(row);
+    int i = 0;
+    for (; i + 8 <= count; i += 8) {
+        const __m256i a =
+            _mm256_i32gather_epi32(base, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(first + i)), 4);
+        const __m256i b =
+            _mm256_i32gather_epi32(base, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(second + i)), 4);
+        const __m256i w = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(weights + 4 * i));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i), Lerp8(a, b, w));
+    }
+    GatherLerpRowScalar(out + i, row, first + i, second + i, weights + 4 * i, count - i);
+}
+
 inline __m128i LerpHalfSse2(__m128i a, __m128i b, __m128i w) {
     const __m128i sum = _mm_add_epi16(_mm_slli_epi16(a, 8), _mm_mullo_epi16(_mm_sub_epi16(b, a), w));
     return _mm_srli_epi16(_mm_add_epi16(sum, _mm_set1_epi16(128)), 8);
@@ -131,6 +177,22 @@ void LerpPixelsSse2(uint32_t* out, const uint32_t* a, const uint32_t* b, const u
         _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), Lerp4(x, y, w));
     }
     LerpPixelsScalar(out + i, a + i, b + i, weights + 4 * i, count - i);
+}
+
+void GatherLerpRowSse2(uint32_t* out, const uint32_t* row, const int* first, const int* second,
+                       const uint8_t* weights, int count) {
+    int i = 0;
+    for (; i + 4 <= count; i += 4) {
+        const __m128i a =
+            _mm_setr_epi32(static_cast<int>(row[first[i]]), static_cast<int>(row[first[i + 1]]),
+                           static_cast<int>(row[first[i + 2]]), static_cast<int>(row[first[i + 3]]));
+        const __m128i b =
+            _mm_setr_epi32(static_cast<int>(row[second[i]]), static_cast<int>(row[second[i + 1]]),
+                           static_cast<int>(row[second[i + 2]]), static_cast<int>(row[second[i + 3]]));
+        const __m128i w = _mm_loadu_si128(reinterpret_cast<const __m128i*>(weights + 4 * i));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), Lerp4(a, b, w));
+    }
+    GatherLerpRowScalar(out + i, row, first + i, second + i, weights + 4 * i, count - i);
 }
 
 // The same steps at two widths: 16-bit lanes, one pixel's four channels per 64 bits.
@@ -208,14 +270,17 @@ void BlendRowSse2(uint32_t* dst, const uint32_t* src, int count, uint32_t color)
 RowKernelSet ChooseKernels() {
     __builtin_cpu_init();
     if (__builtin_cpu_supports("avx2"))
-        return {BlendRowAvx2<false>, BlendRowAvx2<true>, LerpRowsAvx2, LerpPixelsAvx2, "avx2"};
-    return {BlendRowSse2<false>, BlendRowSse2<true>, LerpRowsSse2, LerpPixelsSse2, "sse2"};
+        return {BlendRowAvx2<false>, BlendRowAvx2<true>, LerpRowsAvx2, LerpPixelsAvx2,
+                GatherRowAvx2,       GatherLerpRowAvx2,  "avx2"};
+    return {BlendRowSse2<false>, BlendRowSse2<true>, LerpRowsSse2, LerpPixelsSse2,
+            GatherRowScalar,     GatherLerpRowSse2,  "sse2"};
 }
 
 #else
 
 RowKernelSet ChooseKernels() {
-    return {BlendRowScalar, BlendRowScalar, LerpRowsScalar, LerpPixelsScalar, "scalar"};
+    return {BlendRowScalar,  BlendRowScalar,      LerpRowsScalar, LerpPixelsScalar,
+            GatherRowScalar, GatherLerpRowScalar, "scalar"};
 }
 
 #endif
@@ -237,6 +302,15 @@ void BlendRow(uint32_t* dst, const uint32_t* src, int count, uint32_t color) {
 
 void CopyRowOpaque(uint32_t* dst, const uint32_t* src, int count) {
     if (count > 0) std::memcpy(dst, src, static_cast<size_t>(count) * sizeof(uint32_t));
+}
+
+void GatherRow(uint32_t* out, const uint32_t* row, const int* columns, int count) {
+    Kernels().gather(out, row, columns, count);
+}
+
+void GatherLerpRow(uint32_t* out, const uint32_t* row, const int* first, const int* second,
+                   const uint8_t* channelWeights, int count) {
+    Kernels().gatherLerp(out, row, first, second, channelWeights, count);
 }
 
 const char* BlendKernelName() {

@@ -26,6 +26,12 @@ void LerpRows(uint32_t* out, const uint32_t* a, const uint32_t* b, int count, in
 void LerpPixels(uint32_t* out, const uint32_t* a, const uint32_t* b, const uint8_t* channelWeights,
                 int count);
 
+// out[i] = row[columns[i]]: the texels of one texture row picked per destination column.
+void GatherRow(uint32_t* out, const uint32_t* row, const int* columns, int count);
+// out[i] = interpolation between row[first[i]] and row[second[i]] with four channel weights.
+void GatherLerpRow(uint32_t* out, const uint32_t* row, const int* first, const int* second,
+                   const uint8_t* channelWeights, int count);
+
 // The per-pixel definitions the fast kernels must match (also the tails of the SIMD loops).
 uint32_t BlendPixel(uint32_t dst, uint32_t texel, uint32_t color);
 constexpr uint32_t LerpChannel(uint32_t a, uint32_t b, uint32_t w) {

@@ -109,22 +109,12 @@ void CSpriteBatch::ResampleInto(const uint32_t* row, ResampledRow& slot) {
     const int count = columns_.count();
     slot.storage.resize(static_cast<size_t>(count));
     slot.texels = slot.storage.data();
-    const int* __restrict first = firstTexel_.data();
     if (columns_.nearest) {
-        uint32_t* __restrict out = slot.storage.data();
-        for (int i = 0; i < count; ++i) out[i] = row[first[i]];
-        return;
+        GatherRow(slot.storage.data(), row, firstTexel_.data(), count);
+    } else {
+        GatherLerpRow(slot.storage.data(), row, firstTexel_.data(), secondTexel_.data(),
+                      columnWeights_.data(), count);
     }
-    gathered_.resize(static_cast<size_t>(count));
-    gatheredNext_.resize(static_cast<size_t>(count));
-    const int* __restrict second = secondTexel_.data();
-    uint32_t* __restrict a = gathered_.data();
-    uint32_t* __restrict b = gatheredNext_.data();
-    for (int i = 0; i < count; ++i) {
-        a[i] = row[first[i]];
-        b[i] = row[second[i]];
-    }
-    LerpPixels(slot.storage.data(), a, b, columnWeights_.data(), count);
 }
 
 }  // namespace zepa

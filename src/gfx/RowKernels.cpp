@@ -58,10 +58,16 @@ void GatherLerpRowScalar(uint32_t* out, const uint32_t* row, const int* first, c
     }
 }
 
+// out[i] = row[count - 1 - i]
+void ReverseRowScalar(uint32_t* out, const uint32_t* row, int count) {
+    for (int i = 0; i < count; ++i) out[i] = row[count - 1 - i];
+}
+
 using BlendFn = void (*)(uint32_t*, const uint32_t*, int, uint32_t);
 using LerpRowsFn = void (*)(uint32_t*, const uint32_t*, const uint32_t*, int, int);
 using LerpPixelsFn = void (*)(uint32_t*, const uint32_t*, const uint32_t*, const uint8_t*, int);
 using GatherFn = void (*)(uint32_t*, const uint32_t*, const int*, int);
+using ReverseFn = void (*)(uint32_t*, const uint32_t*, int);
 using GatherLerpFn = void (*)(uint32_t*, const uint32_t*, const int*, const int*, const uint8_t*, int);
 
 struct RowKernelSet {
@@ -70,6 +76,7 @@ struct RowKernelSet {
     LerpRowsFn lerpRows;
     LerpPixelsFn lerpPixels;
     GatherFn gather;
+    ReverseFn reverse;
     GatherLerpFn gatherLerp;
     const char* name;
 };
@@ -202,12 +209,21 @@ __attribute__((target("avx2"))) inline __m256i BlendHalf(__m256i s, __m256i d, _
     return Div255x16(_mm256_add_epi16(_mm256_mullo_epi16(s, a), _mm256_mullo_epi16(d, inverse)));
 }
 
+__attribute__((target("avx2"))) inline __m256i Blend8(__m256i s, __m256i d, __m256i mod, bool modulate) {
+    const __m256i zero = _mm256_setzero_si256();
+    const __m256i low =
+        BlendHalf(_mm256_unpacklo_epi8(s, zero), _mm256_unpacklo_epi8(d, zero), mod, modulate);
+    const __m256i high =
+        BlendHalf(_mm256_unpackhi_epi8(s, zero), _mm256_unpackhi_epi8(d, zero), mod, modulate);
+    return _mm256_or_si256(_mm256_packus_epi16(low, high), _mm256_set1_epi32(static_cast<int>(0xFF000000u)));
+}
+
 template <bool kModulate>
 __attribute__((target("avx2"))) void BlendRowAvx2(uint32_t* dst, const uint32_t* src, int count,
                                                   uint32_t color) {
-    const __m256i zero = _mm256_setzero_si256();
     const __m256i alphaMask = _mm256_set1_epi32(static_cast<int>(0xFF000000u));
-    const __m256i mod = _mm256_unpacklo_epi8(_mm256_set1_epi32(static_cast<int>(color)), zero);
+    const __m256i mod =
+        _mm256_unpacklo_epi8(_mm256_set1_epi32(static_cast<int>(color)), _mm256_setzero_si256());
     int i = 0;
     for (; i + 8 <= count; i += 8) {
         const __m256i s = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + i));
@@ -217,14 +233,28 @@ __attribute__((target("avx2"))) void BlendRowAvx2(uint32_t* dst, const uint32_t*
             _mm256_storeu_si256(out, s);
             continue;
         }
-        const __m256i d = _mm256_loadu_si256(out);
-        const __m256i low =
-            BlendHalf(_mm256_unpacklo_epi8(s, zero), _mm256_unpacklo_epi8(d, zero), mod, kModulate);
-        const __m256i high =
-            BlendHalf(_mm256_unpackhi_epi8(s, zero), _mm256_unpackhi_epi8(d, zero), mod, kModulate);
-        _mm256_storeu_si256(out, _mm256_or_si256(_mm256_packus_epi16(low, high), alphaMask));
+        _mm256_storeu_si256(out, Blend8(s, _mm256_loadu_si256(out), mod, kModulate));
     }
-    BlendRowScalar(dst + i, src + i, count - i, color);
+    if (i == count) return;
+    // The last 1..7 pixels through masked loads and stores: nothing beyond the row is touched.
+    const __m256i lanes = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
+    const __m256i mask = _mm256_cmpgt_epi32(_mm256_set1_epi32(count - i), lanes);
+    auto* tail = reinterpret_cast<int*>(dst + i);
+    const __m256i s = _mm256_maskload_epi32(reinterpret_cast<const int*>(src + i), mask);
+    const __m256i d = _mm256_maskload_epi32(tail, mask);
+    _mm256_maskstore_epi32(tail, mask, Blend8(s, d, mod, kModulate));
+}
+
+// Reads a texture row backwards (mirrored exact copies).
+__attribute__((target("avx2"))) void ReverseRowAvx2(uint32_t* out, const uint32_t* row, int count) {
+    const __m256i reverse = _mm256_setr_epi32(7, 6, 5, 4, 3, 2, 1, 0);
+    int i = 0;
+    for (; i + 8 <= count; i += 8) {
+        const __m256i texels = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(row + count - 8 - i));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i),
+                            _mm256_permutevar8x32_epi32(texels, reverse));
+    }
+    ReverseRowScalar(out + i, row, count - i);
 }
 
 inline __m128i Div255x8(__m128i x) {
@@ -263,17 +293,17 @@ void BlendRowSse2(uint32_t* dst, const uint32_t* src, int count, uint32_t color)
 RowKernelSet ChooseKernels() {
     __builtin_cpu_init();
     if (__builtin_cpu_supports("avx2"))
-        return {BlendRowAvx2<false>, BlendRowAvx2<true>, LerpRowsAvx2, LerpPixelsAvx2,
-                GatherRowScalar,     GatherLerpRowAvx2,  "avx2"};
-    return {BlendRowSse2<false>, BlendRowSse2<true>, LerpRowsSse2, LerpPixelsSse2,
-            GatherRowScalar,     GatherLerpRowSse2,  "sse2"};
+        return {BlendRowAvx2<false>, BlendRowAvx2<true>, LerpRowsAvx2,      LerpPixelsAvx2,
+                GatherRowScalar,     ReverseRowAvx2,     GatherLerpRowAvx2, "avx2"};
+    return {BlendRowSse2<false>, BlendRowSse2<true>, LerpRowsSse2,      LerpPixelsSse2,
+            GatherRowScalar,     ReverseRowScalar,   GatherLerpRowSse2, "sse2"};
 }
 
 #else
 
 RowKernelSet ChooseKernels() {
-    return {BlendRowScalar,  BlendRowScalar,      LerpRowsScalar, LerpPixelsScalar,
-            GatherRowScalar, GatherLerpRowScalar, "scalar"};
+    return {BlendRowScalar,  BlendRowScalar,   LerpRowsScalar,      LerpPixelsScalar,
+            GatherRowScalar, ReverseRowScalar, GatherLerpRowScalar, "scalar"};
 }
 
 #endif
@@ -299,6 +329,10 @@ void CopyRowOpaque(uint32_t* dst, const uint32_t* src, int count) {
 
 void GatherRow(uint32_t* out, const uint32_t* row, const int* columns, int count) {
     Kernels().gather(out, row, columns, count);
+}
+
+void ReverseRow(uint32_t* out, const uint32_t* row, int count) {
+    Kernels().reverse(out, row, count);
 }
 
 void GatherLerpRow(uint32_t* out, const uint32_t* row, const int* first, const int* second,

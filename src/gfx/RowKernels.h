@@ -28,6 +28,8 @@ void LerpPixels(uint32_t* out, const uint32_t* a, const uint32_t* b, const uint8
 
 // out[i] = row[columns[i]]: the texels of one texture row picked per destination column.
 void GatherRow(uint32_t* out, const uint32_t* row, const int* columns, int count);
+// out[i] = row[count - 1 - i]: a texture row read backwards.
+void ReverseRow(uint32_t* out, const uint32_t* row, int count);
 // out[i] = interpolation between row[first[i]] and row[second[i]] with four channel weights.
 void GatherLerpRow(uint32_t* out, const uint32_t* row, const int* first, const int* second,
                    const uint8_t* channelWeights, int count);

@@ -81,6 +81,7 @@ void CSpriteBatch::PrepareColumns(int sourceLeft) {
         secondTexel_[i] = sourceLeft + columns_.samples[i].i1;
     }
     columnsContiguous_ = columns_.nearest && firstTexel_.back() - firstTexel_.front() == count - 1;
+    columnsReversed_ = columns_.nearest && firstTexel_.front() - firstTexel_.back() == count - 1;
     if (!columns_.nearest) {
         columnWeights_.resize(static_cast<size_t>(count) * 4);
         for (int i = 0; i < count; ++i)
@@ -109,7 +110,9 @@ void CSpriteBatch::ResampleInto(const uint32_t* row, ResampledRow& slot) {
     const int count = columns_.count();
     slot.storage.resize(static_cast<size_t>(count));
     slot.texels = slot.storage.data();
-    if (columns_.nearest) {
+    if (columnsReversed_) {
+        ReverseRow(slot.storage.data(), row + firstTexel_.back(), count);
+    } else if (columns_.nearest) {
         GatherRow(slot.storage.data(), row, firstTexel_.data(), count);
     } else {
         GatherLerpRow(slot.storage.data(), row, firstTexel_.data(), secondTexel_.data(),

@@ -58,6 +58,7 @@ class CSpriteBatch {
     AxisMap columns_;
     AxisMap rows_;
     bool columnsContiguous_ = false;
+    bool columnsReversed_ = false;        // right to left without gaps (mirrored)
     std::vector<int> firstTexel_;         // texture column per covered column
     std::vector<int> secondTexel_;        // its filtering neighbour
     std::vector<uint8_t> columnWeights_;  // four bytes per covered column

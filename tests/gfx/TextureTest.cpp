@@ -92,6 +92,14 @@ TEST(ImageLoader, BmpAndTgaDecode) {
     EXPECT_EQ(tga->TexelAt(0, 1), 0xFF708090u);
 }
 
+TEST(ImageLoader, ImagesWiderThanTheLargestTextureFail) {
+    const std::vector<uint32_t> wide(CTexture::kMaxSide + 1, 0xFF000000u);
+    EXPECT_FALSE(
+        CreateTextureFromImage(testing::EncodeBmp(wide, CTexture::kMaxSide + 1, 1), D3DFMT_A8R8G8B8, 0));
+    EXPECT_FALSE(
+        CreateTextureFromImage(testing::EncodePng(wide, 1, CTexture::kMaxSide + 1), D3DFMT_A8R8G8B8, 0));
+}
+
 TEST(ImageLoader, BrokenTruncatedAndEmptyDataFailCleanly) {
     const std::vector<uint32_t> pixels(64 * 64, 0xFF336699u);
     auto png = testing::EncodePng(pixels, 64, 64);

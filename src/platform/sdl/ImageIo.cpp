@@ -3,12 +3,37 @@
 #include <SDL2/SDL.h>
 #include <SDL2/SDL_image.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
 namespace zepa {
 
 namespace {
+
+uint32_t BigEndian32(const uint8_t* p) {
+    return uint32_t{p[0]} << 24 | uint32_t{p[1]} << 16 | uint32_t{p[2]} << 8 | p[3];
+}
+
+uint32_t LittleEndian32(const uint8_t* p) {
+    return uint32_t{p[3]} << 24 | uint32_t{p[2]} << 16 | uint32_t{p[1]} << 8 | p[0];
+}
+
+// The size a PNG, BMP or GIF header declares, read before decoding so that a file claiming a huge
+// image is refused without the decoder allocating for it. False when it declares too much.
+bool DeclaredSizeFits(const uint8_t* data, size_t size, int maxSide) {
+    const auto fits = [maxSide](int64_t w, int64_t h) {
+        return std::abs(w) <= maxSide && std::abs(h) <= maxSide;
+    };
+    if (size >= 24 && std::memcmp(data, "\x89PNG", 4) == 0)
+        return fits(BigEndian32(data + 16), BigEndian32(data + 20));
+    if (size >= 26 && data[0] == 'B' && data[1] == 'M' && LittleEndian32(data + 14) >= 40)
+        return fits(static_cast<int32_t>(LittleEndian32(data + 18)),
+                    static_cast<int32_t>(LittleEndian32(data + 22)));
+    if (size >= 10 && std::memcmp(data, "GIF8", 4) == 0)
+        return fits(data[6] | data[7] << 8, data[8] | data[9] << 8);
+    return true;
+}
 
 // Auto-detection covers every format with a signature; TGA has none, so it is tried by name.
 SDL_Surface* LoadSurface(const uint8_t* data, size_t size) {
@@ -27,7 +52,7 @@ SDL_Surface* LoadSurface(const uint8_t* data, size_t size) {
 }  // namespace
 
 bool DecodeImage(const uint8_t* data, size_t size, int maxSide, DecodedImage& out) {
-    if (!data || size == 0) return false;
+    if (!data || size == 0 || !DeclaredSizeFits(data, size, maxSide)) return false;
     SDL_Surface* decoded = LoadSurface(data, size);
     if (!decoded) return false;
     if (decoded->w <= 0 || decoded->h <= 0 || decoded->w > maxSide || decoded->h > maxSide) {

@@ -59,16 +59,21 @@ void BuildAxisMap(double scale, double origin, int extent, int limit, AxisMap& o
     const double high = std::clamp(std::ceil(std::max(edgeA, edgeB)) + 1.0, 0.0, double(limit - 1));
     if (std::isnan(low) || std::isnan(high)) return;
     const Divider divide(scale);
-    out.samples.reserve(static_cast<size_t>(high - low) + 1);
-    for (int p = static_cast<int>(low); p <= static_cast<int>(high); ++p) {
-        const double u = divide(p + 0.5) - origin;
+    const int begin = static_cast<int>(low);
+    const int end = static_cast<int>(high);
+    out.samples.resize(static_cast<size_t>(end - begin) + 1);
+    int covered = 0;
+    double centre = begin + 0.5;  // p + 0.5, exact when stepped by 1
+    for (int p = begin; p <= end; ++p, centre += 1.0) {
+        const double u = divide(centre) - origin;
         if (!(u >= 0.0 && u < extent)) {
-            if (!out.samples.empty()) break;  // coverage is one run of pixels
+            if (covered) break;  // coverage is one run of pixels
             continue;
         }
-        if (out.samples.empty()) out.first = p;
-        out.samples.push_back(out.nearest ? NearestSample(u) : FilteredSample(u, extent));
+        if (!covered) out.first = p;
+        out.samples[covered++] = out.nearest ? NearestSample(u) : FilteredSample(u, extent);
     }
+    out.samples.resize(static_cast<size_t>(covered));
 }
 
 }  // namespace zepa

@@ -1,6 +1,11 @@
 #include "gfx/RowKernels.h"
 
+#include <algorithm>
 #include <cstring>
+#include <string>
+#include <vector>
+
+#include "platform/Platform.h"
 
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>
@@ -34,14 +39,6 @@ void LerpRowsScalar(uint32_t* out, const uint32_t* a, const uint32_t* b, int cou
         o[i] = static_cast<uint8_t>(LerpChannel(x[i], y[i], uint32_t(weight)));
 }
 
-void LerpPixelsScalar(uint32_t* out, const uint32_t* a, const uint32_t* b, const uint8_t* weights,
-                      int count) {
-    auto* o = reinterpret_cast<uint8_t*>(out);
-    const auto* x = reinterpret_cast<const uint8_t*>(a);
-    const auto* y = reinterpret_cast<const uint8_t*>(b);
-    for (int i = 0; i < count * 4; ++i) o[i] = static_cast<uint8_t>(LerpChannel(x[i], y[i], weights[i]));
-}
-
 void GatherRowScalar(uint32_t* out, const uint32_t* row, const int* columns, int count) {
     for (int i = 0; i < count; ++i) out[i] = row[columns[i]];
 }
@@ -63,9 +60,14 @@ void ReverseRowScalar(uint32_t* out, const uint32_t* row, int count) {
     for (int i = 0; i < count; ++i) out[i] = row[count - 1 - i];
 }
 
+using BlendLerpedFn = void (*)(uint32_t*, const uint32_t*, const uint32_t*, int, int, uint32_t);
+
+// Interpolates into a buffer, then blends: the path without a fused kernel.
+void BlendLerpedRowsInTwoSteps(uint32_t* dst, const uint32_t* first, const uint32_t* second, int weight,
+                               int count, uint32_t color);
+
 using BlendFn = void (*)(uint32_t*, const uint32_t*, int, uint32_t);
 using LerpRowsFn = void (*)(uint32_t*, const uint32_t*, const uint32_t*, int, int);
-using LerpPixelsFn = void (*)(uint32_t*, const uint32_t*, const uint32_t*, const uint8_t*, int);
 using GatherFn = void (*)(uint32_t*, const uint32_t*, const int*, int);
 using ReverseFn = void (*)(uint32_t*, const uint32_t*, int);
 using GatherLerpFn = void (*)(uint32_t*, const uint32_t*, const int*, const int*, const uint8_t*, int);
@@ -74,10 +76,10 @@ struct RowKernelSet {
     BlendFn plain;
     BlendFn modulated;
     LerpRowsFn lerpRows;
-    LerpPixelsFn lerpPixels;
     GatherFn gather;
     ReverseFn reverse;
     GatherLerpFn gatherLerp;
+    BlendLerpedFn blendLerped;
     const char* name;
 };
 
@@ -110,18 +112,6 @@ __attribute__((target("avx2"))) void LerpRowsAvx2(uint32_t* out, const uint32_t*
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i), Lerp8(x, y, w));
     }
     LerpRowsScalar(out + i, a + i, b + i, count - i, weight);
-}
-
-__attribute__((target("avx2"))) void LerpPixelsAvx2(uint32_t* out, const uint32_t* a, const uint32_t* b,
-                                                    const uint8_t* weights, int count) {
-    int i = 0;
-    for (; i + 8 <= count; i += 8) {
-        const __m256i x = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(a + i));
-        const __m256i y = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(b + i));
-        const __m256i w = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(weights + 4 * i));
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i), Lerp8(x, y, w));
-    }
-    LerpPixelsScalar(out + i, a + i, b + i, weights + 4 * i, count - i);
 }
 
 // Eight texels by plain loads: processor gather instructions are slower than this on common parts.
@@ -168,17 +158,6 @@ void LerpRowsSse2(uint32_t* out, const uint32_t* a, const uint32_t* b, int count
     LerpRowsScalar(out + i, a + i, b + i, count - i, weight);
 }
 
-void LerpPixelsSse2(uint32_t* out, const uint32_t* a, const uint32_t* b, const uint8_t* weights, int count) {
-    int i = 0;
-    for (; i + 4 <= count; i += 4) {
-        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a + i));
-        const __m128i y = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + i));
-        const __m128i w = _mm_loadu_si128(reinterpret_cast<const __m128i*>(weights + 4 * i));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), Lerp4(x, y, w));
-    }
-    LerpPixelsScalar(out + i, a + i, b + i, weights + 4 * i, count - i);
-}
-
 void GatherLerpRowSse2(uint32_t* out, const uint32_t* row, const int* first, const int* second,
                        const uint8_t* weights, int count) {
     int i = 0;
@@ -218,15 +197,40 @@ __attribute__((target("avx2"))) inline __m256i Blend8(__m256i s, __m256i d, __m2
     return _mm256_or_si256(_mm256_packus_epi16(low, high), _mm256_set1_epi32(static_cast<int>(0xFF000000u)));
 }
 
-template <bool kModulate>
-__attribute__((target("avx2"))) void BlendRowAvx2(uint32_t* dst, const uint32_t* src, int count,
-                                                  uint32_t color) {
+// Texels straight from one row, or interpolated between two rows.
+struct PlainTexels {
+    const uint32_t* row;
+    __attribute__((target("avx2"))) __m256i Load(int i) const {
+        return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(row + i));
+    }
+    __attribute__((target("avx2"))) __m256i LoadMasked(int i, __m256i mask) const {
+        return _mm256_maskload_epi32(reinterpret_cast<const int*>(row + i), mask);
+    }
+};
+
+struct LerpedTexels {
+    const uint32_t* first;
+    const uint32_t* second;
+    __m256i weight;
+    __attribute__((target("avx2"))) __m256i Load(int i) const {
+        return Lerp8(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(first + i)),
+                     _mm256_loadu_si256(reinterpret_cast<const __m256i*>(second + i)), weight);
+    }
+    __attribute__((target("avx2"))) __m256i LoadMasked(int i, __m256i mask) const {
+        return Lerp8(_mm256_maskload_epi32(reinterpret_cast<const int*>(first + i), mask),
+                     _mm256_maskload_epi32(reinterpret_cast<const int*>(second + i), mask), weight);
+    }
+};
+
+template <bool kModulate, typename Texels>
+__attribute__((target("avx2"))) void BlendTexelsAvx2(uint32_t* dst, const Texels& texels, int count,
+                                                     uint32_t color) {
     const __m256i alphaMask = _mm256_set1_epi32(static_cast<int>(0xFF000000u));
     const __m256i mod =
         _mm256_unpacklo_epi8(_mm256_set1_epi32(static_cast<int>(color)), _mm256_setzero_si256());
     int i = 0;
     for (; i + 8 <= count; i += 8) {
-        const __m256i s = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + i));
+        const __m256i s = texels.Load(i);
         if (_mm256_testz_si256(s, alphaMask)) continue;  // all transparent: nothing to do
         auto* out = reinterpret_cast<__m256i*>(dst + i);
         if (!kModulate && _mm256_testc_si256(s, alphaMask)) {  // all opaque: a copy
@@ -240,9 +244,32 @@ __attribute__((target("avx2"))) void BlendRowAvx2(uint32_t* dst, const uint32_t*
     const __m256i lanes = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
     const __m256i mask = _mm256_cmpgt_epi32(_mm256_set1_epi32(count - i), lanes);
     auto* tail = reinterpret_cast<int*>(dst + i);
-    const __m256i s = _mm256_maskload_epi32(reinterpret_cast<const int*>(src + i), mask);
     const __m256i d = _mm256_maskload_epi32(tail, mask);
-    _mm256_maskstore_epi32(tail, mask, Blend8(s, d, mod, kModulate));
+    _mm256_maskstore_epi32(tail, mask, Blend8(texels.LoadMasked(i, mask), d, mod, kModulate));
+}
+
+template <bool kModulate>
+__attribute__((target("avx2"))) void BlendRowAvx2(uint32_t* dst, const uint32_t* src, int count,
+                                                  uint32_t color) {
+    BlendTexelsAvx2<kModulate>(dst, PlainTexels{src}, count, color);
+}
+
+template <bool kModulate>
+__attribute__((target("avx2"))) void BlendLerpedAvx2(uint32_t* dst, const uint32_t* first,
+                                                     const uint32_t* second, int weight, int count,
+                                                     uint32_t color) {
+    const LerpedTexels texels{first, second, _mm256_set1_epi8(static_cast<char>(weight))};
+    BlendTexelsAvx2<kModulate>(dst, texels, count, color);
+}
+
+__attribute__((target("avx2"))) void BlendLerpedRowsAvx2(uint32_t* dst, const uint32_t* first,
+                                                         const uint32_t* second, int weight, int count,
+                                                         uint32_t color) {
+    if (color == 0xFFFFFFFFu) {
+        BlendLerpedAvx2<false>(dst, first, second, weight, count, color);
+    } else {
+        BlendLerpedAvx2<true>(dst, first, second, weight, count, color);
+    }
 }
 
 // Reads a texture row backwards (mirrored exact copies).
@@ -290,27 +317,45 @@ void BlendRowSse2(uint32_t* dst, const uint32_t* src, int count, uint32_t color)
     BlendRowScalar(dst + i, src + i, count - i, color);
 }
 
-RowKernelSet ChooseKernels() {
+constexpr RowKernelSet kAvx2Kernels{
+    BlendRowAvx2<false>, BlendRowAvx2<true>, LerpRowsAvx2,        GatherRowScalar,
+    ReverseRowAvx2,      GatherLerpRowAvx2,  BlendLerpedRowsAvx2, "avx2"};
+constexpr RowKernelSet kSse2Kernels{
+    BlendRowSse2<false>, BlendRowSse2<true>,        LerpRowsSse2, GatherRowScalar, ReverseRowScalar,
+    GatherLerpRowSse2,   BlendLerpedRowsInTwoSteps, "sse2"};
+
+bool Avx2Supported() {
     __builtin_cpu_init();
-    if (__builtin_cpu_supports("avx2"))
-        return {BlendRowAvx2<false>, BlendRowAvx2<true>, LerpRowsAvx2,      LerpPixelsAvx2,
-                GatherRowScalar,     ReverseRowAvx2,     GatherLerpRowAvx2, "avx2"};
-    return {BlendRowSse2<false>, BlendRowSse2<true>, LerpRowsSse2,      LerpPixelsSse2,
-            GatherRowScalar,     ReverseRowScalar,   GatherLerpRowSse2, "sse2"};
-}
-
-#else
-
-RowKernelSet ChooseKernels() {
-    return {BlendRowScalar,  BlendRowScalar,   LerpRowsScalar,      LerpPixelsScalar,
-            GatherRowScalar, ReverseRowScalar, GatherLerpRowScalar, "scalar"};
+    return __builtin_cpu_supports("avx2");
 }
 
 #endif
 
+constexpr RowKernelSet kScalarKernels{BlendRowScalar,
+                                      BlendRowScalar,
+                                      LerpRowsScalar,
+                                      GatherRowScalar,
+                                      ReverseRowScalar,
+                                      GatherLerpRowScalar,
+                                      BlendLerpedRowsInTwoSteps,
+                                      "scalar"};
+
+// The fastest set the processor runs, unless a test chose another.
+const RowKernelSet* BestKernels() {
+#ifdef ZEPA_X86_KERNELS
+    return Avx2Supported() ? &kAvx2Kernels : &kSse2Kernels;
+#else
+    return &kScalarKernels;
+#endif
+}
+
+const RowKernelSet*& CurrentKernels() {
+    static const RowKernelSet* current = BestKernels();
+    return current;
+}
+
 const RowKernelSet& Kernels() {
-    static const RowKernelSet kernels = ChooseKernels();
-    return kernels;
+    return *CurrentKernels();
 }
 
 }  // namespace
@@ -326,6 +371,23 @@ void BlendRow(uint32_t* dst, const uint32_t* src, int count, uint32_t color) {
 void CopyRowOpaque(uint32_t* dst, const uint32_t* src, int count) {
     if (count > 0) std::memcpy(dst, src, static_cast<size_t>(count) * sizeof(uint32_t));
 }
+
+void BlendLerpedRows(uint32_t* dst, const uint32_t* first, const uint32_t* second, int weight, int count,
+                     uint32_t color) {
+    Kernels().blendLerped(dst, first, second, weight, count, color);
+}
+
+namespace {
+void BlendLerpedRowsInTwoSteps(uint32_t* dst, const uint32_t* first, const uint32_t* second, int weight,
+                               int count, uint32_t color) {
+    uint32_t lerped[kScreenWidth];
+    for (int done = 0; done < count; done += kScreenWidth) {
+        const int part = std::min(kScreenWidth, count - done);
+        LerpRows(lerped, first + done, second + done, part, weight);
+        BlendRow(dst + done, lerped, part, color);
+    }
+}
+}  // namespace
 
 void GatherRow(uint32_t* out, const uint32_t* row, const int* columns, int count) {
     Kernels().gather(out, row, columns, count);
@@ -344,13 +406,25 @@ const char* BlendKernelName() {
     return Kernels().name;
 }
 
-void LerpRows(uint32_t* out, const uint32_t* a, const uint32_t* b, int count, int weight) {
-    Kernels().lerpRows(out, a, b, count, weight);
+bool UseRowKernels(const std::string& name) {
+    std::vector<const RowKernelSet*> sets{&kScalarKernels};
+#ifdef ZEPA_X86_KERNELS
+    sets.push_back(&kSse2Kernels);
+    if (Avx2Supported()) sets.push_back(&kAvx2Kernels);
+#endif
+    for (const RowKernelSet* set : sets) {
+        if (name == set->name) {
+            CurrentKernels() = set;
+            return true;
+        }
+    }
+    if (name != "best") return false;
+    CurrentKernels() = BestKernels();
+    return true;
 }
 
-void LerpPixels(uint32_t* out, const uint32_t* a, const uint32_t* b, const uint8_t* channelWeights,
-                int count) {
-    Kernels().lerpPixels(out, a, b, channelWeights, count);
+void LerpRows(uint32_t* out, const uint32_t* a, const uint32_t* b, int count, int weight) {
+    Kernels().lerpRows(out, a, b, count, weight);
 }
 
 }  // namespace zepa

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace zepa {
 
@@ -16,16 +17,15 @@ constexpr uint32_t Div255(uint32_t x) {
 
 // Blends src over dst (count pixels) with the modulation colour `color` (0xFFFFFFFF: none).
 void BlendRow(uint32_t* dst, const uint32_t* src, int count, uint32_t color);
+// Blends the interpolation between two rows (LerpRows) over dst, modulated by `color`.
+void BlendLerpedRows(uint32_t* dst, const uint32_t* first, const uint32_t* second, int weight, int count,
+                     uint32_t color);
 // Writes opaque src over dst (count pixels): the blend when every texel is opaque, unmodulated.
 void CopyRowOpaque(uint32_t* dst, const uint32_t* src, int count);
 
 // Linear interpolation per channel: out = (a * (256 - w) + b * w + 128) >> 8, w in 0..255.
 // Between two rows with one weight:
 void LerpRows(uint32_t* out, const uint32_t* a, const uint32_t* b, int count, int weight);
-// Between two pixel arrays with one weight per pixel, given four times (once per channel byte).
-void LerpPixels(uint32_t* out, const uint32_t* a, const uint32_t* b, const uint8_t* channelWeights,
-                int count);
-
 // out[i] = row[columns[i]]: the texels of one texture row picked per destination column.
 void GatherRow(uint32_t* out, const uint32_t* row, const int* columns, int count);
 // out[i] = row[count - 1 - i]: a texture row read backwards.
@@ -40,7 +40,10 @@ constexpr uint32_t LerpChannel(uint32_t a, uint32_t b, uint32_t w) {
     return (a * (256 - w) + b * w + 128) >> 8;
 }
 
-// The name of the blend kernel in use ("avx2", "sse2" or "scalar").
+// The name of the kernel set in use ("avx2", "sse2" or "scalar").
 const char* BlendKernelName();
+// Switches to the named kernel set ("best" for the fastest); false when this processor lacks it.
+// Every set computes identical pixels; tests run them all.
+bool UseRowKernels(const std::string& name);
 
 }  // namespace zepa

@@ -52,17 +52,14 @@ void CSpriteBatch::Draw(const CTexture* texture, const Rect* source, const Vecto
 
     const int count = columns_.count();
     const bool copy = texture->allOpaque() && color == 0xFFFFFFFFu;
-    blendedRows_.resize(static_cast<size_t>(count));
     for (int r = 0; r < rows_.count(); ++r) {
         const AxisSample& row = rows_.samples[r];
         const uint32_t* texels = Resampled(*texture, rect.top + row.i0);
+        uint32_t* dst = backBuffer_.Row(rows_.first + r) + columns_.first;
         if (row.weight != 0) {
             const uint32_t* next = Resampled(*texture, rect.top + row.i1);  // keeps the first row cached
-            LerpRows(blendedRows_.data(), texels, next, count, row.weight);
-            texels = blendedRows_.data();
-        }
-        uint32_t* dst = backBuffer_.Row(rows_.first + r) + columns_.first;
-        if (copy) {
+            BlendLerpedRows(dst, texels, next, row.weight, count, color);
+        } else if (copy) {
             CopyRowOpaque(dst, texels, count);
         } else {
             BlendRow(dst, texels, count, color);

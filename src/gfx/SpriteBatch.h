@@ -62,7 +62,6 @@ class CSpriteBatch {
     std::vector<int> firstTexel_;         // texture column per covered column
     std::vector<int> secondTexel_;        // its filtering neighbour
     std::vector<uint8_t> columnWeights_;  // four bytes per covered column
-    std::vector<uint32_t> blendedRows_;
     ResampledRow cache_[2];
     int nextSlot_ = 0;
 };

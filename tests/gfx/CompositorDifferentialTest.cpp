@@ -5,9 +5,11 @@
 #include <memory>
 #include <random>
 #include <sstream>
+#include <string>
 #include <vector>
 
 #include "ReferenceCompositor.h"
+#include "gfx/RowKernels.h"
 #include "gfx/SpriteBatch.h"
 
 namespace zepa {
@@ -109,8 +111,16 @@ DrawCall RandomDraw(Random& random, const std::vector<std::unique_ptr<CTexture>>
     return call;
 }
 
-TEST(CompositorDifferential, RandomDrawsMatchTheReferencePixelForPixel) {
-    for (uint32_t seed : {1u, 2u, 3u}) {
+// Every kernel set this processor runs, each on its own seed.
+class CompositorDifferential : public ::testing::TestWithParam<const char*> {
+  protected:
+    void TearDown() override { UseRowKernels("best"); }
+};
+
+TEST_P(CompositorDifferential, RandomDrawsMatchTheReferencePixelForPixel) {
+    if (!UseRowKernels(GetParam())) GTEST_SKIP() << GetParam() << " kernels not supported here";
+    const uint32_t firstSeed = static_cast<uint32_t>(std::string(GetParam()).size());
+    for (uint32_t seed : {firstSeed, firstSeed + 10}) {
         Random random(seed);
         std::vector<std::unique_ptr<CTexture>> textures;
         for (int i = 0; i < 14; ++i) textures.push_back(RandomTexture(random));
@@ -140,6 +150,8 @@ TEST(CompositorDifferential, RandomDrawsMatchTheReferencePixelForPixel) {
         }
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(KernelSets, CompositorDifferential, ::testing::Values("avx2", "sse2", "scalar"));
 
 }  // namespace
 }  // namespace zepa

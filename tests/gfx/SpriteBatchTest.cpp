@@ -166,22 +166,48 @@ TEST(RowKernels, Div255RoundsEveryBlendSumToNearest) {
     for (uint32_t x = 0; x <= 255 * 255; ++x) ASSERT_EQ(Div255(x), (2 * x + 255) / 510) << x;
 }
 
-TEST(RowKernels, VectorBlendMatchesThePixelRuleForEveryLengthAndColour) {
-    std::vector<uint32_t> src(67), dst(67), expected(67);
+uint32_t LerpPixel(uint32_t a, uint32_t b, int weight) {
+    uint32_t result = 0;
+    for (int shift = 0; shift < 32; shift += 8)
+        result |= LerpChannel(a >> shift & 255, b >> shift & 255, uint32_t(weight)) << shift;
+    return result;
+}
+
+// Each kernel set against the per-pixel rules, for every row length around the vector widths
+// (tails included) and for plain, modulated and faint colours.
+TEST(RowKernels, EveryKernelSetMatchesThePixelRules) {
+    std::vector<uint32_t> src(67), other(67), dst(67), expected(67);
     uint32_t state = 12345;
     auto next = [&] { return state = state * 1664525u + 1013904223u; };
-    for (uint32_t color : {0xFFFFFFFFu, 0xFF888888u, 0x7F102030u, 0x01FFFFFFu}) {
-        for (int count = 0; count <= 67; ++count) {
-            for (int i = 0; i < 67; ++i) {
-                const uint32_t alpha = (i % 5 == 0) ? 0u : (i % 5 == 1) ? 255u : next() >> 24;
-                src[i] = (next() & 0xFFFFFFu) | alpha << 24;
-                dst[i] = next() | 0xFF000000u;
-                expected[i] = i < count ? BlendPixel(dst[i], src[i], color) : dst[i];
+    auto randomTexel = [&](int i) {
+        const uint32_t alpha = (i % 5 == 0) ? 0u : (i % 5 == 1) ? 255u : next() >> 24;
+        return (next() & 0xFFFFFFu) | alpha << 24;
+    };
+    for (const char* kernels : {"avx2", "sse2", "scalar"}) {
+        if (!UseRowKernels(kernels)) continue;
+        for (uint32_t color : {0xFFFFFFFFu, 0xFF888888u, 0x7F102030u, 0x01FFFFFFu}) {
+            for (int count = 0; count <= 67; ++count) {
+                const int weight = static_cast<int>(next() >> 24);
+                for (int i = 0; i < 67; ++i) {
+                    src[i] = randomTexel(i);
+                    other[i] = randomTexel(i + 2);
+                    dst[i] = next() | 0xFF000000u;
+                }
+                std::vector<uint32_t> lerpDst = dst;
+                for (int i = 0; i < 67; ++i)
+                    expected[i] = i < count ? BlendPixel(dst[i], src[i], color) : dst[i];
+                BlendRow(dst.data(), src.data(), count, color);
+                ASSERT_EQ(dst, expected) << "count " << count << " kernels " << kernels;
+                for (int i = 0; i < 67; ++i) {
+                    const uint32_t texel = LerpPixel(src[i], other[i], weight);
+                    expected[i] = i < count ? BlendPixel(lerpDst[i], texel, color) : lerpDst[i];
+                }
+                BlendLerpedRows(lerpDst.data(), src.data(), other.data(), weight, count, color);
+                ASSERT_EQ(lerpDst, expected) << "lerped, count " << count << " kernels " << kernels;
             }
-            BlendRow(dst.data(), src.data(), count, color);
-            ASSERT_EQ(dst, expected) << "count " << count << " kernel " << BlendKernelName();
         }
     }
+    UseRowKernels("best");
 }
 
 }  // namespace

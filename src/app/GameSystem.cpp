@@ -36,6 +36,8 @@ CGameSystem::~CGameSystem() {
     // The destructor of a scene runs its own Exit; the switch's Exit call is not made here.
     currentScene_.reset();
     pendingSceneName_.clear();
+    if (TextureStore() == &textureStore_) SetTextureStore(nullptr);
+    textureStore_.ReleaseAllTextures();
     SetMessageBoxTarget(nullptr);
     if (Archive() == &archive_) PublishArchive(nullptr);
     if (Stage() == &stage_) PublishStage(nullptr);
@@ -51,6 +53,8 @@ bool CGameSystem::Initialize(PlatformBackend& backend) {
     spriteBatch_.BackBuffer().Clear(kOpaqueBlack);
     if (window_) window_->Present(spriteBatch_.BackBuffer().Pixels());
     stage_.audio.InitAudio(std::move(backend.audio));
+    textureStore_.LoadSystemGraphics();
+    SetTextureStore(&textureStore_);
     PublishStage(&stage_);
     ApplySettings();
     return true;

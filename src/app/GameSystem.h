@@ -18,6 +18,7 @@
 #include "input/JoystickButtonMap.h"
 #include "platform/Platform.h"
 #include "resources/PackArchive.h"
+#include "resources/TextureStore.h"
 #include "script/ScriptRandom.h"
 #include "script/VariableStore.h"
 #include "stage/StageRecord.h"
@@ -60,6 +61,8 @@ class CGameSystem {
 
     CSpriteBatch& spriteBatch() { return spriteBatch_; }
     CInputDevices& inputDevices() { return inputDevices_; }
+    CTextureStore& textureStore() { return textureStore_; }
+    const CTextureStore& textureStore() const { return textureStore_; }
     StageRecord& stage() { return stage_; }
     const StageRecord& stage() const { return stage_; }
     IWindow* window() const { return window_; }
@@ -93,6 +96,7 @@ class CGameSystem {
     CSpriteBatch spriteBatch_;
     SettingsRecord settings_;
     CPackArchive archive_;
+    CTextureStore textureStore_{&archive_};
     IWindow* window_ = nullptr;
     std::string windowTitle_;
     SceneCreator sceneCreator_;

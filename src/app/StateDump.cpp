@@ -63,6 +63,9 @@ nlohmann::json DumpState(const CGameSystem& game, long long frame) {
     for (const SettingsField& field : kSettingsFields) settings[field.key] = game.settings().*field.member;
     state["settings"] = settings;
     state["audio"] = DumpAudio(game.stage().audio);
+    nlohmann::json textures = nlohmann::json::array();
+    for (const auto& entry : game.textureStore().textures()) textures.push_back(Cp932ToJsonText(entry.first));
+    state["textures"] = textures;
     nlohmann::json messages = nlohmann::json::array();
     for (const std::string& text : ShownMessages()) messages.push_back(Cp932ToJsonText(text));
     state["messages"] = messages;

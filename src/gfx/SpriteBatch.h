@@ -1,39 +1,69 @@
 // The compositor: draws textures into the 640 x 480 back buffer. One instance per game object;
 // every drawable receives it in Draw.
+//
+// A draw places the source rectangle (or the whole texture) with its top-left edge at the
+// position, scaled by the current transform (a 2-D scale; -1 mirrors), modulated by an ARGB
+// colour and alpha-blended. The rectangle is first cut to the texture, the position moving with
+// its cut edge. Coverage and sampling follow DrawGeometry.h, arithmetic RowKernels.h. Nothing is
+// written outside the back buffer; a null texture or a colour with alpha 0 draws nothing.
 #pragma once
 
-#include <algorithm>
 #include <cstdint>
 #include <vector>
 
+#include "gfx/BackBuffer.h"
+#include "gfx/DrawGeometry.h"
+#include "gfx/Matrix.h"
+#include "gfx/Texture.h"
 #include "platform/Platform.h"
 
 namespace zepa {
 
-// The 640 x 480 XRGB back buffer.
-class CBackBuffer {
-  public:
-    CBackBuffer() : pixels_(static_cast<size_t>(kScreenWidth) * kScreenHeight, 0xFF000000u) {}
-    void Clear(uint32_t color) { std::fill(pixels_.begin(), pixels_.end(), color); }
-    uint32_t* Pixels() { return pixels_.data(); }
-    const uint32_t* Pixels() const { return pixels_.data(); }
-    uint32_t At(int x, int y) const { return pixels_[static_cast<size_t>(y) * kScreenWidth + x]; }
-
-  private:
-    std::vector<uint32_t> pixels_;
-};
-
 class CSpriteBatch {
   public:
+    CSpriteBatch();
     CBackBuffer& BackBuffer() { return backBuffer_; }
     const CBackBuffer& BackBuffer() const { return backBuffer_; }
-    void Begin() { inFrame_ = true; }
+    // Opens the frame with the identity transform.
+    void Begin();
     void End() { inFrame_ = false; }
     bool InFrame() const { return inFrame_; }
 
+    // Only the scale of the matrix is used (m[0][0] and m[1][1]).
+    void SetTransform(const Matrix4x4& transform);
+    const Matrix4x4& GetTransform() const { return transform_; }
+
+    // Draws `texture`'s `source` rectangle (null: the whole texture) at `position` (null: the
+    // origin) with the modulation colour `color` (0xFFFFFFFF: unchanged).
+    void Draw(const CTexture* texture, const Rect* source, const Vector3* position, uint32_t color);
+
   private:
+    // One texture row resampled to the covered columns, kept while neighbouring destination
+    // rows still need it.
+    struct ResampledRow {
+        int textureRow = -1;
+        const uint32_t* texels = nullptr;
+        std::vector<uint32_t> storage;
+    };
+
+    void PrepareColumns(int sourceLeft);
+    const uint32_t* Resampled(const CTexture& texture, int textureRow);
+    void ResampleInto(const uint32_t* row, ResampledRow& slot);
+
     CBackBuffer backBuffer_;
+    Matrix4x4 transform_;
     bool inFrame_ = false;
+
+    // Per-draw state and scratch, kept to avoid allocations.
+    AxisMap columns_;
+    AxisMap rows_;
+    bool columnsContiguous_ = false;
+    bool columnsReversed_ = false;        // right to left without gaps (mirrored)
+    std::vector<int> firstTexel_;         // texture column per covered column
+    std::vector<int> secondTexel_;        // its filtering neighbour
+    std::vector<uint8_t> columnWeights_;  // four bytes per covered column
+    ResampledRow cache_[2];
+    int nextSlot_ = 0;
 };
 
 }  // namespace zepa

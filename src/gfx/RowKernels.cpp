@@ -1,0 +1,430 @@
+#include "gfx/RowKernels.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "platform/Platform.h"
+
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#define ZEPA_X86_KERNELS 1
+#endif
+
+namespace zepa {
+
+uint32_t BlendPixel(uint32_t dst, uint32_t texel, uint32_t color) {
+    auto channel = [](uint32_t value, int shift) { return (value >> shift) & 0xFFu; };
+    const uint32_t alpha = Div255(channel(texel, 24) * channel(color, 24));
+    uint32_t result = 0xFF000000u;
+    for (int shift = 0; shift < 24; shift += 8) {
+        const uint32_t c = Div255(channel(texel, shift) * channel(color, shift));
+        result |= Div255(c * alpha + channel(dst, shift) * (255 - alpha)) << shift;
+    }
+    return result;
+}
+
+namespace {
+
+void BlendRowScalar(uint32_t* dst, const uint32_t* src, int count, uint32_t color) {
+    for (int i = 0; i < count; ++i) dst[i] = BlendPixel(dst[i], src[i], color);
+}
+
+void LerpRowsScalar(uint32_t* out, const uint32_t* a, const uint32_t* b, int count, int weight) {
+    auto* o = reinterpret_cast<uint8_t*>(out);
+    const auto* x = reinterpret_cast<const uint8_t*>(a);
+    const auto* y = reinterpret_cast<const uint8_t*>(b);
+    for (int i = 0; i < count * 4; ++i)
+        o[i] = static_cast<uint8_t>(LerpChannel(x[i], y[i], uint32_t(weight)));
+}
+
+void GatherRowScalar(uint32_t* out, const uint32_t* row, const int* columns, int count) {
+    for (int i = 0; i < count; ++i) out[i] = row[columns[i]];
+}
+
+void GatherLerpRowScalar(uint32_t* out, const uint32_t* row, const int* first, const int* second,
+                         const uint8_t* weights, int count) {
+    for (int i = 0; i < count; ++i) {
+        const uint32_t a = row[first[i]], b = row[second[i]];
+        uint32_t result = 0;
+        for (int shift = 0; shift < 32; shift += 8) {
+            result |= LerpChannel(a >> shift & 255, b >> shift & 255, weights[4 * i + shift / 8]) << shift;
+        }
+        out[i] = result;
+    }
+}
+
+// out[i] = row[count - 1 - i]
+void ReverseRowScalar(uint32_t* out, const uint32_t* row, int count) {
+    for (int i = 0; i < count; ++i) out[i] = row[count - 1 - i];
+}
+
+using BlendLerpedFn = void (*)(uint32_t*, const uint32_t*, const uint32_t*, int, int, uint32_t);
+
+// Interpolates into a buffer, then blends: the path without a fused kernel.
+void BlendLerpedRowsInTwoSteps(uint32_t* dst, const uint32_t* first, const uint32_t* second, int weight,
+                               int count, uint32_t color);
+
+using BlendFn = void (*)(uint32_t*, const uint32_t*, int, uint32_t);
+using LerpRowsFn = void (*)(uint32_t*, const uint32_t*, const uint32_t*, int, int);
+using GatherFn = void (*)(uint32_t*, const uint32_t*, const int*, int);
+using ReverseFn = void (*)(uint32_t*, const uint32_t*, int);
+using GatherLerpFn = void (*)(uint32_t*, const uint32_t*, const int*, const int*, const uint8_t*, int);
+
+struct RowKernelSet {
+    BlendFn plain;
+    BlendFn modulated;
+    LerpRowsFn lerpRows;
+    GatherFn gather;
+    ReverseFn reverse;
+    GatherLerpFn gatherLerp;
+    BlendLerpedFn blendLerped;
+    const char* name;
+};
+
+#ifdef ZEPA_X86_KERNELS
+
+// Interpolation in 16-bit lanes: (a << 8) + (b - a) * w + 128 wraps modulo 2^16 on the way, but
+// the true value lies in 0..65408, so the wrapped sum is exact.
+__attribute__((target("avx2"))) inline __m256i LerpHalf(__m256i a, __m256i b, __m256i w) {
+    const __m256i sum =
+        _mm256_add_epi16(_mm256_slli_epi16(a, 8), _mm256_mullo_epi16(_mm256_sub_epi16(b, a), w));
+    return _mm256_srli_epi16(_mm256_add_epi16(sum, _mm256_set1_epi16(128)), 8);
+}
+
+__attribute__((target("avx2"))) inline __m256i Lerp8(__m256i a, __m256i b, __m256i w) {
+    const __m256i zero = _mm256_setzero_si256();
+    const __m256i low =
+        LerpHalf(_mm256_unpacklo_epi8(a, zero), _mm256_unpacklo_epi8(b, zero), _mm256_unpacklo_epi8(w, zero));
+    const __m256i high =
+        LerpHalf(_mm256_unpackhi_epi8(a, zero), _mm256_unpackhi_epi8(b, zero), _mm256_unpackhi_epi8(w, zero));
+    return _mm256_packus_epi16(low, high);
+}
+
+__attribute__((target("avx2"))) void LerpRowsAvx2(uint32_t* out, const uint32_t* a, const uint32_t* b,
+                                                  int count, int weight) {
+    const __m256i w = _mm256_set1_epi8(static_cast<char>(weight));
+    int i = 0;
+    for (; i + 8 <= count; i += 8) {
+        const __m256i x = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(a + i));
+        const __m256i y = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(b + i));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i), Lerp8(x, y, w));
+    }
+    LerpRowsScalar(out + i, a + i, b + i, count - i, weight);
+}
+
+// Eight texels by plain loads: processor gather instructions are slower than this on common parts.
+__attribute__((target("avx2"))) inline __m256i Pick8(const uint32_t* row, const int* index) {
+    return _mm256_setr_epi32(static_cast<int>(row[index[0]]), static_cast<int>(row[index[1]]),
+                             static_cast<int>(row[index[2]]), static_cast<int>(row[index[3]]),
+                             static_cast<int>(row[index[4]]), static_cast<int>(row[index[5]]),
+                             static_cast<int>(row[index[6]]), static_cast<int>(row[index[7]]));
+}
+
+__attribute__((target("avx2"))) void GatherLerpRowAvx2(uint32_t* out, const uint32_t* row, const int* first,
+                                                       const int* second, const uint8_t* weights, int count) {
+    int i = 0;
+    for (; i + 8 <= count; i += 8) {
+        const __m256i w = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(weights + 4 * i));
+        const __m256i lerped = Lerp8(Pick8(row, first + i), Pick8(row, second + i), w);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i), lerped);
+    }
+    GatherLerpRowScalar(out + i, row, first + i, second + i, weights + 4 * i, count - i);
+}
+
+inline __m128i LerpHalfSse2(__m128i a, __m128i b, __m128i w) {
+    const __m128i sum = _mm_add_epi16(_mm_slli_epi16(a, 8), _mm_mullo_epi16(_mm_sub_epi16(b, a), w));
+    return _mm_srli_epi16(_mm_add_epi16(sum, _mm_set1_epi16(128)), 8);
+}
+
+inline __m128i Lerp4(__m128i a, __m128i b, __m128i w) {
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i low =
+        LerpHalfSse2(_mm_unpacklo_epi8(a, zero), _mm_unpacklo_epi8(b, zero), _mm_unpacklo_epi8(w, zero));
+    const __m128i high =
+        LerpHalfSse2(_mm_unpackhi_epi8(a, zero), _mm_unpackhi_epi8(b, zero), _mm_unpackhi_epi8(w, zero));
+    return _mm_packus_epi16(low, high);
+}
+
+void LerpRowsSse2(uint32_t* out, const uint32_t* a, const uint32_t* b, int count, int weight) {
+    const __m128i w = _mm_set1_epi8(static_cast<char>(weight));
+    int i = 0;
+    for (; i + 4 <= count; i += 4) {
+        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a + i));
+        const __m128i y = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + i));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), Lerp4(x, y, w));
+    }
+    LerpRowsScalar(out + i, a + i, b + i, count - i, weight);
+}
+
+void GatherLerpRowSse2(uint32_t* out, const uint32_t* row, const int* first, const int* second,
+                       const uint8_t* weights, int count) {
+    int i = 0;
+    for (; i + 4 <= count; i += 4) {
+        const __m128i a =
+            _mm_setr_epi32(static_cast<int>(row[first[i]]), static_cast<int>(row[first[i + 1]]),
+                           static_cast<int>(row[first[i + 2]]), static_cast<int>(row[first[i + 3]]));
+        const __m128i b =
+            _mm_setr_epi32(static_cast<int>(row[second[i]]), static_cast<int>(row[second[i + 1]]),
+                           static_cast<int>(row[second[i + 2]]), static_cast<int>(row[second[i + 3]]));
+        const __m128i w = _mm_loadu_si128(reinterpret_cast<const __m128i*>(weights + 4 * i));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), Lerp4(a, b, w));
+    }
+    GatherLerpRowScalar(out + i, row, first + i, second + i, weights + 4 * i, count - i);
+}
+
+// The same steps at two widths: 16-bit lanes, one pixel's four channels per 64 bits.
+// round(x / 255) as ((x + 128) * 257) >> 16, which equals Div255 for every 16-bit x.
+__attribute__((target("avx2"))) inline __m256i Div255x16(__m256i x) {
+    return _mm256_mulhi_epu16(_mm256_add_epi16(x, _mm256_set1_epi16(128)), _mm256_set1_epi16(257));
+}
+
+__attribute__((target("avx2"))) inline __m256i BlendHalf(__m256i s, __m256i d, __m256i mod, bool modulate) {
+    if (modulate) s = Div255x16(_mm256_mullo_epi16(s, mod));
+    __m256i a = _mm256_shufflelo_epi16(s, 0xFF);
+    a = _mm256_shufflehi_epi16(a, 0xFF);
+    const __m256i inverse = _mm256_sub_epi16(_mm256_set1_epi16(255), a);
+    return Div255x16(_mm256_add_epi16(_mm256_mullo_epi16(s, a), _mm256_mullo_epi16(d, inverse)));
+}
+
+__attribute__((target("avx2"))) inline __m256i Blend8(__m256i s, __m256i d, __m256i mod, bool modulate) {
+    const __m256i zero = _mm256_setzero_si256();
+    const __m256i low =
+        BlendHalf(_mm256_unpacklo_epi8(s, zero), _mm256_unpacklo_epi8(d, zero), mod, modulate);
+    const __m256i high =
+        BlendHalf(_mm256_unpackhi_epi8(s, zero), _mm256_unpackhi_epi8(d, zero), mod, modulate);
+    return _mm256_or_si256(_mm256_packus_epi16(low, high), _mm256_set1_epi32(static_cast<int>(0xFF000000u)));
+}
+
+// Texels straight from one row, or interpolated between two rows.
+struct PlainTexels {
+    const uint32_t* row;
+    __attribute__((target("avx2"))) __m256i Load(int i) const {
+        return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(row + i));
+    }
+    __attribute__((target("avx2"))) __m256i LoadMasked(int i, __m256i mask) const {
+        return _mm256_maskload_epi32(reinterpret_cast<const int*>(row + i), mask);
+    }
+};
+
+struct LerpedTexels {
+    const uint32_t* first;
+    const uint32_t* second;
+    __m256i weight;
+    __attribute__((target("avx2"))) __m256i Load(int i) const {
+        return Lerp8(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(first + i)),
+                     _mm256_loadu_si256(reinterpret_cast<const __m256i*>(second + i)), weight);
+    }
+    __attribute__((target("avx2"))) __m256i LoadMasked(int i, __m256i mask) const {
+        return Lerp8(_mm256_maskload_epi32(reinterpret_cast<const int*>(first + i), mask),
+                     _mm256_maskload_epi32(reinterpret_cast<const int*>(second + i), mask), weight);
+    }
+};
+
+template <bool kModulate, typename Texels>
+__attribute__((target("avx2"))) void BlendTexelsAvx2(uint32_t* dst, const Texels& texels, int count,
+                                                     uint32_t color) {
+    const __m256i alphaMask = _mm256_set1_epi32(static_cast<int>(0xFF000000u));
+    const __m256i mod =
+        _mm256_unpacklo_epi8(_mm256_set1_epi32(static_cast<int>(color)), _mm256_setzero_si256());
+    int i = 0;
+    for (; i + 8 <= count; i += 8) {
+        const __m256i s = texels.Load(i);
+        if (_mm256_testz_si256(s, alphaMask)) continue;  // all transparent: nothing to do
+        auto* out = reinterpret_cast<__m256i*>(dst + i);
+        if (!kModulate && _mm256_testc_si256(s, alphaMask)) {  // all opaque: a copy
+            _mm256_storeu_si256(out, s);
+            continue;
+        }
+        _mm256_storeu_si256(out, Blend8(s, _mm256_loadu_si256(out), mod, kModulate));
+    }
+    if (i == count) return;
+    // The last 1..7 pixels through masked loads and stores: nothing beyond the row is touched.
+    const __m256i lanes = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
+    const __m256i mask = _mm256_cmpgt_epi32(_mm256_set1_epi32(count - i), lanes);
+    auto* tail = reinterpret_cast<int*>(dst + i);
+    const __m256i d = _mm256_maskload_epi32(tail, mask);
+    _mm256_maskstore_epi32(tail, mask, Blend8(texels.LoadMasked(i, mask), d, mod, kModulate));
+}
+
+template <bool kModulate>
+__attribute__((target("avx2"))) void BlendRowAvx2(uint32_t* dst, const uint32_t* src, int count,
+                                                  uint32_t color) {
+    BlendTexelsAvx2<kModulate>(dst, PlainTexels{src}, count, color);
+}
+
+template <bool kModulate>
+__attribute__((target("avx2"))) void BlendLerpedAvx2(uint32_t* dst, const uint32_t* first,
+                                                     const uint32_t* second, int weight, int count,
+                                                     uint32_t color) {
+    const LerpedTexels texels{first, second, _mm256_set1_epi8(static_cast<char>(weight))};
+    BlendTexelsAvx2<kModulate>(dst, texels, count, color);
+}
+
+__attribute__((target("avx2"))) void BlendLerpedRowsAvx2(uint32_t* dst, const uint32_t* first,
+                                                         const uint32_t* second, int weight, int count,
+                                                         uint32_t color) {
+    if (color == 0xFFFFFFFFu) {
+        BlendLerpedAvx2<false>(dst, first, second, weight, count, color);
+    } else {
+        BlendLerpedAvx2<true>(dst, first, second, weight, count, color);
+    }
+}
+
+// Reads a texture row backwards (mirrored exact copies).
+__attribute__((target("avx2"))) void ReverseRowAvx2(uint32_t* out, const uint32_t* row, int count) {
+    const __m256i reverse = _mm256_setr_epi32(7, 6, 5, 4, 3, 2, 1, 0);
+    int i = 0;
+    for (; i + 8 <= count; i += 8) {
+        const __m256i texels = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(row + count - 8 - i));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i),
+                            _mm256_permutevar8x32_epi32(texels, reverse));
+    }
+    ReverseRowScalar(out + i, row, count - i);
+}
+
+inline __m128i Div255x8(__m128i x) {
+    return _mm_mulhi_epu16(_mm_add_epi16(x, _mm_set1_epi16(128)), _mm_set1_epi16(257));
+}
+
+inline __m128i BlendHalfSse2(__m128i s, __m128i d, __m128i mod, bool modulate) {
+    if (modulate) s = Div255x8(_mm_mullo_epi16(s, mod));
+    __m128i a = _mm_shufflelo_epi16(s, 0xFF);
+    a = _mm_shufflehi_epi16(a, 0xFF);
+    const __m128i inverse = _mm_sub_epi16(_mm_set1_epi16(255), a);
+    return Div255x8(_mm_add_epi16(_mm_mullo_epi16(s, a), _mm_mullo_epi16(d, inverse)));
+}
+
+template <bool kModulate>
+void BlendRowSse2(uint32_t* dst, const uint32_t* src, int count, uint32_t color) {
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i alphaMask = _mm_set1_epi32(static_cast<int>(0xFF000000u));
+    const __m128i mod = _mm_unpacklo_epi8(_mm_set1_epi32(static_cast<int>(color)), zero);
+    int i = 0;
+    for (; i + 4 <= count; i += 4) {
+        const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
+        const int alphaZero = _mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(s, alphaMask), zero));
+        if (alphaZero == 0xFFFF) continue;
+        auto* out = reinterpret_cast<__m128i*>(dst + i);
+        const __m128i d = _mm_loadu_si128(out);
+        const __m128i low =
+            BlendHalfSse2(_mm_unpacklo_epi8(s, zero), _mm_unpacklo_epi8(d, zero), mod, kModulate);
+        const __m128i high =
+            BlendHalfSse2(_mm_unpackhi_epi8(s, zero), _mm_unpackhi_epi8(d, zero), mod, kModulate);
+        _mm_storeu_si128(out, _mm_or_si128(_mm_packus_epi16(low, high), alphaMask));
+    }
+    BlendRowScalar(dst + i, src + i, count - i, color);
+}
+
+constexpr RowKernelSet kAvx2Kernels{
+    BlendRowAvx2<false>, BlendRowAvx2<true>, LerpRowsAvx2,        GatherRowScalar,
+    ReverseRowAvx2,      GatherLerpRowAvx2,  BlendLerpedRowsAvx2, "avx2"};
+constexpr RowKernelSet kSse2Kernels{
+    BlendRowSse2<false>, BlendRowSse2<true>,        LerpRowsSse2, GatherRowScalar, ReverseRowScalar,
+    GatherLerpRowSse2,   BlendLerpedRowsInTwoSteps, "sse2"};
+
+bool Avx2Supported() {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx2");
+}
+
+#endif
+
+constexpr RowKernelSet kScalarKernels{BlendRowScalar,
+                                      BlendRowScalar,
+                                      LerpRowsScalar,
+                                      GatherRowScalar,
+                                      ReverseRowScalar,
+                                      GatherLerpRowScalar,
+                                      BlendLerpedRowsInTwoSteps,
+                                      "scalar"};
+
+// The fastest set the processor runs, unless a test chose another.
+const RowKernelSet* BestKernels() {
+#ifdef ZEPA_X86_KERNELS
+    return Avx2Supported() ? &kAvx2Kernels : &kSse2Kernels;
+#else
+    return &kScalarKernels;
+#endif
+}
+
+const RowKernelSet*& CurrentKernels() {
+    static const RowKernelSet* current = BestKernels();
+    return current;
+}
+
+const RowKernelSet& Kernels() {
+    return *CurrentKernels();
+}
+
+}  // namespace
+
+void BlendRow(uint32_t* dst, const uint32_t* src, int count, uint32_t color) {
+    if (color == 0xFFFFFFFFu) {
+        Kernels().plain(dst, src, count, color);
+    } else {
+        Kernels().modulated(dst, src, count, color);
+    }
+}
+
+void CopyRowOpaque(uint32_t* dst, const uint32_t* src, int count) {
+    if (count > 0) std::memcpy(dst, src, static_cast<size_t>(count) * sizeof(uint32_t));
+}
+
+void BlendLerpedRows(uint32_t* dst, const uint32_t* first, const uint32_t* second, int weight, int count,
+                     uint32_t color) {
+    Kernels().blendLerped(dst, first, second, weight, count, color);
+}
+
+namespace {
+void BlendLerpedRowsInTwoSteps(uint32_t* dst, const uint32_t* first, const uint32_t* second, int weight,
+                               int count, uint32_t color) {
+    uint32_t lerped[kScreenWidth];
+    for (int done = 0; done < count; done += kScreenWidth) {
+        const int part = std::min(kScreenWidth, count - done);
+        LerpRows(lerped, first + done, second + done, part, weight);
+        BlendRow(dst + done, lerped, part, color);
+    }
+}
+}  // namespace
+
+void GatherRow(uint32_t* out, const uint32_t* row, const int* columns, int count) {
+    Kernels().gather(out, row, columns, count);
+}
+
+void ReverseRow(uint32_t* out, const uint32_t* row, int count) {
+    Kernels().reverse(out, row, count);
+}
+
+void GatherLerpRow(uint32_t* out, const uint32_t* row, const int* first, const int* second,
+                   const uint8_t* channelWeights, int count) {
+    Kernels().gatherLerp(out, row, first, second, channelWeights, count);
+}
+
+const char* BlendKernelName() {
+    return Kernels().name;
+}
+
+bool UseRowKernels(const std::string& name) {
+    std::vector<const RowKernelSet*> sets{&kScalarKernels};
+#ifdef ZEPA_X86_KERNELS
+    sets.push_back(&kSse2Kernels);
+    if (Avx2Supported()) sets.push_back(&kAvx2Kernels);
+#endif
+    for (const RowKernelSet* set : sets) {
+        if (name == set->name) {
+            CurrentKernels() = set;
+            return true;
+        }
+    }
+    if (name != "best") return false;
+    CurrentKernels() = BestKernels();
+    return true;
+}
+
+void LerpRows(uint32_t* out, const uint32_t* a, const uint32_t* b, int count, int weight) {
+    Kernels().lerpRows(out, a, b, count, weight);
+}
+
+}  // namespace zepa

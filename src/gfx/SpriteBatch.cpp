@@ -1,0 +1,120 @@
+#include "gfx/SpriteBatch.h"
+
+#include <algorithm>
+
+#include "gfx/RowKernels.h"
+
+namespace zepa {
+namespace {
+
+constexpr uint32_t kAlphaMask = 0xFF000000u;
+
+// The source rectangle cut to the texture; false when nothing is left.
+bool ClipSource(const CTexture& texture, const Rect* source, Rect& clipped) {
+    const Rect whole{0, 0, texture.textureWidth(), texture.textureHeight()};
+    const Rect wanted = source ? *source : whole;
+    clipped.left = std::max(wanted.left, 0);
+    clipped.top = std::max(wanted.top, 0);
+    clipped.right = std::min(wanted.right, whole.right);
+    clipped.bottom = std::min(wanted.bottom, whole.bottom);
+    return clipped.left < clipped.right && clipped.top < clipped.bottom;
+}
+
+}  // namespace
+
+CSpriteBatch::CSpriteBatch() {
+    for (ResampledRow& slot : cache_) slot.storage.reserve(kScreenWidth);
+}
+
+void CSpriteBatch::Begin() {
+    inFrame_ = true;
+    transform_ = MatrixIdentity();
+}
+
+void CSpriteBatch::SetTransform(const Matrix4x4& transform) {
+    transform_ = transform;
+}
+
+void CSpriteBatch::Draw(const CTexture* texture, const Rect* source, const Vector3* position,
+                        uint32_t color) {
+    if (!texture || (color & kAlphaMask) == 0) return;
+    Rect rect;
+    if (!ClipSource(*texture, source, rect)) return;
+    const Vector3 origin = position ? *position : Vector3{};
+    // The position belongs to the requested edge; a cut edge moves inwards with it.
+    const double shiftX = source ? static_cast<double>(rect.left) - source->left : 0.0;
+    const double shiftY = source ? static_cast<double>(rect.top) - source->top : 0.0;
+    BuildAxisMap(transform_.m[0][0], origin.x + shiftX, rect.Width(), kScreenWidth, columns_);
+    if (columns_.empty()) return;
+    BuildAxisMap(transform_.m[1][1], origin.y + shiftY, rect.Height(), kScreenHeight, rows_);
+    if (rows_.empty()) return;
+    PrepareColumns(rect.left);
+
+    const int count = columns_.count();
+    const bool copy = texture->allOpaque() && color == 0xFFFFFFFFu;
+    for (int r = 0; r < rows_.count(); ++r) {
+        const AxisSample& row = rows_.samples[r];
+        const uint32_t* texels = Resampled(*texture, rect.top + row.i0);
+        uint32_t* dst = backBuffer_.Row(rows_.first + r) + columns_.first;
+        if (row.weight != 0) {
+            const uint32_t* next = Resampled(*texture, rect.top + row.i1);  // keeps the first row cached
+            BlendLerpedRows(dst, texels, next, row.weight, count, color);
+        } else if (copy) {
+            CopyRowOpaque(dst, texels, count);
+        } else {
+            BlendRow(dst, texels, count, color);
+        }
+    }
+}
+
+// Texture columns per covered column, and whether they run left to right without gaps (then a
+// texture row can be read in place).
+void CSpriteBatch::PrepareColumns(int sourceLeft) {
+    const int count = columns_.count();
+    firstTexel_.resize(static_cast<size_t>(count));
+    secondTexel_.resize(static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        firstTexel_[i] = sourceLeft + columns_.samples[i].i0;
+        secondTexel_[i] = sourceLeft + columns_.samples[i].i1;
+    }
+    columnsContiguous_ = columns_.nearest && firstTexel_.back() - firstTexel_.front() == count - 1;
+    columnsReversed_ = columns_.nearest && firstTexel_.front() - firstTexel_.back() == count - 1;
+    if (!columns_.nearest) {
+        columnWeights_.resize(static_cast<size_t>(count) * 4);
+        for (int i = 0; i < count; ++i)
+            std::fill_n(&columnWeights_[static_cast<size_t>(i) * 4], 4, columns_.samples[i].weight);
+    }
+    for (ResampledRow& slot : cache_) slot.textureRow = -1;
+}
+
+// The texels of a texture row at the covered columns, in destination order.
+const uint32_t* CSpriteBatch::Resampled(const CTexture& texture, int textureRow) {
+    const uint32_t* row = texture.Texels() + static_cast<size_t>(textureRow) * texture.pitch();
+    if (columnsContiguous_) return row + firstTexel_.front();
+    for (int index = 0; index < 2; ++index) {
+        if (cache_[index].textureRow != textureRow) continue;
+        nextSlot_ = 1 - index;  // the least recently used slot is refilled next
+        return cache_[index].texels;
+    }
+    ResampledRow& slot = cache_[nextSlot_];
+    nextSlot_ ^= 1;
+    slot.textureRow = textureRow;
+    ResampleInto(row, slot);
+    return slot.texels;
+}
+
+void CSpriteBatch::ResampleInto(const uint32_t* row, ResampledRow& slot) {
+    const int count = columns_.count();
+    slot.storage.resize(static_cast<size_t>(count));
+    slot.texels = slot.storage.data();
+    if (columnsReversed_) {
+        ReverseRow(slot.storage.data(), row + firstTexel_.back(), count);
+    } else if (columns_.nearest) {
+        GatherRow(slot.storage.data(), row, firstTexel_.data(), count);
+    } else {
+        GatherLerpRow(slot.storage.data(), row, firstTexel_.data(), secondTexel_.data(),
+                      columnWeights_.data(), count);
+    }
+}
+
+}  // namespace zepa

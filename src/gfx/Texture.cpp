@@ -1,0 +1,58 @@
+#include "gfx/Texture.h"
+
+#include <algorithm>
+
+namespace zepa {
+namespace {
+constexpr uint32_t kOpaque = 0xFF000000u;
+
+bool ValidSide(int side) {
+    return side >= 1 && side <= CTexture::kMaxSide;
+}
+}  // namespace
+
+int RoundUpToPowerOfTwo(int value) {
+    int result = 1;
+    while (result < value) result <<= 1;
+    return result;
+}
+
+CTexture::CTexture(int width, int height, uint32_t format)
+    : width_(width),
+      height_(height),
+      textureWidth_(RoundUpToPowerOfTwo(width)),
+      textureHeight_(RoundUpToPowerOfTwo(height)),
+      format_(format),
+      texels_(static_cast<size_t>(textureWidth_) * textureHeight_, hasAlpha() ? 0u : kOpaque) {
+    allOpaque_ = !hasAlpha();
+}
+
+std::unique_ptr<CTexture> CTexture::CreateBlank(int width, int height, uint32_t format) {
+    if (!ValidSide(width) || !ValidSide(height)) return nullptr;
+    return std::unique_ptr<CTexture>(new CTexture(width, height, format));
+}
+
+std::unique_ptr<CTexture> CTexture::CreateFromPixels(const uint32_t* pixels, int width, int height,
+                                                     uint32_t format) {
+    if (!pixels || !ValidSide(width) || !ValidSide(height)) return nullptr;
+    std::unique_ptr<CTexture> texture(new CTexture(width, height, format));
+    for (int y = 0; y < height; ++y) {
+        std::copy_n(pixels + static_cast<size_t>(y) * width, width,
+                    texture->texels_.begin() + static_cast<size_t>(y) * texture->textureWidth_);
+    }
+    texture->Unlock();
+    return texture;
+}
+
+void CTexture::Unlock() {
+    if (!hasAlpha()) {
+        for (uint32_t& texel : texels_) texel |= kOpaque;
+    }
+    RefreshOpacity();
+}
+
+void CTexture::RefreshOpacity() {
+    allOpaque_ = std::all_of(texels_.begin(), texels_.end(), [](uint32_t t) { return t >= kOpaque; });
+}
+
+}  // namespace zepa

@@ -1,0 +1,64 @@
+// A texture: 32-bit ARGB texels (alpha in the top byte) of an image, stored in a power-of-two
+// texture whose padding is transparent black (opaque black for formats without alpha).
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "gfx/TextureFormat.h"
+
+namespace zepa {
+
+class CTexture {
+  public:
+    // Largest image side accepted; larger images fail to load like on a device without such
+    // textures (and keep one texture's memory bounded).
+    static constexpr int kMaxSide = 8192;
+
+    // A blank texture (every texel 0x00000000) for an image of width x height; null when a side
+    // is not in 1..kMaxSide.
+    static std::unique_ptr<CTexture> CreateBlank(int width, int height, uint32_t format = D3DFMT_A8R8G8B8);
+    // A texture holding `pixels` (width x height ARGB, row after row); formats without alpha
+    // force every texel opaque. Null on a bad size or too few pixels.
+    static std::unique_ptr<CTexture> CreateFromPixels(const uint32_t* pixels, int width, int height,
+                                                      uint32_t format);
+
+    // The image's size.
+    int width() const { return width_; }
+    int height() const { return height_; }
+    // The texture's size: the image's size rounded up to powers of two.
+    int textureWidth() const { return textureWidth_; }
+    int textureHeight() const { return textureHeight_; }
+    uint32_t format() const { return format_; }
+    bool hasAlpha() const { return FormatHasAlpha(format_); }
+    // True when every texel of the texture (padding included) has alpha 255.
+    bool allOpaque() const { return allOpaque_; }
+
+    // Texel rows of textureWidth() pixels; the pitch is textureWidth().
+    const uint32_t* Texels() const { return texels_.data(); }
+    uint32_t TexelAt(int x, int y) const { return texels_[static_cast<size_t>(y) * textureWidth_ + x]; }
+
+    // Write access for drawing into the texture (text canvases). Unlock must follow the writes;
+    // it re-establishes the format's rules (opaque alpha for formats without alpha).
+    uint32_t* Lock() { return texels_.data(); }
+    int pitch() const { return textureWidth_; }
+    void Unlock();
+
+  private:
+    CTexture(int width, int height, uint32_t format);
+    void RefreshOpacity();
+
+    int width_;
+    int height_;
+    int textureWidth_;
+    int textureHeight_;
+    uint32_t format_;
+    bool allOpaque_ = false;
+    std::vector<uint32_t> texels_;
+};
+
+// The smallest power of two >= value (value >= 1).
+int RoundUpToPowerOfTwo(int value);
+
+}  // namespace zepa

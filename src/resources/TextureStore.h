@@ -1,0 +1,72 @@
+// The process-wide texture cache keyed by resource name. A name is loaded once; every user of the
+// name gets the same texture, and one release removes it for all (no reference counts).
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "gfx/Texture.h"
+#include "gfx/TextureFormat.h"
+#include "platform/Platform.h"
+
+namespace zepa {
+
+class CPackArchive;
+
+// Result codes of the store: 0 for success, kEFail for failure.
+using ResultCode = uint32_t;
+inline constexpr ResultCode kSOk = 0;
+inline constexpr ResultCode kEFail = 0x80004005u;
+
+// How a layer describes one image it shows. The store reads name, colorKey and format.
+struct StageImage {
+    std::string name;              // relative resource path (CP932), empty for no image
+    uint32_t color = 0xFFFFFFFFu;  // ARGB modulation when drawn
+    uint32_t colorKey = 0;         // ARGB colour made transparent, 0 for none
+    Rect sourceRect;               // part of the texture to draw
+    CTexture* texture = nullptr;   // owned by the store; null when there is none
+    uint32_t format = D3DFMT_A8R8G8B8;
+};
+
+class CTextureStore {
+  public:
+    static constexpr uint32_t kPictureColorKey = 0xFF00FF00u;
+    static constexpr const char* kSystemGraphicsFolder = "Graphics/System/";
+
+    explicit CTextureStore(const CPackArchive* archive) : archive_(archive) {}
+    ~CTextureStore() { ReleaseAllTextures(); }
+    CTextureStore(const CTextureStore&) = delete;
+    CTextureStore& operator=(const CTextureStore&) = delete;
+
+    // Loads the image a request names with its colour key and format. kEFail when the name is
+    // already stored (the stored texture stays) or the image does not decode; 0 when it was
+    // stored, and 0 with nothing stored when the name exists neither loose nor in the archive.
+    ResultCode LoadTexture(const StageImage& request);
+    // The same for pictures and system graphics: A8R8G8B8 with opaque pure green transparent.
+    ResultCode LoadTextureFile(const std::string& name);
+    // The stored texture or null; valid until the name is released.
+    CTexture* GetTexture(const std::string& name) const;
+    // Releases a stored name; kEFail when it is not stored.
+    ResultCode ReleaseTexture(const std::string& name);
+    void ReleaseAllTextures() { textures_.clear(); }
+    // Preloads every image of the system graphics folder: loose files in directory order, then
+    // the archive's entries in name order (loose versions win).
+    void LoadSystemGraphics();
+
+    size_t size() const { return textures_.size(); }
+    const std::map<std::string, std::unique_ptr<CTexture>>& textures() const { return textures_; }
+
+  private:
+    ResultCode Load(const std::string& name, uint32_t format, uint32_t colorKey);
+
+    std::map<std::string, std::unique_ptr<CTexture>> textures_;
+    const CPackArchive* archive_;
+};
+
+// The process-wide store (null until the game object publishes it).
+CTextureStore* TextureStore();
+void SetTextureStore(CTextureStore* store);
+
+}  // namespace zepa

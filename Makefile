@@ -5,7 +5,7 @@ FUZZ_BUILD_DIR ?= build-fuzz
 FUZZ_SECONDS ?= 60
 FUZZ_TARGETS := pack_archive settings script_reader script_expressions
 JOBS ?= $(shell nproc)
-DEMO_DIR ?= demo/game
+DEMO_DIR ?= $(BUILD_DIR)/demo/game
 DEMO_OUT ?= $(BUILD_DIR)/demo-shots
 
 .PHONY: all deps configure build test test-asan demo bench clean fuzz fuzz-build fuzz-replay

@@ -4,22 +4,40 @@
 
 #include "app/GameSystem.h"
 #include "app/SceneRequest.h"
+#include "scenes/SaveResume.h"
 
 namespace zepa {
 
 CSceneMain::CSceneMain()
     : runner_(GameSystem()->variables(), GameSystem()->random(), GameSystem()->buttons(),
-              &GameSystem()->archive()) {}
+              &GameSystem()->archive()) {
+    runner_.SetStageCapture(CaptureStage);
+}
 
 bool CSceneMain::Init() {
     runner_.waitCounter = 0;
     runner_.waitForOk = false;
+    // Taken before the initialization script runs: a SavePoint in it must not change what resumes.
+    const SavePointRecord record = GameSystem()->variables().savePoint();
     // Seeded before the initialization script so that its Random statements vary (or repeat, with a
     // fixed seed) like the rest of the game's.
     SeedRandom();
     RunInitializeScript();
-    runner_.reader().LoadText("Script/Script.txt");
+    if (record.savePointName.empty()) {
+        runner_.reader().LoadText("Script/Script.txt");
+    } else {
+        ResumeSavedGame(record);
+    }
     return true;
+}
+
+// The SavePoint statement found is the first to run, so it takes a fresh record of the rebuilt
+// stage. A name that is not in the file starts the file from its top.
+void CSceneMain::ResumeSavedGame(const SavePointRecord& record) {
+    RestoreStage(record);
+    CScriptReader& reader = runner_.reader();
+    reader.LoadText(record.scriptFile);
+    reader.SeekSavePoint(record.savePointName);
 }
 
 void CSceneMain::SeedRandom() {

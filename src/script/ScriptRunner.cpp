@@ -61,7 +61,15 @@ bool CScriptRunner::StepScript() {
         return true;
     }
     for (;;) {
-        if (!reader_.ReadStatement()) return !reader_.IsAtEnd();
+        if (!reader_.ReadStatement()) {
+            // A sub-call level that runs out of text returns to its caller, as Return would;
+            // otherwise every later read would fail there and the script would hang.
+            if (reader_.Innermost().depth() > 1 && reader_.Innermost().atEnd()) {
+                reader_.PopLevel();
+                continue;
+            }
+            return !reader_.IsAtEnd();
+        }
         switch (Dispatch(reader_.statement())) {
             case StepAction::Continue:
                 break;

@@ -13,6 +13,7 @@ class CVariableStore;
 class CScriptRandom;
 class CPackArchive;
 struct ButtonState;
+struct SavePointRecord;
 
 class CScriptRunner {
   public:
@@ -24,6 +25,13 @@ class CScriptRunner {
 
     // Asked first each frame: while it answers true (a choice is open) nothing runs.
     void SetSelectionActiveQuery(std::function<bool()> query) { selectionActive_ = std::move(query); }
+    // Fills the stage part of a save point's record (background, music, characters, focus); the
+    // main scene installs it. Without one those fields stay as given.
+    using StageCapture = std::function<void(SavePointRecord&)>;
+    void SetStageCapture(StageCapture capture) { stageCapture_ = std::move(capture); }
+    void CaptureStage(SavePointRecord& record) const {
+        if (stageCapture_) stageCapture_(record);
+    }
 
     CScriptReader& reader() { return reader_; }
     const CScriptReader& reader() const { return reader_; }
@@ -42,6 +50,7 @@ class CScriptRunner {
     const ButtonState& buttons_;
     CScriptReader reader_;
     std::function<bool()> selectionActive_;
+    StageCapture stageCapture_;
 };
 
 }  // namespace zepa

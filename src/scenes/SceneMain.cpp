@@ -47,8 +47,7 @@ void CSceneMain::SeedRandom() {
 }
 
 // Runs the whole file before the first frame. No input is read meanwhile, so a wait in it would
-// never end: waits are passed over here, and a sub-call level that ran out (which nothing but a
-// Return could leave) ends the file too.
+// never end: waits are passed over here. (A sub-call level that runs out returns by itself.)
 void CSceneMain::RunInitializeScript() {
     CScriptReader& reader = runner_.reader();
     reader.LoadText("Script/Initialize.txt");

@@ -60,7 +60,9 @@ bool CScriptRunner::StepScript() {
         if (buttons_.pressed[kButtonOk]) waitForOk = false;
         return true;
     }
-    for (;;) {
+    // A loop of jumps with no wait in it would otherwise never end the frame, and the window
+    // would stop answering; past the budget the frame ends and the script goes on in the next.
+    for (int statements = 0; statements < kMaxStatementsPerFrame; ++statements) {
         if (!reader_.ReadStatement()) {
             // A sub-call level that runs out of text returns to its caller, as Return would;
             // otherwise every later read would fail there and the script would hang.
@@ -79,6 +81,7 @@ bool CScriptRunner::StepScript() {
                 return false;
         }
     }
+    return true;
 }
 
 StepAction CScriptRunner::Dispatch(const ScriptStatement& statement) {

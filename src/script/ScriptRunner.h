@@ -17,6 +17,9 @@ struct SavePointRecord;
 
 class CScriptRunner {
   public:
+    // Statements one frame may run before it ends even without a wait.
+    static constexpr int kMaxStatementsPerFrame = 1000000;
+
     CScriptRunner(CVariableStore& variables, CScriptRandom& random, const ButtonState& buttons,
                   const CPackArchive* archive);
 

@@ -20,14 +20,29 @@ void Check(bool condition) {
     if (!condition) std::abort();
 }
 
-// Save files live in "Save/" under the working directory: one private folder for the whole run.
-void EnterScratchFolder() {
-    const char* dir = std::getenv("TMPDIR");
-    const std::filesystem::path folder =
-        std::filesystem::path(dir ? dir : "/tmp") / ("zepa-fuzz-save-" + std::to_string(getpid()));
-    std::filesystem::create_directories(folder / "Save");
-    std::filesystem::current_path(folder);
+// Save files live in "Save/" under the working directory: one private folder for the whole run,
+// entered only while an input is on disk (libFuzzer itself works with relative paths).
+const std::filesystem::path& ScratchFolder() {
+    static const std::filesystem::path folder = [] {
+        const char* dir = std::getenv("TMPDIR");
+        std::filesystem::path path =
+            std::filesystem::path(dir ? dir : "/tmp") / ("zepa-fuzz-save-" + std::to_string(getpid()));
+        std::filesystem::create_directories(path / "Save");
+        return path;
+    }();
+    return folder;
 }
+
+class ScopedScratchFolder {
+  public:
+    ScopedScratchFolder() : previous_(std::filesystem::current_path()) {
+        std::filesystem::current_path(ScratchFolder());
+    }
+    ~ScopedScratchFolder() { std::filesystem::current_path(previous_); }
+
+  private:
+    std::filesystem::path previous_;
+};
 
 bool WriteBytes(const std::string& path, std::string_view bytes) {
     std::FILE* file = std::fopen(path.c_str(), "wb");
@@ -39,8 +54,6 @@ bool WriteBytes(const std::string& path, std::string_view bytes) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static const bool entered = (EnterScratchFolder(), true);
-    (void)entered;
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
 
     const auto decoded = zepa::DecodeSaveFile(bytes);
@@ -52,6 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (decoded->complete()) Check(size >= zepa::kMinimalSaveFileSize + stringBytes);
     }
 
+    const ScopedScratchFolder scratch;
     if (!WriteBytes(zepa::SaveFilePath(0), bytes)) return 0;
     zepa::SavePointRecord record;
     Check(zepa::ReadSaveRecord(0, record));

@@ -227,6 +227,15 @@ TEST_F(ControlFlowTest, CallSubBecomesJumpWhenAllLevelsAreInUse) {
     EXPECT_EQ(vars.GetInt(1), 40);
 }
 
+TEST_F(ControlFlowTest, AJumpLoopWithoutAWaitStillEndsTheFrame) {
+    Start("*loop\nCalc($num[1] += 1)\nJump(loop)\n");
+    EXPECT_TRUE(runner.StepScript());
+    const int perFrame = vars.GetInt(1);
+    EXPECT_GT(perFrame, CScriptRunner::kMaxStatementsPerFrame / 4);
+    EXPECT_TRUE(runner.StepScript());
+    EXPECT_GT(vars.GetInt(1), perFrame);  // the loop goes on in the next frame
+}
+
 TEST_F(ControlFlowTest, WaitThirtyThenWaitOk) {
     Start("Wait(30)\nCalc($num[1] = 1)\nWaitOK\nCalc($num[2] = 1)\n");
     EXPECT_TRUE(runner.StepScript());

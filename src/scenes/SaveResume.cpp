@@ -7,14 +7,26 @@
 #include "app/SceneRequest.h"
 #include "scenes/SaveFile.h"
 #include "script/VariableStore.h"
+#include "stage/StageRecord.h"
 
 namespace zepa {
 namespace {
 
-// The music channels' current files.
-void CaptureAudio(SavePointRecord&) {}
+// The music channels' current files, as they were given to them.
+void CaptureAudio(SavePointRecord& record) {
+    const StageRecord* stage = Stage();
+    if (!stage) return;
+    record.bgmPath = stage->audio.bgmName();
+    record.bgsPath = stage->audio.bgsName();
+}
 
-void RestoreAudio(const StageRestorePlan&) {}
+// An empty path stops the channel and plays nothing.
+void RestoreAudio(const StageRestorePlan& plan) {
+    StageRecord* stage = Stage();
+    if (!stage) return;
+    stage->audio.PlayBGM(plan.bgmPath);
+    stage->audio.PlayBGS(plan.bgsPath);
+}
 
 // The background layer is not part of the engine yet: no background is recorded or shown.
 void CaptureBackground(SavePointRecord&) {}

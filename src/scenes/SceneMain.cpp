@@ -5,6 +5,7 @@
 #include "app/GameSystem.h"
 #include "app/SceneRequest.h"
 #include "scenes/SaveResume.h"
+#include "stage/StageRecord.h"
 
 namespace zepa {
 
@@ -60,6 +61,16 @@ void CSceneMain::RunInitializeScript() {
     runner_.waitCounter = 0;
     runner_.waitForOk = false;
     while (reader.depth() != reader.Innermost().depth()) reader.PopLevel();
+}
+
+// The game's music and sounds end with it (safe to run twice); the background and characters
+// stay for the next scene to decide.
+void CSceneMain::Exit() {
+    StageRecord* stage = Stage();
+    if (!stage) return;
+    stage->audio.StopBGM();
+    stage->audio.StopBGS();
+    stage->audio.StopSE();
 }
 
 void CSceneMain::Update() {

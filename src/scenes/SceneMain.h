@@ -17,7 +17,7 @@ class CSceneMain : public CSceneBase {
     bool Init() override;
     void Update() override;
     void Draw(CSpriteBatch&) override {}
-    void Exit() override {}
+    void Exit() override;
 
     const CScriptRunner& runner() const { return runner_; }
     CScriptRunner& runner() { return runner_; }

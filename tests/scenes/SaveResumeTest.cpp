@@ -5,10 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 #include <fstream>
 #include <limits>
 #include <nlohmann/json.hpp>
 
+#include "audio/SoundFiles.h"
 #include "scenes/SaveFile.h"
 #include "support/TestFiles.h"
 
@@ -95,12 +97,18 @@ TEST_F(SaveResumeRun, ASaveAtASavePointResumesThereWithItsVariables) {
                 "Calc($str[3] = \"Ken\")\n"
                 "Calc($flag[9] = true)\n"
                 "Calc($num[8] = 80)\n"
+                "Sound.BGM(\"theme.wav\")\n"
+                "Sound.BGS(\"rain.wav\")\n"
                 "SavePoint(\"Morning\")\n"
                 "SetTitle(\"At $str[3]\")\n"
                 "Calc($num[2] += 1)\n"
                 "SaveData.Save(3)\n"
                 "Calc($num[5] = 0)\n"
                 "WaitOK\n");
+    std::filesystem::create_directories(game / "Music/bgm");
+    std::filesystem::create_directories(game / "Music/bgs");
+    ASSERT_TRUE(test::WriteSineWav(game / "Music/bgm/theme.wav", 440, 0.5));
+    ASSERT_TRUE(test::WriteSineWav(game / "Music/bgs/rain.wav", 880, 0.5));
     const nlohmann::json first = Run("--scene Main", 2);
     EXPECT_EQ(first["title"], "At Ken");
     EXPECT_EQ(first["quickSaveSlot"], 3);
@@ -109,6 +117,8 @@ TEST_F(SaveResumeRun, ASaveAtASavePointResumesThereWithItsVariables) {
     ASSERT_EQ(saved.size(), kMinimalSaveFileSize + 3);
     EXPECT_EQ(saved.substr(2380, 20), std::string("Script/Chapter2.txt\0", 20));
     EXPECT_EQ(saved.substr(2636, 8), std::string("Morning\0", 8));
+    EXPECT_EQ(saved.substr(256, 20), std::string("Music/bgm/theme.wav\0", 20));
+    EXPECT_EQ(saved.substr(512, 19), std::string("Music/bgs/rain.wav\0", 19));
 
     // The new run loads the snapshot of the save point, runs the initialization script over it and
     // continues with the SavePoint statement itself: nothing before it runs again.
@@ -121,12 +131,18 @@ TEST_F(SaveResumeRun, ASaveAtASavePointResumesThereWithItsVariables) {
     EXPECT_EQ(resumed["vars"]["ints"], nlohmann::json({{"2", 1}, {"8", 8}}));
     EXPECT_EQ(resumed["vars"]["strings"], nlohmann::json({{"3", "Ken"}}));
     EXPECT_EQ(resumed["vars"]["flags"], nlohmann::json::array({9}));
+    // Nothing in the resumed run plays music before its SavePoint: the record brought it back.
+    EXPECT_EQ(resumed["audio"]["bgm"], "Music/bgm/theme.wav");
+    EXPECT_EQ(resumed["audio"]["bgs"], "Music/bgs/rain.wav");
+    EXPECT_EQ(resumed["audio"]["playing"]["bgm"], true);
+    EXPECT_EQ(resumed["audio"]["playing"]["bgs"], true);
     // The SavePoint ran again: the resumed game's save holds the state after the initialization.
     auto again = DecodeSaveFile(ReadFileBytes(game / "Save/Save3.dat"));
     ASSERT_TRUE(again);
     EXPECT_EQ(again->record.savePointName, "Morning");
     EXPECT_EQ(again->ints[8], 8);
     EXPECT_EQ(again->ints[5], 11);
+    EXPECT_EQ(again->record.bgmPath, "Music/bgm/theme.wav");
 }
 
 TEST_F(SaveResumeRun, LoadingASlotWithoutAFileStartsANewGameOnThatSlot) {

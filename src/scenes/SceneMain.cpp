@@ -1,5 +1,6 @@
 #include "scenes/SceneMain.h"
 
+#include <cstdio>
 #include <ctime>
 
 #include "app/GameSystem.h"
@@ -52,10 +53,16 @@ void CSceneMain::SeedRandom() {
 void CSceneMain::RunInitializeScript() {
     CScriptReader& reader = runner_.reader();
     reader.LoadText("Script/Initialize.txt");
-    for (;;) {
+    // A loop with no way out (with or without waits in it) is stopped, so the game still starts.
+    constexpr int kMaxSteps = 1000000;
+    for (int step = 0;; ++step) {
         runner_.waitCounter = 0;
         runner_.waitForOk = false;
         if (!runner_.StepScript()) break;
+        if (runner_.frameBudgetSpent() || step == kMaxSteps) {
+            std::fprintf(stderr, "zepa: Script/Initialize.txt loops without end; it was stopped\n");
+            break;
+        }
         if (reader.Innermost().atEnd()) break;
     }
     runner_.waitCounter = 0;

@@ -62,6 +62,7 @@ bool CScriptRunner::StepScript() {
     }
     // A loop of jumps with no wait in it would otherwise never end the frame, and the window
     // would stop answering; past the budget the frame ends and the script goes on in the next.
+    frameBudgetSpent_ = false;
     for (int statements = 0; statements < kMaxStatementsPerFrame; ++statements) {
         if (!reader_.ReadStatement()) {
             // A sub-call level that runs out of text returns to its caller, as Return would;
@@ -81,6 +82,7 @@ bool CScriptRunner::StepScript() {
                 return false;
         }
     }
+    frameBudgetSpent_ = true;
     return true;
 }
 

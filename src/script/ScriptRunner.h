@@ -42,6 +42,9 @@ class CScriptRunner {
     CScriptRandom& random() { return random_; }
     const ButtonState& buttons() const { return buttons_; }
 
+    // True when the last StepScript ended its frame only because the statement budget was spent.
+    bool frameBudgetSpent() const { return frameBudgetSpent_; }
+
     int waitCounter = 0;     // frames still to wait
     bool waitForOk = false;  // waiting for the OK button
 
@@ -54,6 +57,7 @@ class CScriptRunner {
     CScriptReader reader_;
     std::function<bool()> selectionActive_;
     StageCapture stageCapture_;
+    bool frameBudgetSpent_ = false;
 };
 
 }  // namespace zepa

@@ -145,6 +145,19 @@ TEST_F(SaveResumeRun, ASaveAtASavePointResumesThereWithItsVariables) {
     EXPECT_EQ(again->record.bgmPath, "Music/bgm/theme.wav");
 }
 
+TEST_F(SaveResumeRun, AnInitializationScriptThatLoopsForeverIsStopped) {
+    WriteScript("Script.txt", "Calc($num[1] = 1)\nWaitOK\n");
+    for (const char* loop :
+         {"*again\nCalc($num[2] = 1)\nJump(again)\n", "*again\nCalc($num[2] = 1)\nWaitOK\nJump(again)\n"}) {
+        SCOPED_TRACE(loop);
+        WriteScript("Initialize.txt", loop);
+        const nlohmann::json state = Run("--scene Main", 1);
+        EXPECT_NE(output.find("Initialize.txt loops without end"), std::string::npos) << output;
+        EXPECT_EQ(state["vars"]["ints"], nlohmann::json({{"1", 1}, {"2", 1}}));
+        EXPECT_EQ(state["script"]["file"], "Script/Script.txt");
+    }
+}
+
 TEST_F(SaveResumeRun, LoadingASlotWithoutAFileStartsANewGameOnThatSlot) {
     WriteScript("Initialize.txt", "");
     WriteScript("Script.txt", "Calc($num[1] = 1)\nWaitOK\n");

@@ -51,6 +51,29 @@ nlohmann::json DumpAudio(const CAudioChannels& audio) {
     return dump;
 }
 
+nlohmann::json DumpBackground(const CBackGround& background) {
+    return {{"name", Cp932ToJsonText(background.name())},
+            {"transition", CBackGround::TransitionName(background.transitionKind())},
+            {"shaking", background.shaking()},
+            {"colorTone", background.ToneColor()}};
+}
+
+nlohmann::json DumpCharacters(const CCharaGraphics& characters) {
+    nlohmann::json slots = nlohmann::json::array();
+    for (int i = 0; i < CCharaGraphics::kSlotCount; ++i) {
+        const CCharaGraphics::Slot& slot = characters.slot(i);
+        slots.push_back({{"name", Cp932ToJsonText(slot.current.name)},
+                         {"x", slot.position.x},
+                         {"y", slot.position.y},
+                         {"visible", slot.visible},
+                         {"mirrored", slot.mirrored},
+                         {"focus", characters.focus() == CCharaGraphics::kNoFocus || characters.focus() == i},
+                         {"alpha", slot.current.color >> 24},
+                         {"transitioning", slot.kind != CCharaGraphics::kIdle}});
+    }
+    return slots;
+}
+
 }  // namespace
 
 nlohmann::json DumpState(const CGameSystem& game, long long frame) {
@@ -62,6 +85,8 @@ nlohmann::json DumpState(const CGameSystem& game, long long frame) {
     nlohmann::json settings = nlohmann::json::object();
     for (const SettingsField& field : kSettingsFields) settings[field.key] = game.settings().*field.member;
     state["settings"] = settings;
+    state["background"] = DumpBackground(game.stage().background);
+    state["characters"] = DumpCharacters(game.stage().characters);
     state["audio"] = DumpAudio(game.stage().audio);
     nlohmann::json textures = nlohmann::json::array();
     for (const auto& entry : game.textureStore().textures()) textures.push_back(Cp932ToJsonText(entry.first));

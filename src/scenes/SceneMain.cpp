@@ -17,6 +17,7 @@ CSceneMain::CSceneMain()
 }
 
 bool CSceneMain::Init() {
+    GameSystem()->stage().characters.ResetCharacters();
     runner_.waitCounter = 0;
     runner_.waitForOk = false;
     // Taken before the initialization script runs: a SavePoint in it must not change what resumes.
@@ -85,6 +86,15 @@ void CSceneMain::Update() {
         RequestSceneChange("Title");
         return;
     }
+    StageRecord& stage = GameSystem()->stage();
+    stage.background.Update();
+    stage.characters.Update();
+}
+
+void CSceneMain::Draw(CSpriteBatch& batch) {
+    StageRecord& stage = GameSystem()->stage();
+    stage.background.Draw(batch);
+    stage.characters.Draw(batch);
 }
 
 }  // namespace zepa

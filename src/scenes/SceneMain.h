@@ -16,7 +16,7 @@ class CSceneMain : public CSceneBase {
     ~CSceneMain() override { Exit(); }
     bool Init() override;
     void Update() override;
-    void Draw(CSpriteBatch&) override {}
+    void Draw(CSpriteBatch& batch) override;
     void Exit() override;
 
     const CScriptRunner& runner() const { return runner_; }

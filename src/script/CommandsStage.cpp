@@ -5,14 +5,6 @@
 
 namespace zepa {
 
-StepAction CommandBackground(ScriptContext&) {
-    return StepAction::Continue;
-}
-
-StepAction CommandCharacter(ScriptContext&) {
-    return StepAction::Continue;
-}
-
 StepAction CommandPicture(ScriptContext&) {
     return StepAction::Continue;
 }

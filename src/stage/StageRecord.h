@@ -2,10 +2,14 @@
 #pragma once
 
 #include "audio/AudioChannels.h"
+#include "stage/BackGround.h"
+#include "stage/CharaGraphics.h"
 
 namespace zepa {
 
 struct StageRecord {
+    CBackGround background;
+    CCharaGraphics characters;
     CAudioChannels audio;
 };
 

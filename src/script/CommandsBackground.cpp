@@ -1,0 +1,65 @@
+// The Background statement: Set, Effect and ColorTone.
+#include <string>
+
+#include "app/MessageBox.h"
+#include "platform/Cp932.h"
+#include "script/ScriptArguments.h"
+#include "script/ScriptCommands.h"
+#include "script/ScriptRunner.h"
+#include "script/ScriptStatement.h"
+#include "script/StageLayerCommands.h"
+#include "stage/BackGround.h"
+#include "stage/StageRecord.h"
+
+namespace zepa {
+namespace {
+
+void RunSet(CBackGround& layer, const ScriptStatement& statement, const CVariableStore& variables) {
+    const std::string name = ReadStringArg(statement.args[0], variables);
+    std::string transition;
+    int32_t frames = CBackGround::kDefaultLength;
+    if (!statement.args[1].empty()) {
+        transition = ReadStringArg(statement.args[1], variables);
+        if (!statement.args[2].empty()) frames = ReadIntArg(statement.args[2], variables);
+    }
+    layer.SetBackground(name, transition, frames);
+}
+
+void RunEffect(CBackGround& layer, const ScriptStatement& statement, const CVariableStore& variables) {
+    const std::string effect = ReadStringArg(statement.args[0], variables);
+    const int32_t frames = statement.args[1].empty() ? CBackGround::kDefaultShakeLength
+                                                     : ReadIntArg(statement.args[1], variables);
+    layer.StartShake(effect, frames);
+}
+
+void RunColorTone(CBackGround& layer, const ScriptStatement& statement, const CVariableStore& variables) {
+    layer.SetColorTone(ReadIntArg(statement.args[0], variables), ReadIntArg(statement.args[1], variables),
+                       ReadIntArg(statement.args[2], variables), ReadIntArg(statement.args[3], variables));
+}
+
+}  // namespace
+
+void RunBackgroundCommand(CBackGround* layer, const ScriptStatement& statement,
+                          const CVariableStore& variables) {
+    using Handler = void (*)(CBackGround&, const ScriptStatement&, const CVariableStore&);
+    static constexpr struct {
+        const char* name;
+        Handler handler;
+    } kSubCommands[] = {{"Set", RunSet}, {"Effect", RunEffect}, {"ColorTone", RunColorTone}};
+
+    const std::string& subCommand = statement.words[1];
+    for (const auto& entry : kSubCommands) {
+        if (subCommand != entry.name) continue;
+        if (layer) entry.handler(*layer, statement, variables);
+        return;
+    }
+    if (!subCommand.empty()) ShowMessageBox(Cp932("Backgroundについて文法ミス？"), "");
+}
+
+StepAction CommandBackground(ScriptContext& context) {
+    StageRecord* stage = Stage();
+    RunBackgroundCommand(stage ? &stage->background : nullptr, context.statement, context.runner.variables());
+    return StepAction::Continue;
+}
+
+}  // namespace zepa

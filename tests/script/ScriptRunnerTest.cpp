@@ -93,8 +93,9 @@ TEST_F(ScriptRunnerTest, UnknownKeywordShowsTheBoxAndGoesOn) {
     Load("end\nFont\nBackground.Anything(1)\nEndscript\nCalc($num[1] = 3)\nEndScript\nCalc($num[1] = 4)\n");
     EXPECT_FALSE(runner.StepScript());
     EXPECT_EQ(vars.GetInt(1), 3);
-    ASSERT_EQ(ShownMessages().size(), 1u);
-    EXPECT_EQ(ShownMessages()[0], Cp932("文法ミス？"));
+    ASSERT_EQ(ShownMessages().size(), 2u);
+    EXPECT_EQ(ShownMessages()[0], Cp932("Backgroundについて文法ミス？"));
+    EXPECT_EQ(ShownMessages()[1], Cp932("文法ミス？"));
 }
 
 TEST_F(ScriptRunnerTest, MalformedStatementEndsTheFrameAndTheRestReadsNext) {

@@ -28,16 +28,47 @@ void RestoreAudio(const StageRestorePlan& plan) {
     stage->audio.PlayBGS(plan.bgsPath);
 }
 
-// The background layer is not part of the engine yet: no background is recorded or shown.
-void CaptureBackground(SavePointRecord&) {}
+// The background's current image path, as the layer holds it.
+void CaptureBackground(SavePointRecord& record) {
+    const StageRecord* stage = Stage();
+    if (stage) record.backgroundPath = stage->background.name();
+}
 
-void RestoreBackground(const BackgroundShow&) {}
+// A loaded game's background cross-fades in from whatever is shown.
+void RestoreBackground(const BackgroundShow& show) {
+    StageRecord* stage = Stage();
+    if (stage) stage->background.SetBackgroundPath(show.path, "crossfade2", 30);
+}
 
-// The character layer is not part of the engine yet: the slots keep the record's values (empty,
-// visible, not mirrored) and the focus stays as given.
-void CaptureCharacters(SavePointRecord&) {}
+// Each slot's image path, position, visibility and mirroring, and the focus.
+void CaptureCharacters(SavePointRecord& record) {
+    const StageRecord* stage = Stage();
+    if (!stage) return;
+    for (int index = 0; index < SavePointRecord::kCharacterSlots; ++index) {
+        const CCharaGraphics::Slot& slot = stage->characters.slot(index);
+        CharacterSlotRecord& saved = record.characters[static_cast<size_t>(index)];
+        saved.imagePath = slot.current.name;
+        saved.x = slot.position.x;
+        saved.y = slot.position.y;
+        saved.SetFlags(slot.visible, slot.mirrored);
+    }
+    record.focus = stage->characters.focus();
+}
 
-void RestoreCharacters(const std::array<CharacterShow, SavePointRecord::kCharacterSlots>&, int) {}
+// Every slot cross-fades to its saved image at its saved place; then visibility, mirroring and
+// the focus follow.
+void RestoreCharacters(const std::array<CharacterShow, SavePointRecord::kCharacterSlots>& shows, int focus) {
+    StageRecord* stage = Stage();
+    if (!stage) return;
+    CCharaGraphics& characters = stage->characters;
+    for (int index = 0; index < SavePointRecord::kCharacterSlots; ++index) {
+        const CharacterShow& show = shows[static_cast<size_t>(index)];
+        characters.SetCharacterPath(index, show.path, "crossfade", 30, show.x, show.y, "default", 30);
+        characters.SetCharacterVisible(index, show.visible);
+        characters.SetCharacterReverse(index, show.mirrored);
+    }
+    characters.SetFocus(focus);
+}
 
 }  // namespace
 

@@ -190,3 +190,38 @@ TEST_F(SaveResumeRun, ASaveWithoutASavePointStartsFromTheTopAndAMissingNameFromT
 
 }  // namespace
 }  // namespace zepa
+
+namespace zepa {
+namespace {
+
+TEST_F(SaveResumeRun, TheBackgroundAndTheCharactersComeBackFromTheSavePoint) {
+    WriteScript("Initialize.txt", "");
+    WriteScript("Script.txt",
+                "Background.Set(\"room.png\", \"cut\")\n"
+                "Character.SetGraph(1, \"ren.png\", \"cut\", 0, 300, 20, \"default\", 0)\n"
+                "Character[1].SetReverse(true)\n"
+                "Wait(5)\n"
+                "SavePoint(\"Scene1\")\n"
+                "SaveData.Save(2)\n"
+                "WaitOK\n");
+    const nlohmann::json first = Run("--scene Main", 10);
+    ASSERT_EQ(first["characters"][1]["x"], 300) << first.dump();
+    const auto saved = DecodeSaveFile(ReadFileBytes(game / "Save/Save2.dat"));
+    ASSERT_TRUE(saved);
+    EXPECT_EQ(saved->record.backgroundPath, first["background"]["name"].get<std::string>());
+    EXPECT_EQ(saved->record.characters[1].imagePath, first["characters"][1]["name"].get<std::string>());
+    EXPECT_TRUE(saved->record.characters[1].mirrored());
+
+    // The resumed run starts from an empty stage; the save point's stage is back once its
+    // transitions have run.
+    const nlohmann::json resumed = Run("--load 2", 40);
+    EXPECT_EQ(resumed["background"]["name"], first["background"]["name"]);
+    EXPECT_EQ(resumed["characters"][1]["name"], first["characters"][1]["name"]);
+    EXPECT_EQ(resumed["characters"][1]["x"], 300);
+    EXPECT_EQ(resumed["characters"][1]["y"], 20);
+    EXPECT_EQ(resumed["characters"][1]["mirrored"], true);
+    EXPECT_EQ(resumed["characters"][0]["name"], "");
+}
+
+}  // namespace
+}  // namespace zepa

@@ -5,18 +5,23 @@
 
 #include "app/GameSystem.h"
 #include "app/SceneRequest.h"
+#include "resources/TextureStore.h"
 #include "scenes/SaveResume.h"
 #include "stage/StageRecord.h"
 
 namespace zepa {
 
 CSceneMain::CSceneMain()
-    : runner_(GameSystem()->variables(), GameSystem()->random(), GameSystem()->buttons(),
+    : pictures_(TextureStore()),
+      runner_(GameSystem()->variables(), GameSystem()->random(), GameSystem()->buttons(),
               &GameSystem()->archive()) {
     runner_.SetStageCapture(CaptureStage);
+    runner_.pictures = &pictures_;
 }
 
 bool CSceneMain::Init() {
+    pictures_.InitAllSprites();
+    pictures_.ReleaseAllPictures();
     runner_.waitCounter = 0;
     runner_.waitForOk = false;
     // Taken before the initialization script runs: a SavePoint in it must not change what resumes.
@@ -85,6 +90,13 @@ void CSceneMain::Update() {
         RequestSceneChange("Title");
         return;
     }
+    pictures_.UpdateSprites();
+}
+
+// Sprites 0..127 lie above the characters and below the windows, 128..255 above everything.
+void CSceneMain::Draw(CSpriteBatch& batch) {
+    pictures_.DrawSpritesLow(batch);
+    pictures_.DrawSpritesHigh(batch);
 }
 
 }  // namespace zepa

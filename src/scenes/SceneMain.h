@@ -7,6 +7,7 @@
 #include "app/SceneBase.h"
 #include "script/SavePointRecord.h"
 #include "script/ScriptRunner.h"
+#include "stage/PictureSet.h"
 
 namespace zepa {
 
@@ -16,17 +17,19 @@ class CSceneMain : public CSceneBase {
     ~CSceneMain() override { Exit(); }
     bool Init() override;
     void Update() override;
-    void Draw(CSpriteBatch&) override {}
+    void Draw(CSpriteBatch& batch) override;
     void Exit() override;
 
     const CScriptRunner& runner() const { return runner_; }
     CScriptRunner& runner() { return runner_; }
+    const CPictureSet& pictures() const { return pictures_; }
 
   private:
     void SeedRandom();
     void RunInitializeScript();
     void ResumeSavedGame(const SavePointRecord& record);
 
+    CPictureSet pictures_;
     CScriptRunner runner_;
 };
 

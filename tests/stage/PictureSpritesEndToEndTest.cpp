@@ -3,6 +3,8 @@
 // texel for texel (crisp) from a canvas rendered the same way in this process.
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
+
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -70,6 +72,7 @@ TEST_F(PictureSpritesRun, ScreenshotsShowPictureTextAndAnimatedSprites) {
     for (int frame : {1, 4, 11})
         command += " --shot " + std::to_string(frame) + ":'" +
                    (game / ("shot" + std::to_string(frame) + ".png")) + "'";
+    command += " --dump 4:'" + (game / "frame4.json") + "'";
     command += " 2>'" + (game / "stderr.txt") + "'";
     ASSERT_EQ(std::system(command.c_str()), 0) << testing::ReadFileBytes(game / "stderr.txt");
 
@@ -99,6 +102,15 @@ TEST_F(PictureSpritesRun, ScreenshotsShowPictureTextAndAnimatedSprites) {
     EXPECT_EQ(At(first, 400, 110), 0u);
     EXPECT_EQ(At(last, 400, 50), 0u);
     EXPECT_EQ(At(last, 479, 109), 0u);
+
+    // The state dump lists what the set holds.
+    const nlohmann::json dump = nlohmann::json::parse(testing::ReadFileBytes(game / "frame4.json"));
+    EXPECT_EQ(dump["pictures"]["pictures"]["0"], "block.png");
+    EXPECT_EQ(dump["pictures"]["textPictures"], nlohmann::json::array({1}));
+    EXPECT_EQ(dump["pictures"]["sprites"].size(), 3u);
+    EXPECT_EQ(dump["pictures"]["sprites"]["0"]["x"], 100.0);
+    EXPECT_EQ(dump["pictures"]["sprites"]["200"]["color"], 0x9BFFFFFFu);  // alpha 155 after four steps
+    EXPECT_EQ(dump["pictures"]["sprites"]["1"]["shown"], true);
 
     // The text picture at (200, 300), copied exactly from a canvas drawn the same way.
     CTextCanvasStore store;

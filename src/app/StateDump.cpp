@@ -40,6 +40,30 @@ nlohmann::json DumpScript(const CSceneBase* scene) {
             {"waitForOk", runner.waitForOk}};
 }
 
+// The main scene's pictures, text pictures and visible sprites; null in other scenes.
+nlohmann::json DumpPictures(const CSceneBase* scene) {
+    const auto* main = dynamic_cast<const CSceneMain*>(scene);
+    if (!main) return nullptr;
+    const CPictureSet& set = main->pictures();
+    nlohmann::json pictures = nlohmann::json::object();
+    nlohmann::json textPictures = nlohmann::json::array();
+    for (int n = 0; n < CPictureSet::kPictureCount; ++n) {
+        if (set.picture(n).texture) pictures[std::to_string(n)] = Cp932ToJsonText(set.picture(n).fileName);
+        if (set.textPicture(n)) textPictures.push_back(n);
+    }
+    nlohmann::json sprites = nlohmann::json::object();
+    for (int n = 0; n < CPictureSet::kSpriteCount; ++n) {
+        const SpriteState& sprite = set.sprite(n);
+        if (!sprite.visible) continue;
+        sprites[std::to_string(n)] = {{"x", sprite.x},
+                                      {"y", sprite.y},
+                                      {"scale", {sprite.scaleX, sprite.scaleY}},
+                                      {"color", sprite.Argb()},
+                                      {"shown", sprite.source && *sprite.source}};
+    }
+    return {{"pictures", pictures}, {"textPictures", textPictures}, {"sprites", sprites}};
+}
+
 nlohmann::json DumpAudio(const CAudioChannels& audio) {
     nlohmann::json dump;
     dump["bgm"] = Cp932ToJsonText(audio.bgmName());
@@ -97,6 +121,7 @@ nlohmann::json DumpState(const CGameSystem& game, long long frame) {
     state["vars"] = DumpVariables(game.variables());
     state["quickSaveSlot"] = game.variables().quickSaveSlot();
     state["script"] = DumpScript(game.currentScene());
+    state["pictures"] = DumpPictures(game.currentScene());
     return state;
 }
 

@@ -5,18 +5,23 @@
 
 #include "app/GameSystem.h"
 #include "app/SceneRequest.h"
+#include "resources/TextureStore.h"
 #include "scenes/SaveResume.h"
 #include "stage/StageRecord.h"
 
 namespace zepa {
 
 CSceneMain::CSceneMain()
-    : runner_(GameSystem()->variables(), GameSystem()->random(), GameSystem()->buttons(),
+    : pictures_(TextureStore()),
+      runner_(GameSystem()->variables(), GameSystem()->random(), GameSystem()->buttons(),
               &GameSystem()->archive()) {
     runner_.SetStageCapture(CaptureStage);
+    runner_.pictures = &pictures_;
 }
 
 bool CSceneMain::Init() {
+    pictures_.InitAllSprites();
+    pictures_.ReleaseAllPictures();
     GameSystem()->stage().characters.ResetCharacters();
     runner_.waitCounter = 0;
     runner_.waitForOk = false;
@@ -89,12 +94,16 @@ void CSceneMain::Update() {
     StageRecord& stage = GameSystem()->stage();
     stage.background.Update();
     stage.characters.Update();
+    pictures_.UpdateSprites();
 }
 
+// Background, characters, sprites 0..127 (below the windows), then sprites 128..255 above everything.
 void CSceneMain::Draw(CSpriteBatch& batch) {
     StageRecord& stage = GameSystem()->stage();
     stage.background.Draw(batch);
     stage.characters.Draw(batch);
+    pictures_.DrawSpritesLow(batch);
+    pictures_.DrawSpritesHigh(batch);
 }
 
 }  // namespace zepa

@@ -7,6 +7,7 @@
 #include "app/SceneBase.h"
 #include "script/SavePointRecord.h"
 #include "script/ScriptRunner.h"
+#include "stage/PictureSet.h"
 
 namespace zepa {
 
@@ -21,12 +22,14 @@ class CSceneMain : public CSceneBase {
 
     const CScriptRunner& runner() const { return runner_; }
     CScriptRunner& runner() { return runner_; }
+    const CPictureSet& pictures() const { return pictures_; }
 
   private:
     void SeedRandom();
     void RunInitializeScript();
     void ResumeSavedGame(const SavePointRecord& record);
 
+    CPictureSet pictures_;
     CScriptRunner runner_;
 };
 

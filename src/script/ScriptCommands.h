@@ -1,6 +1,6 @@
-// The statement handlers, one per keyword, grouped by command group: each group lives in its own
-// file (CommandsStage.cpp, CommandsWindow.cpp, CommandsSound.cpp, CommandsControl.cpp,
-// CommandsVariables.cpp). StepScript dispatches to them through its keyword table.
+// The statement handlers, one per keyword, each command group in its own Commands*.cpp file
+// (backgrounds, characters, pictures, sprites, windows, sound, save data, control flow, variables).
+// StepScript dispatches to them through its keyword table.
 #pragma once
 
 namespace zepa {

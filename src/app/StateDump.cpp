@@ -40,6 +40,32 @@ nlohmann::json DumpScript(const CSceneBase* scene) {
             {"waitForOk", runner.waitForOk}};
 }
 
+// The main scene's windows; null in other scenes.
+nlohmann::json DumpMessageWindows(const CSceneBase* scene) {
+    const auto* main = dynamic_cast<const CSceneMain*>(scene);
+    if (!main) return nullptr;
+    nlohmann::json windows = nlohmann::json::array();
+    for (int n = 0; n < CWindowSet::kWindowCount; ++n) {
+        const CWindowMessage& window = main->windows().message(n);
+        windows.push_back({{"open", window.isOpen()}, {"visible", window.visible()}, {"typing", window.typing()}});
+    }
+    return windows;
+}
+
+nlohmann::json DumpSelectWindows(const CSceneBase* scene) {
+    const auto* main = dynamic_cast<const CSceneMain*>(scene);
+    if (!main) return nullptr;
+    nlohmann::json windows = nlohmann::json::array();
+    for (int n = 0; n < CWindowSet::kWindowCount; ++n) {
+        const CWindowSelectable& window = main->windows().selection(n);
+        windows.push_back({{"open", window.isOpen()},
+                           {"active", window.active()},
+                           {"cursor", window.cursor()},
+                           {"items", window.itemCount()}});
+    }
+    return windows;
+}
+
 nlohmann::json DumpAudio(const CAudioChannels& audio) {
     nlohmann::json dump;
     dump["bgm"] = Cp932ToJsonText(audio.bgmName());
@@ -72,6 +98,8 @@ nlohmann::json DumpState(const CGameSystem& game, long long frame) {
     state["vars"] = DumpVariables(game.variables());
     state["quickSaveSlot"] = game.variables().quickSaveSlot;
     state["script"] = DumpScript(game.currentScene());
+    state["messageWindows"] = DumpMessageWindows(game.currentScene());
+    state["selectWindows"] = DumpSelectWindows(game.currentScene());
     return state;
 }
 

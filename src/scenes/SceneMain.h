@@ -5,6 +5,7 @@
 
 #include "app/SceneBase.h"
 #include "script/ScriptRunner.h"
+#include "stage/PictureSet.h"
 
 namespace zepa {
 
@@ -14,16 +15,18 @@ class CSceneMain : public CSceneBase {
     ~CSceneMain() override { Exit(); }
     bool Init() override;
     void Update() override;
-    void Draw(CSpriteBatch&) override {}
+    void Draw(CSpriteBatch& batch) override;
     void Exit() override {}
 
     const CScriptRunner& runner() const { return runner_; }
     CScriptRunner& runner() { return runner_; }
+    const CPictureSet& pictures() const { return pictures_; }
 
   private:
     void SeedRandom();
     void RunInitializeScript();
 
+    CPictureSet pictures_;
     CScriptRunner runner_;
 };
 

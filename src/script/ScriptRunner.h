@@ -12,6 +12,7 @@ namespace zepa {
 class CVariableStore;
 class CScriptRandom;
 class CPackArchive;
+class CPictureSet;
 struct ButtonState;
 
 class CScriptRunner {
@@ -33,6 +34,7 @@ class CScriptRunner {
 
     int waitCounter = 0;     // frames still to wait
     bool waitForOk = false;  // waiting for the OK button
+    CPictureSet* pictures = nullptr;  // the scene's pictures and sprites; null outside a scene
 
   private:
     StepAction Dispatch(const ScriptStatement& statement);

@@ -4,18 +4,23 @@
 
 #include "app/GameSystem.h"
 #include "app/SceneRequest.h"
+#include "resources/TextureStore.h"
 
 namespace zepa {
 
 CSceneMain::CSceneMain()
-    : windows_(&GameSystem()->stage().audio),
+    : pictures_(TextureStore()),
+      windows_(&GameSystem()->stage().audio),
       runner_(GameSystem()->variables(), GameSystem()->random(), GameSystem()->buttons(),
               &GameSystem()->archive()) {
+    runner_.pictures = &pictures_;
     runner_.windows = &windows_;
     runner_.SetSelectionActiveQuery([this] { return windows_.AnySelectionActive(); });
 }
 
 bool CSceneMain::Init() {
+    pictures_.InitAllSprites();
+    pictures_.ReleaseAllPictures();
     runner_.waitCounter = 0;
     runner_.waitForOk = false;
     // Seeded before the initialization script so that its Random statements vary (or repeat, with a
@@ -54,13 +59,17 @@ void CSceneMain::Update() {
         RequestSceneChange("Title");
         return;
     }
+    pictures_.UpdateSprites();
     windows_.UpdateSelections(GameSystem()->variables());
     windows_.UpdateMessages();
 }
 
+// Sprites 0..127 lie above the characters and below the windows, 128..255 above everything.
 void CSceneMain::Draw(CSpriteBatch& batch) {
+    pictures_.DrawSpritesLow(batch);
     windows_.DrawMessages(batch);
     windows_.DrawSelections(batch);
+    pictures_.DrawSpritesHigh(batch);
 }
 
 }  // namespace zepa

@@ -5,6 +5,7 @@
 
 #include "app/SceneBase.h"
 #include "script/ScriptRunner.h"
+#include "stage/PictureSet.h"
 #include "windows/WindowSet.h"
 
 namespace zepa {
@@ -20,6 +21,7 @@ class CSceneMain : public CSceneBase {
 
     const CScriptRunner& runner() const { return runner_; }
     CScriptRunner& runner() { return runner_; }
+    const CPictureSet& pictures() const { return pictures_; }
     const CWindowSet& windows() const { return windows_; }
     CWindowSet& windows() { return windows_; }
 
@@ -27,6 +29,7 @@ class CSceneMain : public CSceneBase {
     void SeedRandom();
     void RunInitializeScript();
 
+    CPictureSet pictures_;
     CWindowSet windows_;
     CScriptRunner runner_;
 };

@@ -13,16 +13,4 @@ StepAction CommandCharacter(ScriptContext&) {
     return StepAction::Continue;
 }
 
-StepAction CommandPicture(ScriptContext&) {
-    return StepAction::Continue;
-}
-
-StepAction CommandTextPicture(ScriptContext&) {
-    return StepAction::Continue;
-}
-
-StepAction CommandSprite(ScriptContext&) {
-    return StepAction::Continue;
-}
-
 }  // namespace zepa

@@ -12,6 +12,7 @@ namespace zepa {
 class CVariableStore;
 class CScriptRandom;
 class CPackArchive;
+class CPictureSet;
 class CWindowSet;
 struct ButtonState;
 
@@ -34,6 +35,7 @@ class CScriptRunner {
 
     int waitCounter = 0;     // frames still to wait
     bool waitForOk = false;  // waiting for the OK button
+    CPictureSet* pictures = nullptr;  // the scene's pictures and sprites; null outside a scene
     CWindowSet* windows = nullptr;  // the scene's windows, for the window commands (none: ignored)
 
   private:

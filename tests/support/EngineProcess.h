@@ -5,32 +5,29 @@
 #include <string>
 #include <vector>
 
+#include "support/TestFiles.h"
+
 namespace zepa::test {
 
-struct ProcessResult {
-    int exitCode = -1;
-    std::string output;  // stdout and stderr together
-};
+using ProcessResult = zepa::testing::CommandResult;
+using zepa::testing::ReadFileBytes;
 
 // Runs `zepa` with the arguments (each quoted for the shell) and SDL's dummy drivers.
 ProcessResult RunZepa(const std::vector<std::string>& args);
 
 // A fresh temporary folder, removed when the object goes.
 class TempDir {
-  public:
-    TempDir();
-    ~TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
+public:
     const std::filesystem::path& path() const { return path_; }
     std::string operator/(const std::string& name) const { return (path_ / name).string(); }
     // Writes a file (creating folders) with the given bytes.
-    void Write(const std::string& relative, const std::string& bytes) const;
+    void Write(const std::string& relative, const std::string& bytes) const {
+        zepa::testing::WriteFileBytes(*this / relative, bytes);
+    }
 
-  private:
-    std::filesystem::path path_;
+private:
+    zepa::testing::TempFolder folder_;
+    std::filesystem::path path_{folder_.path()};
 };
-
-std::string ReadFileBytes(const std::string& path);
 
 }  // namespace zepa::test

@@ -1,0 +1,29 @@
+// The Picture statement: loads image files into picture slots and releases them.
+#include "app/MessageBox.h"
+#include "platform/Cp932.h"
+#include "script/ScriptArguments.h"
+#include "script/ScriptCommands.h"
+#include "script/ScriptRunner.h"
+#include "script/ScriptStatement.h"
+#include "stage/PictureSet.h"
+
+namespace zepa {
+
+StepAction CommandPicture(ScriptContext& context) {
+    const ScriptStatement& statement = context.statement;
+    const CVariableStore& variables = context.runner.variables();
+    const int slot = ReadIntArg(statement.args[0], variables);
+    if (slot < 0 || slot >= CPictureSet::kPictureCount) return StepAction::Continue;
+    CPictureSet* pictures = context.runner.pictures;
+    const std::string& command = statement.words[1];
+    if (command == "Load") {
+        if (pictures) pictures->LoadPicture(slot, ReadStringArg(statement.args[1], variables));
+    } else if (command == "Release") {
+        if (pictures) pictures->ReleasePicture(slot);
+    } else {
+        ShowMessageBox(Cp932("Pictureについて文法ミス？"), "");
+    }
+    return StepAction::Continue;
+}
+
+}  // namespace zepa

@@ -3,9 +3,9 @@ BUILD_DIR ?= build
 SAN_BUILD_DIR ?= build-asan
 FUZZ_BUILD_DIR ?= build-fuzz
 FUZZ_SECONDS ?= 60
-FUZZ_TARGETS := pack_archive settings script_reader script_expressions text_drawing
+FUZZ_TARGETS := pack_archive settings script_reader script_expressions text_drawing save_file
 JOBS ?= $(shell nproc)
-DEMO_DIR ?= demo/game
+DEMO_DIR ?= $(BUILD_DIR)/demo/game
 DEMO_OUT ?= $(BUILD_DIR)/demo-shots
 
 .PHONY: all deps configure build test test-asan demo bench clean fuzz fuzz-build fuzz-replay

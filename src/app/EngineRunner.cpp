@@ -22,6 +22,7 @@
 #include "platform/InstanceLock.h"
 #include "platform/headless/HeadlessBackend.h"
 #include "platform/sdl/SdlBackend.h"
+#include "scenes/SaveResume.h"
 
 namespace zepa {
 namespace {
@@ -68,6 +69,16 @@ ClientSize InitialClientSize(const CommandLineOptions& options, IWindow& window)
     return ChooseClientSize(window.UsableBounds(), window.BorderSizes());
 }
 
+// --load starts "Main" with the slot loaded as the title's load picker would (a new game on that
+// slot when it has no file); --scene Main starts a new game on slot 0.
+void StartRequestedGame(const CommandLineOptions& options, CVariableStore& variables) {
+    if (options.loadSlot) {
+        if (!StartLoadedGame(variables, *options.loadSlot)) StartNewGame(variables, *options.loadSlot);
+        return;
+    }
+    if (options.scene && *options.scene == "Main") StartNewGame(variables, 0);
+}
+
 }  // namespace
 
 int RunEngineOn(const CommandLineOptions& options, PlatformBackend& backend) {
@@ -108,6 +119,7 @@ int RunEngineOn(const CommandLineOptions& options, PlatformBackend& backend) {
     game->randomSeed = options.seed;
     if (!game->randomSeed && backend.headless) game->randomSeed = 1u;  // headless runs repeat exactly
     if (options.scene) RequestSceneChange(*options.scene);
+    StartRequestedGame(options, game->variables());
     CWindowProcedure procedure(*game, &window, window.UsableBounds(), window.BorderSizes());
     procedure.SetFocus(backend.headless);
     if (!game->Initialize(backend)) {

@@ -96,7 +96,7 @@ nlohmann::json DumpState(const CGameSystem& game, long long frame) {
     for (const std::string& text : ShownMessages()) messages.push_back(Cp932ToJsonText(text));
     state["messages"] = messages;
     state["vars"] = DumpVariables(game.variables());
-    state["quickSaveSlot"] = game.variables().quickSaveSlot;
+    state["quickSaveSlot"] = game.variables().quickSaveSlot();
     state["script"] = DumpScript(game.currentScene());
     state["messageWindows"] = DumpMessageWindows(game.currentScene());
     state["selectWindows"] = DumpSelectWindows(game.currentScene());

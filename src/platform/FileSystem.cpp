@@ -2,6 +2,13 @@
 
 #include <dirent.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <fstream>
+#include <sstream>
+
+#include "platform/AtomicFile.h"
 
 namespace zepa {
 
@@ -22,6 +29,26 @@ std::vector<std::string> ListDirectory(const std::string& path) {
     while (dirent* entry = readdir(dir)) names.emplace_back(entry->d_name);
     closedir(dir);
     return names;
+}
+
+bool MakeDirectory(const std::string& path) {
+    if (mkdir(path.c_str(), 0777) == 0) return true;
+    return errno == EEXIST && IsDirectory(path);
+}
+
+bool RemoveFile(const std::string& path) {
+    return unlink(path.c_str()) == 0 || errno == ENOENT;
+}
+
+bool KeepFileCopy(const std::string& original, const std::string& copy) {
+    if (!RemoveFile(copy)) return false;
+    if (link(original.c_str(), copy.c_str()) == 0) return true;
+    std::ifstream in(original, std::ios::binary);
+    if (!in) return false;
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    if (in.bad()) return false;
+    return WriteFileAtomically(copy, bytes.str());
 }
 
 }  // namespace zepa

@@ -1,10 +1,13 @@
 #include "scenes/SceneMain.h"
 
+#include <cstdio>
 #include <ctime>
 
 #include "app/GameSystem.h"
 #include "app/SceneRequest.h"
 #include "resources/TextureStore.h"
+#include "scenes/SaveResume.h"
+#include "stage/StageRecord.h"
 
 namespace zepa {
 
@@ -13,6 +16,7 @@ CSceneMain::CSceneMain()
       windows_(&GameSystem()->stage().audio),
       runner_(GameSystem()->variables(), GameSystem()->random(), GameSystem()->buttons(),
               &GameSystem()->archive()) {
+    runner_.SetStageCapture(CaptureStage);
     runner_.pictures = &pictures_;
     runner_.windows = &windows_;
     runner_.SetSelectionActiveQuery([this] { return windows_.AnySelectionActive(); });
@@ -23,12 +27,27 @@ bool CSceneMain::Init() {
     pictures_.ReleaseAllPictures();
     runner_.waitCounter = 0;
     runner_.waitForOk = false;
+    // Taken before the initialization script runs: a SavePoint in it must not change what resumes.
+    const SavePointRecord record = GameSystem()->variables().savePoint();
     // Seeded before the initialization script so that its Random statements vary (or repeat, with a
     // fixed seed) like the rest of the game's.
     SeedRandom();
     RunInitializeScript();
-    runner_.reader().LoadText("Script/Script.txt");
+    if (record.savePointName.empty()) {
+        runner_.reader().LoadText("Script/Script.txt");
+    } else {
+        ResumeSavedGame(record);
+    }
     return true;
+}
+
+// The SavePoint statement found is the first to run, so it takes a fresh record of the rebuilt
+// stage. A name that is not in the file starts the file from its top.
+void CSceneMain::ResumeSavedGame(const SavePointRecord& record) {
+    RestoreStage(record);
+    CScriptReader& reader = runner_.reader();
+    reader.LoadText(record.scriptFile);
+    reader.SeekSavePoint(record.savePointName);
 }
 
 void CSceneMain::SeedRandom() {
@@ -38,20 +57,35 @@ void CSceneMain::SeedRandom() {
 }
 
 // Runs the whole file before the first frame. No input is read meanwhile, so a wait in it would
-// never end: waits are passed over here, and a sub-call level that ran out (which nothing but a
-// Return could leave) ends the file too.
+// never end: waits are passed over here. (A sub-call level that runs out returns by itself.)
 void CSceneMain::RunInitializeScript() {
     CScriptReader& reader = runner_.reader();
     reader.LoadText("Script/Initialize.txt");
-    for (;;) {
+    // A loop with no way out (with or without waits in it) is stopped, so the game still starts.
+    constexpr int kMaxSteps = 1000000;
+    for (int step = 0;; ++step) {
         runner_.waitCounter = 0;
         runner_.waitForOk = false;
         if (!runner_.StepScript()) break;
+        if (runner_.frameBudgetSpent() || step == kMaxSteps) {
+            std::fprintf(stderr, "zepa: Script/Initialize.txt loops without end; it was stopped\n");
+            break;
+        }
         if (reader.Innermost().atEnd()) break;
     }
     runner_.waitCounter = 0;
     runner_.waitForOk = false;
     while (reader.depth() != reader.Innermost().depth()) reader.PopLevel();
+}
+
+// The game's music and sounds end with it (safe to run twice); the background and characters
+// stay for the next scene to decide.
+void CSceneMain::Exit() {
+    StageRecord* stage = Stage();
+    if (!stage) return;
+    stage->audio.StopBGM();
+    stage->audio.StopBGS();
+    stage->audio.StopSE();
 }
 
 void CSceneMain::Update() {

@@ -1,9 +1,11 @@
 // The "Main" scene: runs the game's scripts. Init runs "Script/Initialize.txt" to its end, then
-// starts "Script/Script.txt"; each Update steps the script once, and the end of the script
-// returns to the title scene.
+// starts "Script/Script.txt", or, for a loaded game, rebuilds the stage from the save point's
+// record and continues at that SavePoint statement; each Update steps the script once, and the
+// end of the script returns to the title scene.
 #pragma once
 
 #include "app/SceneBase.h"
+#include "script/SavePointRecord.h"
 #include "script/ScriptRunner.h"
 #include "stage/PictureSet.h"
 #include "windows/WindowSet.h"
@@ -17,7 +19,7 @@ class CSceneMain : public CSceneBase {
     bool Init() override;
     void Update() override;
     void Draw(CSpriteBatch& batch) override;
-    void Exit() override {}
+    void Exit() override;
 
     const CScriptRunner& runner() const { return runner_; }
     CScriptRunner& runner() { return runner_; }
@@ -28,6 +30,7 @@ class CSceneMain : public CSceneBase {
   private:
     void SeedRandom();
     void RunInitializeScript();
+    void ResumeSavedGame(const SavePointRecord& record);
 
     CPictureSet pictures_;
     CWindowSet windows_;

@@ -1,49 +1,140 @@
-// The control-flow command group: conditions, sub-calls, jumps, save points, the window title and
-// the end of the script. A keyword whose handler has nothing to do accepts the statement and the
-// script goes on.
+// The control-flow command group: conditional blocks, jumps and sub-calls, save points, the window
+// title and the end of the script.
+#include "app/GameSystem.h"
+#include "script/SavePointRecord.h"
+#include "script/ScriptArguments.h"
 #include "script/ScriptCommands.h"
+#include "script/ScriptCondition.h"
+#include "script/ScriptRunner.h"
+#include "script/VariableStore.h"
 
 namespace zepa {
+namespace {
 
-StepAction CommandIf(ScriptContext&) {
+// Reads the next statement while passing over a block; false when reading cannot go on (a failed
+// read, or the top level at its end).
+bool ReadSkipped(CScriptReader& reader) {
+    return reader.ReadStatement() && !reader.IsAtEnd();
+}
+
+// After a false condition: passes over statements up to the `else` or `elseif` of this block, or
+// just past its `end`. An `elseif` at this level is evaluated in turn and, when false, skipping
+// goes on from it. Nested blocks are counted, not recursed into.
+void SkipFalseBranch(CScriptRunner& runner) {
+    CScriptReader& reader = runner.reader();
+    int depth = 1;
+    while (ReadSkipped(reader)) {
+        const ScriptStatement& statement = reader.statement();
+        const std::string& keyword = statement.words[0];
+        if (keyword == "if") {
+            ++depth;
+        } else if (keyword == "end") {
+            if (--depth == 0) return;
+        } else if (keyword == "elseif" && depth == 1) {
+            if (EvaluateCondition(statement, runner.variables())) return;
+        } else if (keyword == "else" && depth == 1) {
+            return;
+        }
+    }
+}
+
+// After a branch that ran: passes over the rest of the block, just past its `end`.
+void SkipToEnd(CScriptReader& reader) {
+    int depth = 1;
+    while (ReadSkipped(reader)) {
+        const std::string& keyword = reader.statement().words[0];
+        if (keyword == "if") ++depth;
+        if (keyword == "end" && --depth == 0) return;
+    }
+}
+
+struct JumpTarget {
+    std::string label;
+    std::string file;  // empty: the current file
+};
+
+JumpTarget ReadJumpTarget(ScriptContext& context) {
+    const CVariableStore& variables = context.runner.variables();
+    return {ReadStringArg(context.statement.args[0], variables),
+            ReadStringArg(context.statement.args[1], variables)};
+}
+
+std::string ScriptPath(const std::string& file) {
+    return "Script/" + file;
+}
+
+void JumpTo(CScriptReader& reader, const JumpTarget& target) {
+    if (!target.file.empty()) reader.Innermost().LoadText(ScriptPath(target.file));
+    reader.SeekLabel(target.label);
+}
+
+}  // namespace
+
+StepAction CommandIf(ScriptContext& context) {
+    if (!EvaluateCondition(context.statement, context.runner.variables())) SkipFalseBranch(context.runner);
     return StepAction::Continue;
 }
 
-StepAction CommandElseIf(ScriptContext&) {
+StepAction CommandElseIf(ScriptContext& context) {
+    SkipToEnd(context.runner.reader());
     return StepAction::Continue;
 }
 
-StepAction CommandElse(ScriptContext&) {
+StepAction CommandElse(ScriptContext& context) {
+    SkipToEnd(context.runner.reader());
     return StepAction::Continue;
-}
-
-StepAction CommandCallSub(ScriptContext&) {
-    return StepAction::Continue;
-}
-
-StepAction CommandReturn(ScriptContext&) {
-    return StepAction::Continue;
-}
-
-StepAction CommandJump(ScriptContext&) {
-    return StepAction::Continue;
-}
-
-StepAction CommandSavePoint(ScriptContext&) {
-    return StepAction::Continue;
-}
-
-StepAction CommandSetTitle(ScriptContext&) {
-    return StepAction::Continue;
-}
-
-StepAction CommandEndScript(ScriptContext&) {
-    return StepAction::End;
 }
 
 // Closes an if block; nothing to do when it is reached by running on.
 StepAction CommandEnd(ScriptContext&) {
     return StepAction::Continue;
+}
+
+StepAction CommandJump(ScriptContext& context) {
+    JumpTo(context.runner.reader(), ReadJumpTarget(context));
+    return StepAction::Continue;
+}
+
+// With every level in use, the call becomes a jump in the innermost level.
+StepAction CommandCallSub(ScriptContext& context) {
+    const JumpTarget target = ReadJumpTarget(context);
+    CScriptReader& reader = context.runner.reader();
+    if (reader.Innermost().depth() >= CScriptReader::kMaxDepth) {
+        JumpTo(reader, target);
+        return StepAction::Continue;
+    }
+    // A missing file still opens a level, with no text: it ends at once and returns.
+    reader.PushLevel(target.file.empty() ? std::string() : ScriptPath(target.file));
+    reader.SeekLabel(target.label);
+    return StepAction::Continue;
+}
+
+// Outside a sub-call there is no level to close and the statement does nothing.
+StepAction CommandReturn(ScriptContext& context) {
+    context.runner.reader().PopLevel();
+    return StepAction::Continue;
+}
+
+StepAction CommandSavePoint(ScriptContext& context) {
+    CScriptRunner& runner = context.runner;
+    SavePointRecord record;
+    record.focus = SavePointRecord::kNoFocus;
+    for (CharacterSlotRecord& slot : record.characters) slot.SetFlags(true, false);
+    runner.CaptureStage(record);
+    record.scriptFile = runner.reader().fileName();
+    record.savePointName = ReadStringArg(context.statement.args[0], runner.variables());
+    runner.variables().TakeSnapshot(record);
+    return StepAction::Continue;
+}
+
+StepAction CommandSetTitle(ScriptContext& context) {
+    const std::string title = ExpandText(context.statement.args[0], context.runner.variables());
+    if (CGameSystem* game = GameSystem()) game->SetWindowTitle(title);
+    return StepAction::Continue;
+}
+
+StepAction CommandEndScript(ScriptContext&) {
+    return StepAction::End;
 }
 
 }  // namespace zepa

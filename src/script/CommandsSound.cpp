@@ -1,5 +1,4 @@
-// The sound, save-slot and font command group. A keyword whose handler has nothing to do accepts
-// the statement and the script goes on.
+// The sound command group (save slots and fonts are in CommandsSaveData.cpp).
 #include "script/ScriptArguments.h"
 #include "script/ScriptCommands.h"
 #include "script/ScriptRunner.h"
@@ -14,15 +13,6 @@ StepAction CommandSound(ScriptContext& context) {
     StageRecord* stage = Stage();
     RunSoundCommand(stage ? &stage->audio : nullptr, statement.words[1],
                     ReadStringArg(statement.args[0], context.runner.variables()));
-    return StepAction::Continue;
-}
-
-StepAction CommandSaveData(ScriptContext&) {
-    return StepAction::Continue;
-}
-
-// Fonts are chosen by the windows' own settings; the statement does nothing.
-StepAction CommandFont(ScriptContext&) {
     return StepAction::Continue;
 }
 

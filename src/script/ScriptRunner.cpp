@@ -60,8 +60,19 @@ bool CScriptRunner::StepScript() {
         if (buttons_.pressed[kButtonOk]) waitForOk = false;
         return true;
     }
-    for (;;) {
-        if (!reader_.ReadStatement()) return !reader_.IsAtEnd();
+    // A loop of jumps with no wait in it would otherwise never end the frame, and the window
+    // would stop answering; past the budget the frame ends and the script goes on in the next.
+    frameBudgetSpent_ = false;
+    for (int statements = 0; statements < kMaxStatementsPerFrame; ++statements) {
+        if (!reader_.ReadStatement()) {
+            // A sub-call level that runs out of text returns to its caller, as Return would;
+            // otherwise every later read would fail there and the script would hang.
+            if (reader_.Innermost().depth() > 1 && reader_.Innermost().atEnd()) {
+                reader_.PopLevel();
+                continue;
+            }
+            return !reader_.IsAtEnd();
+        }
         switch (Dispatch(reader_.statement())) {
             case StepAction::Continue:
                 break;
@@ -71,6 +82,8 @@ bool CScriptRunner::StepScript() {
                 return false;
         }
     }
+    frameBudgetSpent_ = true;
+    return true;
 }
 
 StepAction CScriptRunner::Dispatch(const ScriptStatement& statement) {

@@ -15,9 +15,13 @@ class CPackArchive;
 class CPictureSet;
 class CWindowSet;
 struct ButtonState;
+struct SavePointRecord;
 
 class CScriptRunner {
   public:
+    // Statements one frame may run before it ends even without a wait.
+    static constexpr int kMaxStatementsPerFrame = 1000000;
+
     CScriptRunner(CVariableStore& variables, CScriptRandom& random, const ButtonState& buttons,
                   const CPackArchive* archive);
 
@@ -26,12 +30,22 @@ class CScriptRunner {
 
     // Asked first each frame: while it answers true (a choice is open) nothing runs.
     void SetSelectionActiveQuery(std::function<bool()> query) { selectionActive_ = std::move(query); }
+    // Fills the stage part of a save point's record (background, music, characters, focus); the
+    // main scene installs it. Without one those fields stay as given.
+    using StageCapture = std::function<void(SavePointRecord&)>;
+    void SetStageCapture(StageCapture capture) { stageCapture_ = std::move(capture); }
+    void CaptureStage(SavePointRecord& record) const {
+        if (stageCapture_) stageCapture_(record);
+    }
 
     CScriptReader& reader() { return reader_; }
     const CScriptReader& reader() const { return reader_; }
     CVariableStore& variables() { return variables_; }
     CScriptRandom& random() { return random_; }
     const ButtonState& buttons() const { return buttons_; }
+
+    // True when the last StepScript ended its frame only because the statement budget was spent.
+    bool frameBudgetSpent() const { return frameBudgetSpent_; }
 
     int waitCounter = 0;     // frames still to wait
     bool waitForOk = false;  // waiting for the OK button
@@ -46,6 +60,8 @@ class CScriptRunner {
     const ButtonState& buttons_;
     CScriptReader reader_;
     std::function<bool()> selectionActive_;
+    StageCapture stageCapture_;
+    bool frameBudgetSpent_ = false;
 };
 
 }  // namespace zepa

@@ -59,6 +59,28 @@ void CVariableStore::TakeSnapshot() {
     snapshotStrings_ = strings_;
 }
 
+void CVariableStore::TakeSnapshot(const SavePointRecord& record) {
+    savePoint_ = record;
+    TakeSnapshot();
+}
+
+void CVariableStore::LoadSnapshot(const SavePointRecord& record, std::vector<int32_t> ints,
+                                  const FlagWords& flags, std::vector<std::string> strings) {
+    if (ints.size() != static_cast<size_t>(kIntCount) || strings.size() != static_cast<size_t>(kStringCount))
+        return;  // not a whole snapshot
+    savePoint_ = record;
+    snapshotInts_ = std::move(ints);
+    snapshotFlags_ = flags;
+    snapshotStrings_ = std::move(strings);
+    RestoreSnapshot();
+}
+
+void CVariableStore::ResetForNewGame() {
+    savePoint_ = SavePointRecord{};
+    savePoint_.focus = SavePointRecord::kNoFocus;
+    ClearLive();
+}
+
 void CVariableStore::RestoreSnapshot() {
     ints_ = snapshotInts_;
     flags_ = snapshotFlags_;

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "script/SavePointRecord.h"
+
 namespace zepa {
 
 class CVariableStore {
@@ -37,13 +39,24 @@ class CVariableStore {
     // Copies the live arrays into the snapshot / the snapshot back into the live arrays.
     void TakeSnapshot();
     void RestoreSnapshot();
+    // A save point: `record` becomes the current record and the live arrays the snapshot.
+    void TakeSnapshot(const SavePointRecord& record);
+    // A loaded save: the record and the three arrays become the snapshot and are copied into the
+    // live arrays. `ints` and `strings` hold exactly kIntCount / kStringCount entries.
+    void LoadSnapshot(const SavePointRecord& record, std::vector<int32_t> ints, const FlagWords& flags,
+                      std::vector<std::string> strings);
+    // A new game: live arrays cleared, the record emptied with no focus; the snapshot arrays stay.
+    void ResetForNewGame();
 
     const FlagWords& flagWords() const { return flags_; }
     const FlagWords& snapshotFlagWords() const { return snapshotFlags_; }
     const std::vector<int32_t>& snapshotInts() const { return snapshotInts_; }
     const std::vector<std::string>& snapshotStrings() const { return snapshotStrings_; }
+    const SavePointRecord& savePoint() const { return savePoint_; }
 
-    int quickSaveSlot = 0;
+    // The slot the quick save writes; never negative.
+    int quickSaveSlot() const { return quickSaveSlot_; }
+    void SetQuickSaveSlot(int slot) { quickSaveSlot_ = slot > 0 ? slot : 0; }
 
   private:
     FlagWords flags_{};
@@ -52,6 +65,8 @@ class CVariableStore {
     std::vector<int32_t> snapshotInts_;
     FlagWords snapshotFlags_{};
     std::vector<std::string> snapshotStrings_;
+    SavePointRecord savePoint_;
+    int quickSaveSlot_ = 0;
 };
 
 // The store of the running game object.

@@ -1,0 +1,39 @@
+// The save-slot and font commands. SaveData writes the snapshot of the last save point, chooses the
+// quick-save slot, or reads a slot's save-point name into a string variable.
+#include "app/MessageBox.h"
+#include "platform/Cp932.h"
+#include "scenes/SaveFile.h"
+#include "script/ScriptArguments.h"
+#include "script/ScriptCommands.h"
+#include "script/ScriptRunner.h"
+#include "script/VariableStore.h"
+
+namespace zepa {
+
+StepAction CommandSaveData(ScriptContext& context) {
+    CVariableStore& variables = context.runner.variables();
+    const ScriptStatement& statement = context.statement;
+    const std::string& subCommand = statement.words[1];
+    const int slot = ReadIntArg(statement.args[0], variables);
+    if (subCommand == "Save") {
+        WriteSaveFile(variables, slot);
+        variables.SetQuickSaveSlot(slot);
+    } else if (subCommand == "Load") {
+        variables.SetQuickSaveSlot(slot);
+    } else if (subCommand == "Refer") {
+        const int target = ReadIntArg(statement.args[1], variables);
+        SavePointRecord record;
+        variables.SetString(target,
+                            ReadSaveRecord(slot, record) ? record.savePointName : std::string("NO DATA"));
+    } else {
+        ShowMessageBox(Cp932("SaveDataについて文法ミス？"), "");
+    }
+    return StepAction::Continue;
+}
+
+// Fonts are chosen by the windows' own settings; the statement does nothing.
+StepAction CommandFont(ScriptContext&) {
+    return StepAction::Continue;
+}
+
+}  // namespace zepa

@@ -91,3 +91,38 @@ TEST(WindowScriptEndToEnd, TypesJapaneseWaitsForOkAndStoresTheChoice) {
 
 }  // namespace
 }  // namespace zepa
+
+namespace zepa {
+namespace {
+
+// The settings' message speed reaches the windows: 8 characters a frame type the whole text in
+// the first frame, and a speed of 0 types one a frame.
+TEST(WindowScriptEndToEnd, MessageSpeedComesFromTheSettings) {
+    for (const auto& [speed, framesTyping] : {std::pair{8, 1}, std::pair{0, 8}}) {
+        SCOPED_TRACE(speed);
+        test::TempDir game;
+        game.Write("option.ini", "MESSAGE_SPEED=" + std::to_string(speed) + "\n");
+        game.Write("Script/Initialize.txt", "");
+        game.Write(
+            "Script/Script.txt",
+            Cp932("MessageWindow.Open(0)\nMessageWindow.PrintText(0, \"こんにちは、世界\")\nWaitOK\n"));
+        std::vector<std::string> args{"--headless",         "--scene",  "Main", "--game",
+                                      game.path().string(), "--frames", "10"};
+        for (int frame : {framesTyping, framesTyping + 1}) {
+            args.push_back("--dump");
+            args.push_back(std::to_string(frame) + ":" + game / ("f" + std::to_string(frame) + ".json"));
+        }
+        const test::ProcessResult run = test::RunZepa(args);
+        ASSERT_EQ(run.exitCode, 0) << run.output;
+        // The last characters go in on the last typing frame; the end is noticed a frame later.
+        EXPECT_TRUE(
+            ReadJson(game / ("f" + std::to_string(framesTyping) + ".json"))["messageWindows"][0]["typing"]
+                .get<bool>());
+        EXPECT_FALSE(
+            ReadJson(game / ("f" + std::to_string(framesTyping + 1) + ".json"))["messageWindows"][0]["typing"]
+                .get<bool>());
+    }
+}
+
+}  // namespace
+}  // namespace zepa

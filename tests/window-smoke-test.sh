@@ -15,7 +15,7 @@ chmod 700 "$work/runtime"
 export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
 XDG_RUNTIME_DIR="$work/runtime" SDL_AUDIODRIVER=dummy timeout 60 \
   xvfb-run -a -s "-screen 0 1600x1200x24" \
-  "$zepa" --game "$work/game" --frames 30 --shot "20:$work/shot.png" --dump-at-exit "$work/state.json"
+  "$zepa" --game "$work/game" --frames 120 --shot "100:$work/shot.png" --dump-at-exit "$work/state.json"
 status=$?
 if [ $status -ne 0 ]; then
   echo "FAIL: zepa exited with status $status"
@@ -30,4 +30,4 @@ if ! grep -q '"scene": "Title"' "$work/state.json"; then
   cat "$work/state.json"
   exit 1
 fi
-echo "ok: window opened, 30 frames run, shot written"
+echo "ok: window opened, 120 frames run, shot written"

@@ -3,6 +3,8 @@
 #include "app/MessageBox.h"
 #include "app/SceneFactory.h"
 #include "app/SceneRequest.h"
+#include "windows/MessageTyping.h"
+#include "windows/WindowBase.h"
 
 namespace zepa {
 namespace {
@@ -56,12 +58,14 @@ bool CGameSystem::Initialize(PlatformBackend& backend) {
     textureStore_.LoadSystemGraphics();
     SetTextureStore(&textureStore_);
     PublishStage(&stage_);
+    CWindowBase::InitWindowSkin(CWindowBase::kDefaultSkinFile, &buttons_);
     ApplySettings();
     return true;
 }
 
 void CGameSystem::ApplySettings() {
     stage_.audio.ApplyVolumes(settings_.bgmVolume, settings_.bgsVolume, settings_.seVolume);
+    SetMessageSpeed(settings_.messageSpeed);
 }
 
 void CGameSystem::UpdateButtons() {

@@ -23,7 +23,8 @@ nlohmann::json DumpVariables(const CVariableStore& variables) {
     }
     nlohmann::json strings = nlohmann::json::object();
     for (int n = 0; n < CVariableStore::kStringCount; ++n) {
-        if (!variables.GetString(n).empty()) strings[std::to_string(n)] = Cp932ToJsonText(variables.GetString(n));
+        if (!variables.GetString(n).empty())
+            strings[std::to_string(n)] = Cp932ToJsonText(variables.GetString(n));
     }
     return {{"ints", ints}, {"flags", flags}, {"strings", strings}};
 }
@@ -64,12 +65,40 @@ nlohmann::json DumpPictures(const CSceneBase* scene) {
     return {{"pictures", pictures}, {"textPictures", textPictures}, {"sprites", sprites}};
 }
 
+// The main scene's windows; null in other scenes.
+nlohmann::json DumpMessageWindows(const CSceneBase* scene) {
+    const auto* main = dynamic_cast<const CSceneMain*>(scene);
+    if (!main) return nullptr;
+    nlohmann::json windows = nlohmann::json::array();
+    for (int n = 0; n < CWindowSet::kWindowCount; ++n) {
+        const CWindowMessage& window = main->windows().message(n);
+        windows.push_back(
+            {{"open", window.isOpen()}, {"visible", window.visible()}, {"typing", window.typing()}});
+    }
+    return windows;
+}
+
+nlohmann::json DumpSelectWindows(const CSceneBase* scene) {
+    const auto* main = dynamic_cast<const CSceneMain*>(scene);
+    if (!main) return nullptr;
+    nlohmann::json windows = nlohmann::json::array();
+    for (int n = 0; n < CWindowSet::kWindowCount; ++n) {
+        const CWindowSelectable& window = main->windows().selection(n);
+        windows.push_back({{"open", window.isOpen()},
+                           {"active", window.active()},
+                           {"cursor", window.cursor()},
+                           {"items", window.itemCount()}});
+    }
+    return windows;
+}
+
 nlohmann::json DumpAudio(const CAudioChannels& audio) {
     nlohmann::json dump;
     dump["bgm"] = Cp932ToJsonText(audio.bgmName());
     dump["bgs"] = Cp932ToJsonText(audio.bgsName());
     dump["volumes"] = {{"bgm", audio.bgmVolume()}, {"bgs", audio.bgsVolume()}, {"se", audio.seVolume()}};
-    dump["playing"] = {{"bgm", audio.BgmPlaying()}, {"bgs", audio.BgsPlaying()}, {"se", audio.SePlayingCount()}};
+    dump["playing"] = {
+        {"bgm", audio.BgmPlaying()}, {"bgs", audio.BgsPlaying()}, {"se", audio.SePlayingCount()}};
     dump["silent"] = audio.silent();
     dump["driver"] = audio.driverName();
     return dump;
@@ -122,6 +151,8 @@ nlohmann::json DumpState(const CGameSystem& game, long long frame) {
     state["quickSaveSlot"] = game.variables().quickSaveSlot();
     state["script"] = DumpScript(game.currentScene());
     state["pictures"] = DumpPictures(game.currentScene());
+    state["messageWindows"] = DumpMessageWindows(game.currentScene());
+    state["selectWindows"] = DumpSelectWindows(game.currentScene());
     return state;
 }
 

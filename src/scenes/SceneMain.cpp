@@ -13,10 +13,13 @@ namespace zepa {
 
 CSceneMain::CSceneMain()
     : pictures_(TextureStore()),
+      windows_(&GameSystem()->stage().audio),
       runner_(GameSystem()->variables(), GameSystem()->random(), GameSystem()->buttons(),
               &GameSystem()->archive()) {
     runner_.SetStageCapture(CaptureStage);
     runner_.pictures = &pictures_;
+    runner_.windows = &windows_;
+    runner_.SetSelectionActiveQuery([this] { return windows_.AnySelectionActive(); });
 }
 
 bool CSceneMain::Init() {
@@ -95,14 +98,19 @@ void CSceneMain::Update() {
     stage.background.Update();
     stage.characters.Update();
     pictures_.UpdateSprites();
+    windows_.UpdateSelections(GameSystem()->variables());
+    windows_.UpdateMessages();
 }
 
-// Background, characters, sprites 0..127 (below the windows), then sprites 128..255 above everything.
+// Background, characters, sprites 0..127, the message and selection windows, then sprites
+// 128..255 above everything.
 void CSceneMain::Draw(CSpriteBatch& batch) {
     StageRecord& stage = GameSystem()->stage();
     stage.background.Draw(batch);
     stage.characters.Draw(batch);
     pictures_.DrawSpritesLow(batch);
+    windows_.DrawMessages(batch);
+    windows_.DrawSelections(batch);
     pictures_.DrawSpritesHigh(batch);
 }
 

@@ -8,6 +8,7 @@
 #include "script/SavePointRecord.h"
 #include "script/ScriptRunner.h"
 #include "stage/PictureSet.h"
+#include "windows/WindowSet.h"
 
 namespace zepa {
 
@@ -23,6 +24,8 @@ class CSceneMain : public CSceneBase {
     const CScriptRunner& runner() const { return runner_; }
     CScriptRunner& runner() { return runner_; }
     const CPictureSet& pictures() const { return pictures_; }
+    const CWindowSet& windows() const { return windows_; }
+    CWindowSet& windows() { return windows_; }
 
   private:
     void SeedRandom();
@@ -30,6 +33,7 @@ class CSceneMain : public CSceneBase {
     void ResumeSavedGame(const SavePointRecord& record);
 
     CPictureSet pictures_;
+    CWindowSet windows_;
     CScriptRunner runner_;
 };
 

@@ -13,6 +13,7 @@ class CVariableStore;
 class CScriptRandom;
 class CPackArchive;
 class CPictureSet;
+class CWindowSet;
 struct ButtonState;
 struct SavePointRecord;
 
@@ -49,6 +50,7 @@ class CScriptRunner {
     int waitCounter = 0;     // frames still to wait
     bool waitForOk = false;  // waiting for the OK button
     CPictureSet* pictures = nullptr;  // the scene's pictures and sprites; null outside a scene
+    CWindowSet* windows = nullptr;  // the scene's windows, for the window commands (none: ignored)
 
   private:
     StepAction Dispatch(const ScriptStatement& statement);

@@ -1,0 +1,76 @@
+#include "windows/WindowMessage.h"
+
+namespace zepa {
+
+bool CWindowMessage::Open(const std::string& effectName, int32_t x, int32_t y, int32_t width, int32_t height,
+                          bool visible, bool skinVisible) {
+    if (open_) return false;
+    OpenBase(effectName, x, y, width, height, visible, skinVisible);
+    textStore_.ReleaseCanvas(kTextCanvas);
+    if (!textStore_.CreateCanvas(kTextCanvas, width_, height_)) {
+        // The shared skin stays as it is: one window's failure must not blank every frame.
+        open_ = false;
+        textTexture_ = nullptr;
+        return false;
+    }
+    TextCanvas* canvas = textStore_.Current();
+    canvas->antialiased = true;
+    canvas->textAlpha = static_cast<uint8_t>(textColor_ >> 24);
+    canvas->textColor = textColor_ & 0xFFFFFFu;
+    canvas->shaded = shaded_;
+    canvas->shadeColor = shadeColor_ & 0xFFFFFFu;
+    textTexture_ = textStore_.GetCanvasTexture(kTextCanvas);
+    return true;
+}
+
+void CWindowMessage::Close() {
+    if (textTexture_) {
+        textStore_.ReleaseCanvas(kTextCanvas);
+        textTexture_ = nullptr;
+    }
+    open_ = false;
+}
+
+void CWindowMessage::PrintText(const std::string& text) {
+    pending_.Replace(text);
+    if (textTexture_ && textStore_.SelectCanvas(kTextCanvas)) {
+        textStore_.ClearCanvas();
+        TextCanvas* canvas = textStore_.Current();
+        canvas->penX = 0;
+        canvas->penY = 0;
+    }
+    typing_ = true;
+}
+
+void CWindowMessage::AddText(const std::string& text) {
+    pending_.Append(text);
+    typing_ = true;
+}
+
+bool CWindowMessage::Update() {
+    CWindowBase::Update();
+    if (animating_ || !typing_) return true;
+    const int first = pending_.Read();
+    if (first < 0) {
+        typing_ = false;
+        return true;
+    }
+    if (!textTexture_) return true;  // closed: the byte is consumed without drawing
+    const TypingStep step = GatherTypingStep(first, pending_, MessageSpeed());
+    if (step.streamEnded) typing_ = false;
+    if (!step.text.empty()) DrawStep(step.text);
+    return true;
+}
+
+// The face, size and colour are read at every step; the shade was fixed when the window opened.
+void CWindowMessage::DrawStep(const std::string& text) {
+    if (!textStore_.BeginFont(kTextCanvas, fontFace_, fontSize_)) return;
+    TextCanvas* canvas = textStore_.Current();
+    canvas->antialiased = true;
+    canvas->textAlpha = static_cast<uint8_t>(textColor_ >> 24);
+    canvas->textColor = textColor_ & 0xFFFFFFu;
+    textStore_.DrawString(text);
+    textStore_.EndFont();
+}
+
+}  // namespace zepa

@@ -15,6 +15,7 @@
 #include "app/GameSystem.h"
 #include "app/Replay.h"
 #include "app/SceneRequest.h"
+#include "app/Screenshot.h"
 #include "app/StateDump.h"
 #include "app/WindowProcedure.h"
 #include "platform/GlyphSource.h"
@@ -137,7 +138,6 @@ int RunEngineOn(const CommandLineOptions& options, PlatformBackend& backend) {
 
     CFrameOutputs outputs(options);
     long long frame = 0;
-    int screenshotNumber = 0;
     auto finished = [&] { return procedure.quitRequested() || game->closeRequested(); };
     while (!finished()) {
         PlatformEvent event;
@@ -165,8 +165,10 @@ int RunEngineOn(const CommandLineOptions& options, PlatformBackend& backend) {
             if (options.frames && frame >= *options.frames) stop = true;
         }
         if (procedure.TakeScreenshotRequest()) {
-            const std::string path = "zepa-shot-" + std::to_string(++screenshotNumber) + ".png";
-            if (CFrameOutputs::WriteShot(*game, path))
+            const std::string path = NextScreenshotPath();
+            if (path.empty())
+                std::fprintf(stderr, "zepa: no folder %s for the screenshot\n", kScreenshotFolder);
+            else if (CFrameOutputs::WriteShot(*game, path))
                 std::fprintf(stderr, "zepa: screenshot written to %s\n", path.c_str());
         }
         if (stop) break;

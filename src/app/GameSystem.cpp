@@ -34,17 +34,22 @@ CGameSystem::CGameSystem()
     g_gameSystem = this;
 }
 
+// Every process-wide pointer to this object or its services is cleared, so that another game
+// object can be made later in the same process (tests do).
 CGameSystem::~CGameSystem() {
+    CWindowBase::ReleaseWindowSkin();
     // The destructor of a scene runs its own Exit; the switch's Exit call is not made here.
     currentScene_.reset();
     pendingSceneName_.clear();
     if (TextureStore() == &textureStore_) SetTextureStore(nullptr);
-    textureStore_.ReleaseAllTextures();
-    SetMessageBoxTarget(nullptr);
     if (Archive() == &archive_) PublishArchive(nullptr);
     if (Stage() == &stage_) PublishStage(nullptr);
-    stage_.audio.ReleaseAudio();
+    if (PublishedVariables() == &variables_) PublishVariables(nullptr);
+    SetMessageSpeed(kDefaultMessageSpeed);
+    SetMessageBoxTarget(nullptr);
     if (g_gameSystem == this) g_gameSystem = nullptr;
+    // The members follow in reverse order: archive, variables, input devices, the stage (audio
+    // channels, characters, background) and the texture store, which releases every texture.
 }
 
 bool CGameSystem::Initialize(PlatformBackend& backend) {
@@ -54,18 +59,21 @@ bool CGameSystem::Initialize(PlatformBackend& backend) {
     // Show black at once.
     spriteBatch_.BackBuffer().Clear(kOpaqueBlack);
     if (window_) window_->Present(spriteBatch_.BackBuffer().Pixels());
+    // Input needs no set-up of its own: the devices are fed by the platform's events.
     stage_.audio.InitAudio(std::move(backend.audio));
     textureStore_.LoadSystemGraphics();
+    // The window skin is loaded through the published store.
     SetTextureStore(&textureStore_);
-    PublishStage(&stage_);
     CWindowBase::InitWindowSkin(CWindowBase::kDefaultSkinFile, &buttons_);
+    PublishStage(&stage_);
+    PublishVariables(&variables_);
     ApplySettings();
     return true;
 }
 
 void CGameSystem::ApplySettings() {
-    stage_.audio.ApplyVolumes(settings_.bgmVolume, settings_.bgsVolume, settings_.seVolume);
     SetMessageSpeed(settings_.messageSpeed);
+    stage_.audio.ApplyVolumes(settings_.bgmVolume, settings_.bgsVolume, settings_.seVolume);
 }
 
 void CGameSystem::UpdateButtons() {

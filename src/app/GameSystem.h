@@ -38,7 +38,7 @@ class CGameSystem {
     void UpdateFrame();
     // Polls the devices and folds them into the button state (first step of UpdateFrame).
     void UpdateButtons();
-    // Pushes the settings into the running engine (the three volumes).
+    // Pushes the settings into the running engine (message speed and the three volumes).
     void ApplySettings();
     // One drawn frame: clear to opaque black, the scene's Draw, present.
     void DrawFrame();
@@ -87,25 +87,29 @@ class CGameSystem {
     int clientHeight = kScreenHeight;
 
   private:
+    // The engine's services in the order they are constructed; they are destroyed in the reverse
+    // order (archive, variables, input devices, stage, texture store last of all).
     PointerMemory pointerMemory_;
+    CTextureStore textureStore_{&archive_};  // only keeps the address; the archive opens below
     StageRecord stage_;
     ButtonState buttons_;
-    CVariableStore variables_;
-    CScriptRandom random_;
     CInputDevices inputDevices_;
-    CSpriteBatch spriteBatch_;
-    SettingsRecord settings_;
-    CPackArchive archive_;
-    CTextureStore textureStore_{&archive_};
-    IWindow* window_ = nullptr;
-    std::string windowTitle_;
-    SceneCreator sceneCreator_;
-    std::unique_ptr<CSceneBase> currentScene_;
-    std::string currentSceneName_;
-    std::string pendingSceneName_;
-    bool closeRequested_ = false;
     // Set when the options scene is created; the next switch re-applies the settings.
     bool optionsVisited_ = false;
+    SettingsRecord settings_;
+    CVariableStore variables_;
+    CPackArchive archive_;
+    IWindow* window_ = nullptr;
+    std::unique_ptr<CSceneBase> currentScene_;
+    std::string pendingSceneName_;
+    // Beyond the services: the scripts' random generator, the back buffer and its compositor,
+    // the window title and the scene factory.
+    CScriptRandom random_;
+    CSpriteBatch spriteBatch_;
+    std::string windowTitle_;
+    SceneCreator sceneCreator_;
+    std::string currentSceneName_;
+    bool closeRequested_ = false;
 };
 
 // The process-wide game object (null when none exists).

@@ -8,6 +8,7 @@
 #include "app/MessageBox.h"
 #include "platform/Cp932.h"
 #include "scenes/SceneMain.h"
+#include "scenes/SceneTitle.h"
 
 namespace zepa {
 namespace {
@@ -127,6 +128,36 @@ nlohmann::json DumpCharacters(const CCharaGraphics& characters) {
     return slots;
 }
 
+nlohmann::json DumpTitleWindow(const CWindowSelectable& window, const std::string* texts, int count) {
+    nlohmann::json items = nlohmann::json::array();
+    nlohmann::json enabled = nlohmann::json::array();
+    for (int i = 0; i < count && i < window.itemCount(); ++i) {
+        items.push_back(Cp932ToJsonText(texts[i]));
+        enabled.push_back(window.itemEnabled(i));
+    }
+    return {{"open", window.isOpen()},
+            {"active", window.active()},
+            {"cursor", window.cursor()},
+            {"items", items},
+            {"enabled", enabled}};
+}
+
+// The title scene's menu and pickers; null in other scenes.
+nlohmann::json DumpTitleScene(const CSceneBase* scene) {
+    const auto* title = dynamic_cast<const CSceneTitle*>(scene);
+    if (!title) return nullptr;
+    static constexpr const char* kShowing[] = {"", "menu", "load", "newGame"};
+    const CWindowMessage& prompt = title->prompt();
+    return {{"showing", kShowing[static_cast<int>(title->showing())]},
+            {"menu",
+             DumpTitleWindow(title->menu(), CSceneTitle::MenuItemTexts().data(), CSceneTitle::kMenuItems)},
+            {"loadPicker",
+             DumpTitleWindow(title->loadPicker(), title->loadItemTexts().data(), CSceneTitle::kSlots)},
+            {"newGamePicker",
+             DumpTitleWindow(title->newGamePicker(), title->newGameItemTexts().data(), CSceneTitle::kSlots)},
+            {"prompt", {{"open", prompt.isOpen()}, {"text", Cp932ToJsonText(prompt.pendingText().text())}}}};
+}
+
 }  // namespace
 
 nlohmann::json DumpState(const CGameSystem& game, long long frame) {
@@ -153,6 +184,7 @@ nlohmann::json DumpState(const CGameSystem& game, long long frame) {
     state["pictures"] = DumpPictures(game.currentScene());
     state["messageWindows"] = DumpMessageWindows(game.currentScene());
     state["selectWindows"] = DumpSelectWindows(game.currentScene());
+    state["titleScene"] = DumpTitleScene(game.currentScene());
     return state;
 }
 

@@ -5,7 +5,10 @@
 
 #include "app/GameSystem.h"
 #include "app/SceneRequest.h"
+#include "gfx/SpriteBatch.h"
+#include "input/ButtonState.h"
 #include "resources/TextureStore.h"
+#include "scenes/SaveFile.h"
 #include "scenes/SaveResume.h"
 #include "stage/StageRecord.h"
 
@@ -19,7 +22,9 @@ CSceneMain::CSceneMain()
     runner_.SetStageCapture(CaptureStage);
     runner_.pictures = &pictures_;
     runner_.windows = &windows_;
-    runner_.SetSelectionActiveQuery([this] { return windows_.AnySelectionActive(); });
+    // While the initialization script runs nobody can answer a choice: it is passed over then, and
+    // the player answers it in the first frames, before the game's script goes on.
+    runner_.SetSelectionActiveQuery([this] { return !initializing_ && windows_.AnySelectionActive(); });
 }
 
 bool CSceneMain::Init() {
@@ -58,8 +63,10 @@ void CSceneMain::SeedRandom() {
 }
 
 // Runs the whole file before the first frame. No input is read meanwhile, so a wait in it would
-// never end: waits are passed over here. (A sub-call level that runs out returns by itself.)
+// never end: waits are passed over here, and a choice opened in it is left open for the first
+// frames. (A sub-call level that runs out returns by itself.)
 void CSceneMain::RunInitializeScript() {
+    initializing_ = true;
     CScriptReader& reader = runner_.reader();
     reader.LoadText("Script/Initialize.txt");
     // A loop with no way out (with or without waits in it) is stopped, so the game still starts.
@@ -74,6 +81,7 @@ void CSceneMain::RunInitializeScript() {
         }
         if (reader.Innermost().atEnd()) break;
     }
+    initializing_ = false;
     runner_.waitCounter = 0;
     runner_.waitForOk = false;
     while (reader.depth() != reader.Innermost().depth()) reader.PopLevel();
@@ -94,16 +102,28 @@ void CSceneMain::Update() {
         RequestSceneChange("Title");
         return;
     }
-    StageRecord& stage = GameSystem()->stage();
-    stage.background.Update();
-    stage.characters.Update();
+    CGameSystem& game = *GameSystem();
     pictures_.UpdateSprites();
-    windows_.UpdateSelections(GameSystem()->variables());
+    windows_.UpdateSelections(game.variables());
     windows_.UpdateMessages();
+    game.stage().background.Update();
+    game.stage().characters.Update();
+    if (runner_.waitForOk && QuickSaveAsked(game.buttons()))
+        WriteSaveFile(game.variables(), game.variables().quickSaveSlot());
 }
 
-// Background, characters, sprites 0..127, the message and selection windows, then sprites
-// 128..255 above everything.
+// With the mouse in use, a right click saves only on the icon; otherwise the Y button saves.
+bool CSceneMain::QuickSaveAsked(const ButtonState& buttons) {
+    if (buttons.pointerMode && buttons.rightClick) return InQuickSaveIcon(buttons.mouseX, buttons.mouseY);
+    return buttons.pressed[kButtonY] != 0;
+}
+
+bool CSceneMain::InQuickSaveIcon(int x, int y) {
+    return x >= kIconLeft && x <= kIconRight && y >= kIconTop && y <= kIconBottom;
+}
+
+// Background, characters, sprites 0..127, the message and selection windows, sprites 128..255
+// above everything, and the quick-save icon while the mouse is near it during a wait for OK.
 void CSceneMain::Draw(CSpriteBatch& batch) {
     StageRecord& stage = GameSystem()->stage();
     stage.background.Draw(batch);
@@ -112,6 +132,21 @@ void CSceneMain::Draw(CSpriteBatch& batch) {
     windows_.DrawMessages(batch);
     windows_.DrawSelections(batch);
     pictures_.DrawSpritesHigh(batch);
+    DrawQuickSaveIcon(batch);
+}
+
+// Looked up by name at each draw, so a texture released meanwhile is never drawn.
+void CSceneMain::DrawQuickSaveIcon(CSpriteBatch& batch) const {
+    const ButtonState& buttons = GameSystem()->buttons();
+    if (!runner_.waitForOk || !buttons.pointerMode) return;
+    const int x = buttons.mouseX;
+    const int y = buttons.mouseY;
+    if (x < kIconNearLeft || x > kIconRight || y < kIconTop || y > kIconNearBottom) return;
+    const CTextureStore* store = TextureStore();
+    const CTexture* icon = store ? store->GetTexture(kQuickSaveIconFile) : nullptr;
+    if (!icon) return;
+    const Vector3 position{static_cast<float>(kIconLeft), 0.0f, 0.0f};
+    batch.Draw(icon, nullptr, &position, InQuickSaveIcon(x, y) ? kIconLit : kIconDim);
 }
 
 }  // namespace zepa

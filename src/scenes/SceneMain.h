@@ -4,6 +4,8 @@
 // end of the script returns to the title scene.
 #pragma once
 
+#include <cstdint>
+
 #include "app/SceneBase.h"
 #include "script/SavePointRecord.h"
 #include "script/ScriptRunner.h"
@@ -11,6 +13,8 @@
 #include "windows/WindowSet.h"
 
 namespace zepa {
+
+struct ButtonState;
 
 class CSceneMain : public CSceneBase {
   public:
@@ -27,7 +31,24 @@ class CSceneMain : public CSceneBase {
     const CWindowSet& windows() const { return windows_; }
     CWindowSet& windows() { return windows_; }
 
+    static constexpr const char* kQuickSaveIconFile = "Graphics/System/QuickSave.png";
+    // The icon is drawn at (kIconLeft, 0); the click area and where it is drawn lit.
+    static constexpr int kIconLeft = 576;
+    static constexpr int kIconRight = 640;
+    static constexpr int kIconTop = 1;
+    static constexpr int kIconBottom = 16;
+    // The mouse within this larger area shows the icon, dimmed.
+    static constexpr int kIconNearLeft = 512;
+    static constexpr int kIconNearBottom = 64;
+    static constexpr uint32_t kIconLit = 0xFFFFFFFFu;
+    static constexpr uint32_t kIconDim = 0x88FFFFFFu;
+
+    // During a wait for OK: whether this frame's input asks for the quick save.
+    static bool QuickSaveAsked(const ButtonState& buttons);
+    static bool InQuickSaveIcon(int x, int y);
+
   private:
+    void DrawQuickSaveIcon(CSpriteBatch& batch) const;
     void SeedRandom();
     void RunInitializeScript();
     void ResumeSavedGame(const SavePointRecord& record);
@@ -35,6 +56,7 @@ class CSceneMain : public CSceneBase {
     CPictureSet pictures_;
     CWindowSet windows_;
     CScriptRunner runner_;
+    bool initializing_ = false;
 };
 
 }  // namespace zepa

@@ -71,5 +71,8 @@ class CVariableStore {
 
 // The store of the running game object.
 CVariableStore& Variables();
+// The store published by the game object at start-up (null before and after its life).
+CVariableStore* PublishedVariables();
+void PublishVariables(CVariableStore* store);
 
 }  // namespace zepa

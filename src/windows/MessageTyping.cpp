@@ -5,7 +5,7 @@
 namespace zepa {
 namespace {
 
-int messageSpeed = 2;
+int messageSpeed = kDefaultMessageSpeed;
 constexpr int kInvalidByte = 0xFF;
 
 }  // namespace

@@ -9,6 +9,7 @@ namespace zepa {
 
 // Characters typed per frame by every message window (the player's message speed). Values below
 // 1 act as 1.
+inline constexpr int kDefaultMessageSpeed = 2;
 int MessageSpeed();
 void SetMessageSpeed(int charactersPerFrame);
 

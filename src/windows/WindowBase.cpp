@@ -43,6 +43,11 @@ void CWindowBase::InitWindowSkin(const std::string& skinFile, const ButtonState*
         store->LoadTextureFile(skinFile);
 }
 
+void CWindowBase::ReleaseWindowSkin() {
+    skinFile_.clear();
+    buttons_ = nullptr;
+}
+
 int32_t CWindowBase::ClampSkinType(int32_t type) {
     if (type < 0) return kSkinTiled;
     if (type >= 3) return kSkinStretched;

@@ -48,6 +48,8 @@ class CWindowBase : public CGameObjectBase {
     // every window reads its input from. The skin is looked up by name at each draw, so a released
     // texture can never be drawn.
     static void InitWindowSkin(const std::string& skinFile, const ButtonState* buttons);
+    // Forgets the skin and the button block (their owner is going away).
+    static void ReleaseWindowSkin();
     static const ButtonState* Buttons() { return buttons_; }
     static const std::string& SkinFile() { return skinFile_; }
 

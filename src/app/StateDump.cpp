@@ -128,10 +128,11 @@ nlohmann::json DumpCharacters(const CCharaGraphics& characters) {
     return slots;
 }
 
+// The item texts and which can be chosen, listed while the window is open.
 nlohmann::json DumpTitleWindow(const CWindowSelectable& window, const std::string* texts, int count) {
     nlohmann::json items = nlohmann::json::array();
     nlohmann::json enabled = nlohmann::json::array();
-    for (int i = 0; i < count && i < window.itemCount(); ++i) {
+    for (int i = 0; window.isOpen() && i < count && i < window.itemCount(); ++i) {
         items.push_back(Cp932ToJsonText(texts[i]));
         enabled.push_back(window.itemEnabled(i));
     }

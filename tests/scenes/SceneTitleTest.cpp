@@ -183,6 +183,24 @@ TEST_F(SceneTitleTest, F12MakesTheTitleAnewAndDropsRequestsRaisedBeforeItsInit) 
     EXPECT_FALSE(PendingSceneChange().pending);
 }
 
+// The file went away after the picker listed it: the previous game's snapshot must not be
+// resumed in its place, so nothing starts and the slot can no longer be chosen.
+TEST_F(SceneTitleTest, ASlotWhoseFileVanishedStartsNothing) {
+    WriteSlot(folder_.path(), 0, "Gone", 5);
+    Start();
+    harness_->game().variables().SetInt(7, 42);
+    Choose(1);
+    harness_->Frames(kOpening);
+    ASSERT_TRUE(Title().loadPicker().itemEnabled(0));
+    RemoveFile(folder_ / SaveFilePath(0));
+    harness_->Press('Z');
+    EXPECT_EQ(harness_->game().currentSceneName(), "Title");
+    EXPECT_FALSE(PendingSceneChange().pending);
+    EXPECT_EQ(Title().showing(), CSceneTitle::Showing::kLoadPicker);
+    EXPECT_FALSE(Title().loadPicker().itemEnabled(0));
+    EXPECT_EQ(harness_->game().variables().GetInt(7), 42);
+}
+
 TEST(SceneTitle, SlotTextsFormatTheNumberAndFallBackToNoData) {
     TempFolder folder;
     testing::ScopedWorkingDirectory inFolder(folder.path());

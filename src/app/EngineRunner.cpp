@@ -146,11 +146,12 @@ int RunEngineOn(const CommandLineOptions& options, PlatformBackend& backend) {
             procedure.HandleEvent(event);
             continue;
         }
-        // One frame (or several while fast-forward is held).
+        // One frame, or several while fast-forward is held: the timer paces the turn once, so
+        // the extra updates run at once and only the last of them may be drawn.
         const int updates = procedure.fastForward() ? kFastForwardUpdates : 1;
         bool stop = false;
+        if (!backend.headless) timer.WaitFrame();
         for (int step = 0; step < updates && !stop; ++step) {
-            if (!backend.headless) timer.WaitFrame();
             ++frame;
             if (replay) replay->ApplyFrame(frame, [&](const PlatformEvent& e) { procedure.HandleEvent(e); });
             if (procedure.quitRequested()) {

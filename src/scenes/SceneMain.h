@@ -1,7 +1,8 @@
 // The "Main" scene: runs the game's scripts. Init runs "Script/Initialize.txt" to its end, then
 // starts "Script/Script.txt", or, for a loaded game, rebuilds the stage from the save point's
 // record and continues at that SavePoint statement; each Update steps the script once, and the
-// end of the script returns to the title scene.
+// end of the script returns to the title scene. While the script waits for OK the player may
+// quick-save: the last save point's snapshot is written to the slot chosen at the title.
 #pragma once
 
 #include <cstdint>

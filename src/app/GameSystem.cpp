@@ -37,15 +37,16 @@ CGameSystem::CGameSystem()
 // Every process-wide pointer to this object or its services is cleared, so that another game
 // object can be made later in the same process (tests do).
 CGameSystem::~CGameSystem() {
-    CWindowBase::ReleaseWindowSkin();
+    const bool started = Stage() == &stage_;
+    if (CWindowBase::Buttons() == &buttons_) CWindowBase::ReleaseWindowSkin();
     // The destructor of a scene runs its own Exit; the switch's Exit call is not made here.
     currentScene_.reset();
     pendingSceneName_.clear();
     if (TextureStore() == &textureStore_) SetTextureStore(nullptr);
     if (Archive() == &archive_) PublishArchive(nullptr);
-    if (Stage() == &stage_) PublishStage(nullptr);
+    if (started) PublishStage(nullptr);
     if (PublishedVariables() == &variables_) PublishVariables(nullptr);
-    SetMessageSpeed(kDefaultMessageSpeed);
+    if (started) SetMessageSpeed(kDefaultMessageSpeed);
     SetMessageBoxTarget(nullptr);
     if (g_gameSystem == this) g_gameSystem = nullptr;
     // The members follow in reverse order: archive, variables, input devices, the stage (audio

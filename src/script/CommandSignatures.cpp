@@ -1,0 +1,101 @@
+#include "script/CommandSignatures.h"
+
+#include <string>
+
+#include "app/MessageBox.h"
+#include "platform/Cp932.h"
+#include "script/SoundCommand.h"
+#include "stage/BackGround.h"
+#include "stage/CharaGraphics.h"
+#include "stage/PictureSet.h"
+#include "windows/WindowSet.h"
+
+namespace zepa {
+
+const SubCommandSignature* FindSubCommand(const CommandSignature& signature, std::string_view name) {
+    for (const SubCommandSignature& entry : signature.subCommands) {
+        if (entry.name == name) return &entry;
+    }
+    return nullptr;
+}
+
+bool ShowsSubCommandError(const CommandSignature& signature, std::string_view name) {
+    if (FindSubCommand(signature, name)) return false;
+    switch (signature.unknown) {
+        case UnknownSubCommand::Accepted:
+            return false;
+        case UnknownSubCommand::ErrorUnlessEmpty:
+            return !name.empty();
+        case UnknownSubCommand::ErrorAlways:
+            return true;
+    }
+    return false;
+}
+
+void ReportUnknownSubCommand(const CommandSignature& signature) {
+    ShowMessageBox(Cp932(signature.errorTextUtf8), "");
+}
+
+std::optional<NumberRange> RangeOf(ArgKind kind) {
+    switch (kind) {
+        case ArgKind::WindowNumber:
+            return NumberRange{0, CWindowSet::kWindowCount - 1};
+        case ArgKind::CharacterSlot:
+            return NumberRange{0, CCharaGraphics::kSlotCount - 1};
+        case ArgKind::PictureNumber:
+            return NumberRange{0, CPictureSet::kPictureCount - 1};
+        case ArgKind::SpriteNumber:
+            return NumberRange{0, CPictureSet::kSpriteCount - 1};
+        default:
+            return std::nullopt;
+    }
+}
+
+std::string_view FolderOf(ArgKind kind) {
+    switch (kind) {
+        case ArgKind::BackgroundImage:
+            return CBackGround::kFolder;
+        case ArgKind::CharacterImage:
+            return CCharaGraphics::kFolder;
+        case ArgKind::PictureImage:
+            return CPictureSet::kPictureFolder;
+        case ArgKind::MusicFile:
+            return kMusicFolder;
+        case ArgKind::AmbientFile:
+            return kAmbientFolder;
+        case ArgKind::EffectFile:
+            return kEffectFolder;
+        default:
+            return {};
+    }
+}
+
+std::string_view DescribeKind(ArgKind kind) {
+    switch (kind) {
+        case ArgKind::None:
+            return "argument";
+        case ArgKind::WindowNumber:
+            return "window number";
+        case ArgKind::CharacterSlot:
+            return "character slot";
+        case ArgKind::PictureNumber:
+            return "picture number";
+        case ArgKind::SpriteNumber:
+            return "sprite number";
+        case ArgKind::BackgroundImage:
+            return "background image";
+        case ArgKind::CharacterImage:
+            return "character image";
+        case ArgKind::PictureImage:
+            return "picture image";
+        case ArgKind::MusicFile:
+            return "BGM file";
+        case ArgKind::AmbientFile:
+            return "BGS file";
+        case ArgKind::EffectFile:
+            return "sound effect file";
+    }
+    return "argument";
+}
+
+}  // namespace zepa

@@ -106,10 +106,13 @@ PlatformBackend WindowedBackend(std::vector<std::pair<int, PlatformEvent>> event
     return backend;
 }
 
-// Every value below depends on the input: a random number (the seed), two choices (keys, then
-// the mouse at client pixels of the recorded window size) and a count of OK presses.
+// Every value below depends on the input: a random number (the seed), a sprite moving from the
+// first update on (the frames without the focus), two choices (keys, then the mouse at client
+// pixels of the recorded window size) and a count of OK presses.
 const char* const kGameScript =
     "Random(10, 30000)\n"
+    "Sprite.SetVisible(0, true)\n"
+    "Sprite.MovePos(0, 600, 0, 1000)\n"
     "SelectWindow.Open(0, 100, 100, 440, 200)\n"
     "SelectWindow.ContentsNum(0, 3)\n"
     "SelectWindow.SetColumn(0, 1)\n"
@@ -223,6 +226,25 @@ TEST(ReplayRecordTest, AWindowedRecordingReplaysHeadlessToTheSameState) {
         ASSERT_EQ(RunEngineOn(options, backend), 0);
     }
     EXPECT_EQ(Comparable(game / "replayed.json"), recorded) << replayText;
+}
+
+TEST(ReplayRecordTest, SetUpLinesAreReadAndCheckedLikeEvents) {
+    const ReplayParseResult parsed =
+        ParseReplay("# recorded\nseed 4000000000\nclient 960 720\n1 focus off\n2 quit\n");
+    ASSERT_TRUE(parsed.ok) << parsed.error;
+    EXPECT_EQ(parsed.seed, 4000000000u);
+    ASSERT_TRUE(parsed.client.has_value());
+    EXPECT_EQ(parsed.client->width, 960);
+    EXPECT_EQ(parsed.client->height, 720);
+    EXPECT_EQ(parsed.events.size(), 2u);
+
+    EXPECT_FALSE(ParseReplay("seed").seed.has_value());
+    for (const char* bad :
+         {"seed -1\n", "seed 1 2\n", "client 0 480\n", "client 640\n", "client 99999 480\n"}) {
+        const ReplayParseResult result = ParseReplay(std::string("1 quit\n") + bad);
+        EXPECT_FALSE(result.ok) << bad;
+        EXPECT_EQ(result.error.rfind("line 2: ", 0), 0u) << result.error;
+    }
 }
 
 }  // namespace

@@ -34,6 +34,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "zepa-lint: %s\n", report.error.c_str());
         return 2;
     }
+    if (report.scriptCount == 0) std::fprintf(stderr, "zepa-lint: %s holds no scripts\n", folder.c_str());
     const std::string text = zepa::FormatFindings(report.findings);
     std::fwrite(text.data(), 1, text.size(), stdout);
     return zepa::LintExitCode(report);

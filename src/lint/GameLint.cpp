@@ -138,6 +138,7 @@ LintReport LintGame(const fs::path& folder) {
     if (fs::exists(kArchiveName, error)) archive = std::make_unique<CPackArchive>(kArchiveName);
     CLintGame game(archive.get());
     const std::vector<std::string> scripts = ListScripts(archive.get());
+    report.scriptCount = static_cast<int>(scripts.size());
     // A folder without any script has nothing to check; one with scripts but no main script
     // would go straight back to the title.
     if (!scripts.empty() && std::find(scripts.begin(), scripts.end(), kMainScript) == scripts.end())

@@ -22,6 +22,7 @@ struct LintReport {
     bool readable = true;  // false: the game folder or its archive could not be read
     std::string error;     // why not (UTF-8)
     std::vector<LintFinding> findings;
+    int scriptCount = 0;  // scripts checked
 };
 
 // Checks the game in `folder` (its scripts and the files they name, relative to that folder).

@@ -169,6 +169,12 @@ class CStatementChecker {
                " is neither a file of the game nor in its archive)");
     }
 
+    void CheckName(const std::string& subject, const std::string& arg, ArgKind kind) {
+        if (!IsLiteral(arg) || IsKnownName(kind, arg)) return;
+        Report(subject + "unknown " + std::string(DescribeKind(kind)) + " " + Quoted(arg) + "; " +
+               std::string(UnknownNameOutcome(kind)));
+    }
+
     void CheckGroup(const CommandSignature& signature, const ScriptStatement& statement) {
         const std::string& sub = statement.words[1];
         const std::string subject = Subject(signature, sub);
@@ -188,6 +194,7 @@ class CStatementChecker {
             const std::string& arg = statement.args[static_cast<size_t>(check.index)];
             if (!CheckNumber(subject, arg, check.kind)) return;
             CheckFile(subject, arg, check.kind);
+            CheckName(subject, arg, check.kind);
         }
     }
 

@@ -70,6 +70,41 @@ std::string_view FolderOf(ArgKind kind) {
     }
 }
 
+bool IsKnownName(ArgKind kind, const std::string& name) {
+    switch (kind) {
+        case ArgKind::BackgroundTransition:
+            return name.empty() || name == "flash" ||
+                   CBackGround::TransitionFromName(name) != CBackGround::kCut;
+        case ArgKind::BackgroundShake:
+            return CBackGround::ShakeFromName(name) != CBackGround::kShakeNone;
+        case ArgKind::CharacterTransition:
+            return name.empty() || name == "flash" ||
+                   CCharaGraphics::TransitionFromName(name) != CCharaGraphics::kCut;
+        case ArgKind::CharacterMovement:
+            return name == "default" || CCharaGraphics::MoveFromName(name) != CCharaGraphics::kMoveJump;
+        case ArgKind::WindowEffect:
+            return name == "flash" || CWindowBase::EffectFromName(name) != kEffectFlash;
+        default:
+            return true;
+    }
+}
+
+std::string_view UnknownNameOutcome(ArgKind kind) {
+    switch (kind) {
+        case ArgKind::BackgroundTransition:
+        case ArgKind::CharacterTransition:
+            return "the engine changes the picture at once";
+        case ArgKind::BackgroundShake:
+            return "the engine does not shake";
+        case ArgKind::CharacterMovement:
+            return "the engine moves as \"default\"";
+        case ArgKind::WindowEffect:
+            return "the engine opens the window with \"flash\"";
+        default:
+            return {};
+    }
+}
+
 std::string_view DescribeKind(ArgKind kind) {
     switch (kind) {
         case ArgKind::None:
@@ -94,6 +129,15 @@ std::string_view DescribeKind(ArgKind kind) {
             return "BGS file";
         case ArgKind::EffectFile:
             return "sound effect file";
+        case ArgKind::BackgroundTransition:
+        case ArgKind::CharacterTransition:
+            return "transition";
+        case ArgKind::BackgroundShake:
+            return "shake";
+        case ArgKind::CharacterMovement:
+            return "movement";
+        case ArgKind::WindowEffect:
+            return "opening effect";
     }
     return "argument";
 }

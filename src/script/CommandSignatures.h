@@ -6,6 +6,7 @@
 
 #include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 
 namespace zepa {
@@ -13,16 +14,21 @@ namespace zepa {
 // What an argument names, for the checks that can be made before the game runs.
 enum class ArgKind : unsigned char {
     None,
-    WindowNumber,     // a message or selection window, 0..9
-    CharacterSlot,    // a character slot, 0..5
-    PictureNumber,    // a picture or text picture slot, 0..63
-    SpriteNumber,     // a sprite, 0..255
-    BackgroundImage,  // a file under the background folder
-    CharacterImage,   // a file under the character folder
-    PictureImage,     // a file under the picture folder
-    MusicFile,        // a file under the BGM folder
-    AmbientFile,      // a file under the BGS folder
-    EffectFile,       // a file under the SE folder
+    WindowNumber,          // a message or selection window, 0..9
+    CharacterSlot,         // a character slot, 0..5
+    PictureNumber,         // a picture or text picture slot, 0..63
+    SpriteNumber,          // a sprite, 0..255
+    BackgroundImage,       // a file under the background folder
+    CharacterImage,        // a file under the character folder
+    PictureImage,          // a file under the picture folder
+    MusicFile,             // a file under the BGM folder
+    AmbientFile,           // a file under the BGS folder
+    EffectFile,            // a file under the SE folder
+    BackgroundTransition,  // the names a background change knows
+    BackgroundShake,       // the names a background shake knows
+    CharacterTransition,   // the names a character change knows
+    CharacterMovement,     // "default" or "linear"
+    WindowEffect,          // a window's opening effect
 };
 
 struct ArgCheck {
@@ -32,7 +38,7 @@ struct ArgCheck {
 
 struct SubCommandSignature {
     std::string_view name;
-    ArgCheck checks[3] = {};
+    ArgCheck checks[4] = {};
 };
 
 // When a sub-command that is not in the table shows the group's error box.
@@ -80,6 +86,10 @@ struct NumberRange {
 std::optional<NumberRange> RangeOf(ArgKind kind);
 // The folder the command puts before a file name of this kind (empty for number kinds).
 std::string_view FolderOf(ArgKind kind);
+// False when `name` is none of the names a name kind knows (always true for other kinds).
+bool IsKnownName(ArgKind kind, const std::string& name);
+// What the engine does with an unknown name of this kind, for messages.
+std::string_view UnknownNameOutcome(ArgKind kind);
 // A short English name of the kind, for messages ("window number", "background image").
 std::string_view DescribeKind(ArgKind kind);
 

@@ -37,8 +37,8 @@ void RunColorTone(CBackGround& layer, const ScriptStatement& statement, const CV
 }
 
 constexpr SubCommandSignature kBackgroundSubCommands[] = {
-    {"Set", {{0, ArgKind::BackgroundImage}}},
-    {"Effect"},
+    {"Set", {{0, ArgKind::BackgroundImage}, {1, ArgKind::BackgroundTransition}}},
+    {"Effect", {{0, ArgKind::BackgroundShake}}},
     {"ColorTone"},
 };
 

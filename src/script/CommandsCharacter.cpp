@@ -77,12 +77,16 @@ void RunEraseAll(CCharaGraphics& layer, const Arguments& args) {
 }
 
 constexpr SubCommandSignature kCharacterSubCommands[] = {
-    {"SetGraph", {{0, ArgKind::CharacterSlot}, {1, ArgKind::CharacterImage}}},
-    {"MovePos", {{0, ArgKind::CharacterSlot}}},
+    {"SetGraph",
+     {{0, ArgKind::CharacterSlot},
+      {1, ArgKind::CharacterImage},
+      {2, ArgKind::CharacterTransition},
+      {6, ArgKind::CharacterMovement}}},
+    {"MovePos", {{0, ArgKind::CharacterSlot}, {3, ArgKind::CharacterMovement}}},
     {"SetVisible", {{0, ArgKind::CharacterSlot}}},
     {"SetReverse", {{0, ArgKind::CharacterSlot}}},
     {"SetFocus"},  // a number naming no slot is allowed: it dims every slot
-    {"EraseAll"},
+    {"EraseAll", {{0, ArgKind::CharacterTransition}}},
 };
 
 }  // namespace

@@ -17,13 +17,23 @@ namespace {
 constexpr ArgCheck kWindow{0, ArgKind::WindowNumber};
 
 constexpr SubCommandSignature kMessageWindowSubCommands[] = {
-    {"Open"},     {"SetVisible"}, {"SkinVisible"}, {"PrintText"}, {"AddText"},   {"Close"},
-    {"SkinType"}, {"FontType"},   {"FontSize"},    {"FontColor"}, {"FontShade"}, {"FontShadeColor"},
+    {"Open", {kWindow, {5, ArgKind::WindowEffect}}},
+    {"SetVisible"},
+    {"SkinVisible"},
+    {"PrintText"},
+    {"AddText"},
+    {"Close"},
+    {"SkinType"},
+    {"FontType"},
+    {"FontSize"},
+    {"FontColor"},
+    {"FontShade"},
+    {"FontShadeColor"},
 };
 
 constexpr SubCommandSignature kSelectWindowSubCommands[] = {
-    {"Open"},
-    {"OpenDescription"},
+    {"Open", {kWindow, {6, ArgKind::WindowEffect}}},
+    {"OpenDescription", {kWindow, {5, ArgKind::WindowEffect}}},
     {"SetDescriptionVisible"},
     {"SetVisible"},
     {"SkinType"},

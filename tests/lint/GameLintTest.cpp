@@ -85,6 +85,10 @@ const char* const kFaultyMain =
     "(1, 2)\n"
     "Sprite[3.Init\n"
     "TextPicture.FontSize(40)\n"
+    "Background.Set(\"room.png\", \"fdae\", 20)\n"
+    "Background.Effect(\"shake\")\n"
+    "Character.MovePos(0, 10, 10, \"liner\")\n"
+    "SelectWindow.Open(0, 0, 0, 640, 160, 8, \"zoom\")\n"
     "MessageWindow[0].PrintText(\"閉じていない\n";
 
 // The archived sub-script keeps its bytes: a CR before a line end belongs to the line.
@@ -126,6 +130,7 @@ const char* const kFaultyReport =
     "Script/Script.txt:23: \"end\" without \"if\"\n"
     "Script/Script.txt:24: argument 2 is the operator \"-\": a sign or operator is read as an argument of "
     "its own, so it reads as 0 and the arguments after it shift\n"
+    "Script/Script.txt:24: Character.MovePos: unknown movement \"10\"; the engine moves as \"default\"\n"
     "Script/Script.txt:25: statement cannot be read: more than 16 arguments; the engine drops it and reads "
     "the rest of the line as a new statement\n"
     "Script/Script.txt:26: \"if\" has no matching \"end\"; the engine skips to the end of the file when its "
@@ -139,7 +144,13 @@ const char* const kFaultyReport =
     "\"Spriteについて文法ミス？\")\n"
     "Script/Script.txt:35: statement without a keyword; the engine skips it\n"
     "Script/Script.txt:36: statement cannot be read: a line break inside \"[ ]\"; the engine drops it\n"
-    "Script/Script.txt:38: statement is not closed before the end of the file (an argument list needs \")\" "
+    "Script/Script.txt:38: Background.Set: unknown transition \"fdae\"; the engine changes the picture at "
+    "once\n"
+    "Script/Script.txt:39: Background.Effect: unknown shake \"shake\"; the engine does not shake\n"
+    "Script/Script.txt:40: Character.MovePos: unknown movement \"liner\"; the engine moves as \"default\"\n"
+    "Script/Script.txt:41: SelectWindow.Open: unknown opening effect \"zoom\"; the engine opens the window "
+    "with \"flash\"\n"
+    "Script/Script.txt:42: statement is not closed before the end of the file (an argument list needs \")\" "
     "and a quoted text its closing '\"'); the engine never runs it\n"
     "Script/Sub.txt:2: unknown command \"WaitOK\\r\" (a CR before the line end is part of the word in an "
     "archived script) (the engine shows: \"文法ミス？\")\n";
@@ -204,7 +215,9 @@ TEST(GameLintTest, ACleanGameHasNoFindingsAndTheProgramExitsZero) {
     WriteFileBytes(archived / "Script/Script.txt", Cp932Bytes("Broken(\n"));
     PackInto(archived.path(), game.path());
 
-    EXPECT_EQ(Lint(game.path()), "");
+    const LintReport report = LintGame(game.path());
+    EXPECT_EQ(FormatFindings(report.findings), "");
+    EXPECT_EQ(report.scriptCount, 2);  // the loose main script and the archived sub-script
     const auto result = RunCommand(std::string(ZEPA_LINT_BINARY) + " " + Quote(game.path()));
     EXPECT_EQ(result.exitCode, 0) << result.output;
     EXPECT_EQ(result.output, "");

@@ -146,7 +146,8 @@ int RunEngineOn(const CommandLineOptions& options, PlatformBackend& backend) {
     if (recording) {
         recorder = std::make_unique<CReplayRecorder>(*options.recordFile);
         if (!recorder->IsOpen()) std::fprintf(stderr, "zepa: cannot write %s\n", options.recordFile->c_str());
-        recorder->RecordStart(*game->randomSeed, ReplayClientSize{size.width, size.height}, procedure.hasFocus());
+        recorder->RecordStart(*game->randomSeed, ReplayClientSize{size.width, size.height},
+                              procedure.hasFocus());
     }
 
     CFrameOutputs outputs(options);

@@ -155,8 +155,8 @@ class CStatementChecker {
         const int32_t value = ReadIntArg(arg, Variables());
         if (value >= range->low && value <= range->high) return true;
         Report(subject + std::string(DescribeKind(kind)) + " " + std::to_string(value) + " is outside " +
-               std::to_string(range->low) + ".." + std::to_string(range->high) +
-               "; the engine ignores the statement");
+               std::to_string(range->low) + ".." + std::to_string(range->high) + "; " +
+               std::string(OutOfRangeOutcome(kind)));
         return false;
     }
 

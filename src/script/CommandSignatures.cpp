@@ -5,6 +5,7 @@
 #include "app/MessageBox.h"
 #include "platform/Cp932.h"
 #include "script/SoundCommand.h"
+#include "script/VariableStore.h"
 #include "stage/BackGround.h"
 #include "stage/CharaGraphics.h"
 #include "stage/PictureSet.h"
@@ -46,9 +47,19 @@ std::optional<NumberRange> RangeOf(ArgKind kind) {
             return NumberRange{0, CPictureSet::kPictureCount - 1};
         case ArgKind::SpriteNumber:
             return NumberRange{0, CPictureSet::kSpriteCount - 1};
+        case ArgKind::IntVariable:
+            return NumberRange{0, CVariableStore::kIntCount - 1};
+        case ArgKind::StringVariable:
+            return NumberRange{0, CVariableStore::kStringCount - 1};
         default:
             return std::nullopt;
     }
+}
+
+std::string_view OutOfRangeOutcome(ArgKind kind) {
+    return kind == ArgKind::IntVariable || kind == ArgKind::StringVariable
+               ? "the result is lost"
+               : "the engine ignores the statement";
 }
 
 std::string_view FolderOf(ArgKind kind) {
@@ -117,6 +128,10 @@ std::string_view DescribeKind(ArgKind kind) {
             return "picture number";
         case ArgKind::SpriteNumber:
             return "sprite number";
+        case ArgKind::IntVariable:
+            return "integer variable";
+        case ArgKind::StringVariable:
+            return "string variable";
         case ArgKind::BackgroundImage:
             return "background image";
         case ArgKind::CharacterImage:

@@ -18,6 +18,8 @@ enum class ArgKind : unsigned char {
     CharacterSlot,         // a character slot, 0..5
     PictureNumber,         // a picture or text picture slot, 0..63
     SpriteNumber,          // a sprite, 0..255
+    IntVariable,           // the number of an integer variable that receives a result, 0..65535
+    StringVariable,        // the number of a string variable that receives a result, 0..4095
     BackgroundImage,       // a file under the background folder
     CharacterImage,        // a file under the character folder
     PictureImage,          // a file under the picture folder
@@ -84,6 +86,8 @@ struct NumberRange {
 };
 // The numbers a kind accepts (nullopt for file kinds and None).
 std::optional<NumberRange> RangeOf(ArgKind kind);
+// What the engine does with a number of this kind outside its range, for messages.
+std::string_view OutOfRangeOutcome(ArgKind kind);
 // The folder the command puts before a file name of this kind (empty for number kinds).
 std::string_view FolderOf(ArgKind kind);
 // False when `name` is none of the names a name kind knows (always true for other kinds).

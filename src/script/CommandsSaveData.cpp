@@ -10,7 +10,8 @@
 namespace zepa {
 namespace {
 
-constexpr SubCommandSignature kSaveDataSubCommands[] = {{"Save"}, {"Load"}, {"Refer"}};
+constexpr SubCommandSignature kSaveDataSubCommands[] = {
+    {"Save"}, {"Load"}, {"Refer", {{1, ArgKind::StringVariable}}}};
 
 }  // namespace
 

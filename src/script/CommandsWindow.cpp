@@ -47,7 +47,7 @@ constexpr SubCommandSignature kSelectWindowSubCommands[] = {
     {"CursorMoveSeFile", {kWindow, {1, ArgKind::EffectFile}}},
     {"SelectSeFile", {kWindow, {1, ArgKind::EffectFile}}},
     {"CancelSeFile", {kWindow, {1, ArgKind::EffectFile}}},
-    {"Select"},
+    {"Select", {kWindow, {2, ArgKind::IntVariable}}},
     {"CloseDescription"},
     {"Close"},
     {"FontType"},

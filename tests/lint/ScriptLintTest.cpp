@@ -67,11 +67,16 @@ TEST(ScriptLintTest, RangesFollowTheCommandTables) {
         "Sprite.Swap(0, 255)\nSprite.Swap(0, 256)\n"
         "Picture.Release(63)\nPicture.Release(64)\n"
         "SelectWindow[9].Close\nSelectWindow[10].Close\n"
-        "Character.SetFocus(100)\nCharacter.EraseAll(\"fade\", 10)\n",
+        "Character.SetFocus(100)\nCharacter.EraseAll(\"fade\", 10)\n"
+        "SelectWindow.Select(0, true, 65535)\nSelectWindow.Select(0, true, 65536)\n"
+        "SaveData.Refer(0, 4095)\nSaveData.Refer(0, 4096)\n",
         game);
     std::vector<int> lines;
     for (const LintFinding& finding : findings) lines.push_back(finding.line);
-    EXPECT_EQ(lines, (std::vector<int>{2, 4, 6, 8}));
+    EXPECT_EQ(lines, (std::vector<int>{2, 4, 6, 8, 12, 14}));
+    EXPECT_NE(findings.back().message.find("string variable 4096 is outside 0..4095; the result is lost"),
+              std::string::npos)
+        << findings.back().message;
 }
 
 // Whatever the bytes, the checker ends, and every finding points into the text.

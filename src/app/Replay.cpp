@@ -199,6 +199,9 @@ std::string FormatReplayEvent(long long frame, const PlatformEvent& event) {
     const std::string f = std::to_string(frame) + " ";
     auto downUp = [](bool down) { return down ? "down" : "up"; };
     auto leftRight = [](int button) { return button == 0 ? "left" : "right"; };
+    // Alt+Enter only toggles fullscreen, which changes nothing in the game; written without its
+    // Alt it would replay as a press of the OK key.
+    if (event.kind == Kind::KeyDown && event.alt && event.key == vk::kReturn) return "";
     switch (event.kind) {
         case Kind::KeyDown:
         case Kind::KeyUp:

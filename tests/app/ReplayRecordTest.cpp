@@ -63,11 +63,12 @@ class CScriptedEvents : public IEventSource {
     int round_ = 0;
 };
 
-PlatformEvent Key(int key, bool down, bool repeat = false) {
+PlatformEvent Key(int key, bool down, bool repeat = false, bool alt = false) {
     PlatformEvent event;
     event.kind = down ? Kind::KeyDown : Kind::KeyUp;
     event.key = key;
     event.repeat = repeat;
+    event.alt = alt;
     return event;
 }
 
@@ -152,6 +153,9 @@ std::vector<std::pair<int, PlatformEvent>> PlayerInput() {
     input.push_back({170, Key(vk::kTab, false)});
     input.push_back({175, Key('Z', true)});
     input.push_back({176, Key('Z', false)});
+    // Alt+Enter toggles fullscreen and is no OK press.
+    input.push_back({180, Key(vk::kReturn, true, false, true)});
+    input.push_back({181, Key(vk::kReturn, false)});
     return input;
 }
 

@@ -243,6 +243,13 @@ void CReplayRecorder::RecordStart(unsigned seed, ReplayClientSize client, bool f
 
 void CReplayRecorder::Record(long long frame, const PlatformEvent& event) {
     if (!file_) return;
+    // A joystick that goes away leaves its stick centred; the replay has no such event, so the
+    // centring is written as stick positions.
+    if (event.kind == Kind::JoyRemoved) {
+        std::fprintf(file_, "%lld joy axis x 0\n%lld joy axis y 0\n", frame, frame);
+        std::fflush(file_);
+        return;
+    }
     std::string line = FormatReplayEvent(frame, event);
     if (line.empty()) return;
     line += '\n';

@@ -13,6 +13,7 @@
 #include "app/CommandLine.h"
 #include "app/EngineRunner.h"
 #include "app/Replay.h"
+#include "input/InputDevices.h"
 #include "platform/Cp932.h"
 #include "platform/VirtualKeys.h"
 #include "platform/headless/HeadlessBackend.h"
@@ -230,6 +231,35 @@ TEST(ReplayRecordTest, AWindowedRecordingReplaysHeadlessToTheSameState) {
         ASSERT_EQ(RunEngineOn(options, backend), 0);
     }
     EXPECT_EQ(Comparable(game / "replayed.json"), recorded) << replayText;
+}
+
+// A joystick unplugged with its stick pushed down: the recording must leave the replay's stick
+// centred as the live one is.
+TEST(ReplayRecordTest, AnUnpluggedJoystickReplaysCentred) {
+    TempFolder folder;
+    PlatformEvent axis;
+    axis.kind = Kind::JoyAxis;
+    axis.axis = 1;
+    axis.value = 1000;
+    PlatformEvent removed;
+    removed.kind = Kind::JoyRemoved;
+    const std::vector<PlatformEvent> live = {axis, removed};
+    {
+        CReplayRecorder recorder(folder / "joy.replay");
+        for (const PlatformEvent& event : live) recorder.Record(1, event);
+    }
+    const ReplayParseResult parsed = ParseReplay(ReadFileBytes(folder / "joy.replay"));
+    ASSERT_TRUE(parsed.ok) << parsed.error;
+
+    CInputDevices recorded;
+    for (const PlatformEvent& event : live) recorded.OnEvent(event);
+    CInputDevices replayed;
+    for (const ReplayEvent& event : parsed.events) replayed.OnEvent(event.event);
+    recorded.Poll();
+    replayed.Poll();
+    EXPECT_FALSE(recorded.JoystickReads(CInputDevices::kJoystickDown));
+    EXPECT_EQ(replayed.JoystickReads(CInputDevices::kJoystickDown),
+              recorded.JoystickReads(CInputDevices::kJoystickDown));
 }
 
 TEST(ReplayRecordTest, SetUpLinesAreReadAndCheckedLikeEvents) {

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <fstream>
 #include <memory>
 #include <optional>
@@ -64,9 +65,13 @@ class CFrameOutputs {
     const CommandLineOptions& options_;
 };
 
-ClientSize InitialClientSize(const CommandLineOptions& options, IWindow& window) {
+// A replay starts at the client size its recording started with, so that its mouse positions
+// (client pixels) mean the same points of the screen.
+ClientSize InitialClientSize(const CommandLineOptions& options, IWindow& window,
+                             const std::optional<ReplayClientSize>& replayClient) {
     if (options.windowScale > 0)
         return ClientSize{kScreenWidth * options.windowScale, kScreenHeight * options.windowScale};
+    if (replayClient) return ClientSize{replayClient->width, replayClient->height};
     return ChooseClientSize(window.UsableBounds(), window.BorderSizes());
 }
 
@@ -84,6 +89,8 @@ void StartRequestedGame(const CommandLineOptions& options, CVariableStore& varia
 
 int RunEngineOn(const CommandLineOptions& options, PlatformBackend& backend) {
     std::optional<CReplayFeed> replay;
+    std::optional<unsigned> replaySeed;
+    std::optional<ReplayClientSize> replayClient;
     if (options.inputFile) {
         auto text = ReadWholeFile(*options.inputFile);
         if (!text) {
@@ -96,6 +103,8 @@ int RunEngineOn(const CommandLineOptions& options, PlatformBackend& backend) {
             return 2;
         }
         replay.emplace(std::move(parsed.events));
+        replaySeed = parsed.seed;
+        replayClient = parsed.client;
     }
 
     std::unique_ptr<CInstanceLock> lock;
@@ -105,7 +114,7 @@ int RunEngineOn(const CommandLineOptions& options, PlatformBackend& backend) {
     }
 
     IWindow& window = *backend.window;
-    const ClientSize size = InitialClientSize(options, window);
+    const ClientSize size = InitialClientSize(options, window, replayClient);
     if (!window.Create("ZEPA Engine", size.width, size.height, options.fullscreen)) return 1;
 
     CFrameTimer timer(*backend.clock);
@@ -118,7 +127,11 @@ int RunEngineOn(const CommandLineOptions& options, PlatformBackend& backend) {
     RegisterGameFonts(GlyphSource());
     auto game = std::make_unique<CGameSystem>();
     game->randomSeed = options.seed;
+    if (!game->randomSeed) game->randomSeed = replaySeed;
     if (!game->randomSeed && backend.headless) game->randomSeed = 1u;  // headless runs repeat exactly
+    // A recording keeps the seed it played with, for its replay.
+    const bool recording = options.recordFile && !backend.headless;
+    if (!game->randomSeed && recording) game->randomSeed = static_cast<unsigned>(std::time(nullptr));
     if (options.scene) RequestSceneChange(*options.scene);
     StartRequestedGame(options, game->variables());
     CWindowProcedure procedure(*game, &window, window.UsableBounds(), window.BorderSizes());
@@ -131,9 +144,11 @@ int RunEngineOn(const CommandLineOptions& options, PlatformBackend& backend) {
     game->clientHeight = size.height;
 
     std::unique_ptr<CReplayRecorder> recorder;
-    if (options.recordFile && !backend.headless) {
+    if (recording) {
         recorder = std::make_unique<CReplayRecorder>(*options.recordFile);
         if (!recorder->IsOpen()) std::fprintf(stderr, "zepa: cannot write %s\n", options.recordFile->c_str());
+        recorder->RecordStart(*game->randomSeed, ReplayClientSize{size.width, size.height},
+                              procedure.hasFocus());
     }
 
     CFrameOutputs outputs(options);

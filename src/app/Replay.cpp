@@ -141,6 +141,22 @@ std::string ParseAction(const std::vector<std::string>& w, long long frame, std:
     return "unknown event '" + verb + "'";
 }
 
+// The set-up lines; returns an error text.
+std::string ParseSetup(const std::vector<std::string>& w, ReplayParseResult& result) {
+    if (w[0] == "seed") {
+        auto seed = w.size() == 2 ? ParseInt<unsigned>(w[1]) : std::nullopt;
+        if (!seed) return "expected 'seed N'";
+        result.seed = *seed;
+        return "";
+    }
+    auto width = w.size() == 3 ? ParseInt<int>(w[1]) : std::nullopt;
+    auto height = w.size() == 3 ? ParseInt<int>(w[2]) : std::nullopt;
+    if (!width || !height || *width < 1 || *height < 1 || *width > 16384 || *height > 16384)
+        return "expected 'client W H' with sizes 1..16384";
+    result.client = ReplayClientSize{*width, *height};
+    return "";
+}
+
 }  // namespace
 
 ReplayParseResult ParseReplay(std::string_view text) {
@@ -158,7 +174,9 @@ ReplayParseResult ParseReplay(std::string_view text) {
         if (words.empty()) continue;
         std::string error;
         auto frame = ParseInt<long long>(words[0]);
-        if (!frame || *frame < 1) {
+        if (words[0] == "seed" || words[0] == "client") {
+            error = ParseSetup(words, result);
+        } else if (!frame || *frame < 1) {
             error = "expected a frame number (1 or more) first, got '" + words[0] + "'";
         } else if (words.size() < 2) {
             error = "missing event after the frame number";
@@ -181,6 +199,9 @@ std::string FormatReplayEvent(long long frame, const PlatformEvent& event) {
     const std::string f = std::to_string(frame) + " ";
     auto downUp = [](bool down) { return down ? "down" : "up"; };
     auto leftRight = [](int button) { return button == 0 ? "left" : "right"; };
+    // Alt+Enter only toggles fullscreen, which changes nothing in the game; written without its
+    // Alt it would replay as a press of the OK key.
+    if (event.kind == Kind::KeyDown && event.alt && event.key == vk::kReturn) return "";
     switch (event.kind) {
         case Kind::KeyDown:
         case Kind::KeyUp:
@@ -213,8 +234,22 @@ CReplayRecorder::~CReplayRecorder() {
     if (file_) std::fclose(file_);
 }
 
+void CReplayRecorder::RecordStart(unsigned seed, ReplayClientSize client, bool focused) {
+    if (!file_) return;
+    std::fprintf(file_, "seed %u\nclient %d %d\n", seed, client.width, client.height);
+    if (!focused) std::fputs("1 focus off\n", file_);
+    std::fflush(file_);
+}
+
 void CReplayRecorder::Record(long long frame, const PlatformEvent& event) {
     if (!file_) return;
+    // A joystick that goes away leaves its stick centred; the replay has no such event, so the
+    // centring is written as stick positions.
+    if (event.kind == Kind::JoyRemoved) {
+        std::fprintf(file_, "%lld joy axis x 0\n%lld joy axis y 0\n", frame, frame);
+        std::fflush(file_);
+        return;
+    }
     std::string line = FormatReplayEvent(frame, event);
     if (line.empty()) return;
     line += '\n';

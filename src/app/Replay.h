@@ -4,10 +4,15 @@
 //   F mousebutton left|right down|up
 //   F joy button N down|up    F joy axis x|y V
 //   F focus on|off            F quit
+// and two set-up lines without a frame, which a recording writes first so that its replay starts
+// as the recorded run did:
+//   seed N                    the Random seed (used unless the command line gives one)
+//   client W H                the initial client size (unless the command line gives a scale)
 // '#' starts a comment; blank lines are ignored.
 #pragma once
 
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,10 +26,18 @@ struct ReplayEvent {
     PlatformEvent event;
 };
 
+// The client size a recording started with.
+struct ReplayClientSize {
+    int width = 0;
+    int height = 0;
+};
+
 struct ReplayParseResult {
     bool ok = true;
-    std::vector<ReplayEvent> events;  // sorted by frame, file order kept within a frame
-    std::string error;                // "line N: what is wrong"
+    std::vector<ReplayEvent> events;         // sorted by frame, file order kept within a frame
+    std::string error;                       // "line N: what is wrong"
+    std::optional<unsigned> seed;            // from a "seed N" line
+    std::optional<ReplayClientSize> client;  // from a "client W H" line
 };
 
 ReplayParseResult ParseReplay(std::string_view text);
@@ -56,6 +69,9 @@ class CReplayRecorder {
     CReplayRecorder(const CReplayRecorder&) = delete;
     CReplayRecorder& operator=(const CReplayRecorder&) = delete;
     bool IsOpen() const { return file_ != nullptr; }
+    // Writes the set-up lines and, when the run starts without the focus, a "focus off" for the
+    // first frame (a replay starts focused). Call once, before the first event.
+    void RecordStart(unsigned seed, ReplayClientSize client, bool focused);
     void Record(long long frame, const PlatformEvent& event);
 
   private:

@@ -1,8 +1,7 @@
 // The Background statement: Set, Effect and ColorTone.
 #include <string>
 
-#include "app/MessageBox.h"
-#include "platform/Cp932.h"
+#include "script/CommandSignatures.h"
 #include "script/ScriptArguments.h"
 #include "script/ScriptCommands.h"
 #include "script/ScriptRunner.h"
@@ -37,7 +36,17 @@ void RunColorTone(CBackGround& layer, const ScriptStatement& statement, const CV
                        ReadIntArg(statement.args[2], variables), ReadIntArg(statement.args[3], variables));
 }
 
+constexpr SubCommandSignature kBackgroundSubCommands[] = {
+    {"Set", {{0, ArgKind::BackgroundImage}, {1, ArgKind::BackgroundTransition}}},
+    {"Effect", {{0, ArgKind::BackgroundShake}}},
+    {"ColorTone"},
+};
+
 }  // namespace
+
+const CommandSignature kBackgroundSignature{"Background", kBackgroundSubCommands,
+                                            UnknownSubCommand::ErrorUnlessEmpty,
+                                            "Backgroundについて文法ミス？"};
 
 void RunBackgroundCommand(CBackGround* layer, const ScriptStatement& statement,
                           const CVariableStore& variables) {
@@ -48,12 +57,16 @@ void RunBackgroundCommand(CBackGround* layer, const ScriptStatement& statement,
     } kSubCommands[] = {{"Set", RunSet}, {"Effect", RunEffect}, {"ColorTone", RunColorTone}};
 
     const std::string& subCommand = statement.words[1];
+    if (!FindSubCommand(kBackgroundSignature, subCommand)) {
+        if (ShowsSubCommandError(kBackgroundSignature, subCommand))
+            ReportUnknownSubCommand(kBackgroundSignature);
+        return;
+    }
     for (const auto& entry : kSubCommands) {
         if (subCommand != entry.name) continue;
         if (layer) entry.handler(*layer, statement, variables);
         return;
     }
-    if (!subCommand.empty()) ShowMessageBox(Cp932("Backgroundについて文法ミス？"), "");
 }
 
 StepAction CommandBackground(ScriptContext& context) {

@@ -1,8 +1,7 @@
 // The Character statement: SetGraph, MovePos, SetVisible, SetReverse, SetFocus and EraseAll.
 #include <string>
 
-#include "app/MessageBox.h"
-#include "platform/Cp932.h"
+#include "script/CommandSignatures.h"
 #include "script/ScriptArguments.h"
 #include "script/ScriptCommands.h"
 #include "script/ScriptRunner.h"
@@ -77,17 +76,32 @@ void RunEraseAll(CCharaGraphics& layer, const Arguments& args) {
     layer.EraseAll(transition, frames);
 }
 
+constexpr SubCommandSignature kCharacterSubCommands[] = {
+    {"SetGraph",
+     {{0, ArgKind::CharacterSlot},
+      {1, ArgKind::CharacterImage},
+      {2, ArgKind::CharacterTransition},
+      {6, ArgKind::CharacterMovement}}},
+    {"MovePos", {{0, ArgKind::CharacterSlot}, {3, ArgKind::CharacterMovement}}},
+    {"SetVisible", {{0, ArgKind::CharacterSlot}}},
+    {"SetReverse", {{0, ArgKind::CharacterSlot}}},
+    {"SetFocus"},  // a number naming no slot is allowed: it dims every slot
+    {"EraseAll", {{0, ArgKind::CharacterTransition}}},
+};
+
 }  // namespace
+
+const CommandSignature kCharacterSignature{
+    "Character", kCharacterSubCommands, UnknownSubCommand::ErrorUnlessEmpty, "Characterについて文法ミス？"};
 
 void RunCharacterCommand(CCharaGraphics* layer, const ScriptStatement& statement,
                          const CVariableStore& variables) {
     const Arguments args{statement, variables};
     const int32_t slot = args.Int(0);
     const std::string& subCommand = statement.words[1];
-    const bool known = subCommand == "SetGraph" || subCommand == "MovePos" || subCommand == "SetVisible" ||
-                       subCommand == "SetReverse" || subCommand == "SetFocus" || subCommand == "EraseAll";
-    if (!known) {
-        if (!subCommand.empty()) ShowMessageBox(Cp932("Characterについて文法ミス？"), "");
+    if (!FindSubCommand(kCharacterSignature, subCommand)) {
+        if (ShowsSubCommandError(kCharacterSignature, subCommand))
+            ReportUnknownSubCommand(kCharacterSignature);
         return;
     }
     if (!layer) return;

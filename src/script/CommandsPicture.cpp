@@ -1,6 +1,5 @@
 // The Picture statement: loads image files into picture slots and releases them.
-#include "app/MessageBox.h"
-#include "platform/Cp932.h"
+#include "script/CommandSignatures.h"
 #include "script/ScriptArguments.h"
 #include "script/ScriptCommands.h"
 #include "script/ScriptRunner.h"
@@ -8,6 +7,17 @@
 #include "stage/PictureSet.h"
 
 namespace zepa {
+namespace {
+
+constexpr SubCommandSignature kPictureSubCommands[] = {
+    {"Load", {{1, ArgKind::PictureImage}}},
+    {"Release"},
+};
+
+}  // namespace
+
+const CommandSignature kPictureSignature{"Picture", kPictureSubCommands, UnknownSubCommand::ErrorAlways,
+                                         "Pictureについて文法ミス？", ArgKind::PictureNumber};
 
 StepAction CommandPicture(ScriptContext& context) {
     const ScriptStatement& statement = context.statement;
@@ -16,12 +26,12 @@ StepAction CommandPicture(ScriptContext& context) {
     if (slot < 0 || slot >= CPictureSet::kPictureCount) return StepAction::Continue;
     CPictureSet* pictures = context.runner.pictures;
     const std::string& command = statement.words[1];
-    if (command == "Load") {
+    if (!FindSubCommand(kPictureSignature, command)) {
+        ReportUnknownSubCommand(kPictureSignature);
+    } else if (command == "Load") {
         if (pictures) pictures->LoadPicture(slot, ReadStringArg(statement.args[1], variables));
     } else if (command == "Release") {
         if (pictures) pictures->ReleasePicture(slot);
-    } else {
-        ShowMessageBox(Cp932("Pictureについて文法ミス？"), "");
     }
     return StepAction::Continue;
 }

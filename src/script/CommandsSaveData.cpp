@@ -1,21 +1,31 @@
 // The save-slot and font commands. SaveData writes the snapshot of the last save point, chooses the
 // quick-save slot, or reads a slot's save-point name into a string variable.
-#include "app/MessageBox.h"
-#include "platform/Cp932.h"
 #include "scenes/SaveFile.h"
+#include "script/CommandSignatures.h"
 #include "script/ScriptArguments.h"
 #include "script/ScriptCommands.h"
 #include "script/ScriptRunner.h"
 #include "script/VariableStore.h"
 
 namespace zepa {
+namespace {
+
+constexpr SubCommandSignature kSaveDataSubCommands[] = {
+    {"Save"}, {"Load"}, {"Refer", {{1, ArgKind::StringVariable}}}};
+
+}  // namespace
+
+const CommandSignature kSaveDataSignature{"SaveData", kSaveDataSubCommands, UnknownSubCommand::ErrorAlways,
+                                          "SaveDataについて文法ミス？"};
 
 StepAction CommandSaveData(ScriptContext& context) {
     CVariableStore& variables = context.runner.variables();
     const ScriptStatement& statement = context.statement;
     const std::string& subCommand = statement.words[1];
     const int slot = ReadIntArg(statement.args[0], variables);
-    if (subCommand == "Save") {
+    if (!FindSubCommand(kSaveDataSignature, subCommand)) {
+        ReportUnknownSubCommand(kSaveDataSignature);
+    } else if (subCommand == "Save") {
         WriteSaveFile(variables, slot);
         variables.SetQuickSaveSlot(slot);
     } else if (subCommand == "Load") {
@@ -25,8 +35,6 @@ StepAction CommandSaveData(ScriptContext& context) {
         SavePointRecord record;
         variables.SetString(target,
                             ReadSaveRecord(slot, record) ? record.savePointName : std::string("NO DATA"));
-    } else {
-        ShowMessageBox(Cp932("SaveDataについて文法ミス？"), "");
     }
     return StepAction::Continue;
 }

@@ -2,8 +2,7 @@
 // tints and shows them, at once or over a number of frames.
 #include <optional>
 
-#include "app/MessageBox.h"
-#include "platform/Cp932.h"
+#include "script/CommandSignatures.h"
 #include "script/ScriptArguments.h"
 #include "script/ScriptCommands.h"
 #include "script/ScriptRunner.h"
@@ -43,15 +42,36 @@ bool RunSprite(CPictureSet& pictures, const ScriptStatement& statement, const CV
     return true;
 }
 
+constexpr ArgCheck kSprite{0, ArgKind::SpriteNumber};
+
+constexpr SubCommandSignature kSpriteSubCommands[] = {
+    {"SourcePicture", {kSprite, {2, ArgKind::PictureNumber}}},
+    {"SourceRect", {kSprite}},
+    {"MovePos", {kSprite}},
+    {"SetMagni", {kSprite}},
+    {"SetColor", {kSprite}},
+    {"SetVisible", {kSprite}},
+    {"Init", {kSprite}},
+    {"Copy", {kSprite, {1, ArgKind::SpriteNumber}}},
+    {"Swap", {kSprite, {1, ArgKind::SpriteNumber}}},
+};
+
 }  // namespace
+
+const CommandSignature kSpriteSignature{"Sprite", kSpriteSubCommands, UnknownSubCommand::ErrorAlways,
+                                        "Spriteについて文法ミス？"};
 
 StepAction CommandSprite(ScriptContext& context) {
     // Without a picture set (a script run outside the main scene) the statement is only checked.
+    if (!FindSubCommand(kSpriteSignature, context.statement.words[1])) {
+        ReportUnknownSubCommand(kSpriteSignature);
+        return StepAction::Continue;
+    }
     std::optional<CPictureSet> scratch;
     if (!context.runner.pictures) scratch.emplace(nullptr);
     CPictureSet& pictures = context.runner.pictures ? *context.runner.pictures : *scratch;
     if (!RunSprite(pictures, context.statement, context.runner.variables()))
-        ShowMessageBox(Cp932("Spriteについて文法ミス？"), "");
+        ReportUnknownSubCommand(kSpriteSignature);
     return StepAction::Continue;
 }
 

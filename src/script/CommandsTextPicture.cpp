@@ -5,8 +5,7 @@
 // is therefore ignored, and so is a face name that starts with a number above 63.
 #include <optional>
 
-#include "app/MessageBox.h"
-#include "platform/Cp932.h"
+#include "script/CommandSignatures.h"
 #include "script/ScriptArguments.h"
 #include "script/ScriptCommands.h"
 #include "script/ScriptRunner.h"
@@ -51,14 +50,25 @@ bool RunTextPicture(CPictureSet* set, const std::string& command, int slot, cons
     return true;
 }
 
+constexpr SubCommandSignature kTextPictureSubCommands[] = {
+    {"Create"}, {"Write"}, {"Release"}, {"FontType"}, {"FontSize"}, {"FontColor"}, {"FontShade"},
+};
+
 }  // namespace
+
+const CommandSignature kTextPictureSignature{"TextPicture", kTextPictureSubCommands,
+                                             UnknownSubCommand::ErrorUnlessEmpty,
+                                             "TextPictureについて文法ミス？", ArgKind::PictureNumber};
 
 StepAction CommandTextPicture(ScriptContext& context) {
     const TextPictureArgs args{context.statement, context.runner.variables()};
     const int slot = args.Int(0);
     if (slot < 0 || slot >= CPictureSet::kPictureCount) return StepAction::Continue;
-    if (!RunTextPicture(context.runner.pictures, context.statement.words[1], slot, args))
-        ShowMessageBox(Cp932("TextPictureについて文法ミス？"), "");
+    const std::string& command = context.statement.words[1];
+    if (ShowsSubCommandError(kTextPictureSignature, command) ||
+        (FindSubCommand(kTextPictureSignature, command) &&
+         !RunTextPicture(context.runner.pictures, command, slot, args)))
+        ReportUnknownSubCommand(kTextPictureSignature);
     return StepAction::Continue;
 }
 

@@ -3,16 +3,68 @@
 #include <string>
 #include <string_view>
 
-#include "app/MessageBox.h"
-#include "platform/Cp932.h"
+#include "script/CommandSignatures.h"
 #include "script/ScriptArguments.h"
 #include "script/ScriptCommands.h"
 #include "script/ScriptRunner.h"
 #include "script/ScriptStatement.h"
+#include "script/SoundCommand.h"
 #include "windows/WindowSet.h"
 
 namespace zepa {
 namespace {
+
+constexpr ArgCheck kWindow{0, ArgKind::WindowNumber};
+
+constexpr SubCommandSignature kMessageWindowSubCommands[] = {
+    {"Open", {kWindow, {5, ArgKind::WindowEffect}}},
+    {"SetVisible"},
+    {"SkinVisible"},
+    {"PrintText"},
+    {"AddText"},
+    {"Close"},
+    {"SkinType"},
+    {"FontType"},
+    {"FontSize"},
+    {"FontColor"},
+    {"FontShade"},
+    {"FontShadeColor"},
+};
+
+constexpr SubCommandSignature kSelectWindowSubCommands[] = {
+    {"Open", {kWindow, {6, ArgKind::WindowEffect}}},
+    {"OpenDescription", {kWindow, {5, ArgKind::WindowEffect}}},
+    {"SetDescriptionVisible"},
+    {"SetVisible"},
+    {"SkinType"},
+    {"DescriptionSkinType"},
+    {"SetColumn"},
+    {"ContentsHeight"},
+    {"ContentsNum"},
+    {"SetContents"},
+    {"SetContentsEnable"},
+    {"SetDescription"},
+    {"CursorMoveSeFile", {kWindow, {1, ArgKind::EffectFile}}},
+    {"SelectSeFile", {kWindow, {1, ArgKind::EffectFile}}},
+    {"CancelSeFile", {kWindow, {1, ArgKind::EffectFile}}},
+    {"Select", {kWindow, {2, ArgKind::IntVariable}}},
+    {"CloseDescription"},
+    {"Close"},
+    {"FontType"},
+    {"DescriptionFontType"},
+    {"FontSize"},
+    {"DescriptionFontSize"},
+    {"FontColor"},
+    {"DescriptionFontColor"},
+    {"FontShade"},
+    {"DescriptionFontShade"},
+    {"FontShadeColor"},
+    {"DescriptionFontShadeColor"},
+};
+
+std::string SoundEffectPath(const std::string& file) {
+    return std::string(kEffectFolder) + file;
+}
 
 // Reads a statement's arguments as the window commands want them.
 class WindowArgs {
@@ -142,11 +194,11 @@ bool RunSelectContents(CWindowSelectable& window, const WindowArgs& args) {
     else if (sub == "SetDescription")
         window.SetDescription(args.I(1), args.T(2));
     else if (sub == "CursorMoveSeFile")
-        window.CursorMoveSeFile("Music/se/" + args.S(1));
+        window.CursorMoveSeFile(SoundEffectPath(args.S(1)));
     else if (sub == "SelectSeFile")
-        window.SelectSeFile("Music/se/" + args.S(1));
+        window.SelectSeFile(SoundEffectPath(args.S(1)));
     else if (sub == "CancelSeFile")
-        window.CancelSeFile("Music/se/" + args.S(1));
+        window.CancelSeFile(SoundEffectPath(args.S(1)));
     else
         return false;
     return true;
@@ -185,13 +237,21 @@ bool RunSelectWindowing(CWindowSelectable& window, const WindowArgs& args) {
 
 }  // namespace
 
+const CommandSignature kMessageWindowSignature{"MessageWindow", kMessageWindowSubCommands,
+                                               UnknownSubCommand::ErrorUnlessEmpty,
+                                               "MessageWindowについて文法ミス？", ArgKind::WindowNumber};
+const CommandSignature kSelectWindowSignature{"SelectWindow", kSelectWindowSubCommands,
+                                              UnknownSubCommand::ErrorUnlessEmpty,
+                                              "SelectWindowについて文法ミス？", ArgKind::WindowNumber};
+
 StepAction CommandMessageWindow(ScriptContext& context) {
     CWindowSet* windows = context.runner.windows;
     const WindowArgs args(context);
     const int32_t w = args.I(0);
     if (!windows || !CWindowSet::ValidIndex(w)) return StepAction::Continue;
-    if (!RunMessageWindow(windows->message(w), args))
-        ShowMessageBox(Cp932("MessageWindowについて文法ミス？"), "");
+    if (ShowsSubCommandError(kMessageWindowSignature, args.sub()) ||
+        !RunMessageWindow(windows->message(w), args))
+        ReportUnknownSubCommand(kMessageWindowSignature);
     return StepAction::Continue;
 }
 
@@ -203,13 +263,17 @@ StepAction CommandSelectWindow(ScriptContext& context) {
     if (!windows || !CWindowSet::ValidIndex(w)) return StepAction::Continue;
     CWindowSelectable& window = windows->selection(w);
     const std::string& sub = args.sub();
+    if (ShowsSubCommandError(kSelectWindowSignature, sub)) {
+        ReportUnknownSubCommand(kSelectWindowSignature);
+        return StepAction::Continue;
+    }
     if (sub == "Select") {
         window.Select(args.B(1));
         windows->selectResultVariable[w] = args.I(2);
         return StepAction::Suspend;
     }
     if (!sub.empty() && !RunSelectContents(window, args) && !RunSelectWindowing(window, args))
-        ShowMessageBox(Cp932("SelectWindowについて文法ミス？"), "");
+        ReportUnknownSubCommand(kSelectWindowSignature);
     return StepAction::Continue;
 }
 

@@ -3,9 +3,13 @@
 // StepScript dispatches to them through its keyword table.
 #pragma once
 
+#include <span>
+#include <string_view>
+
 namespace zepa {
 
 class CScriptRunner;
+struct CommandSignature;
 struct ScriptStatement;
 
 // What the statement loop does after a statement.
@@ -23,6 +27,19 @@ struct ScriptContext {
 };
 
 using CommandHandler = StepAction (*)(ScriptContext&);
+
+// One keyword of the statement language: its handler and, for the groups with sub-commands, what
+// they accept (null for the others, which ignore words[1]).
+struct KeywordEntry {
+    std::string_view keyword;
+    CommandHandler handler;
+    const CommandSignature* signature = nullptr;
+};
+
+// Every keyword, in the order dispatch tests them (exact, case-sensitive equality).
+std::span<const KeywordEntry> KeywordTable();
+// The entry for `keyword`, or null for a keyword no command has.
+const KeywordEntry* FindKeyword(std::string_view keyword);
 
 // Stage: backgrounds, characters, pictures, text pictures, sprites.
 StepAction CommandBackground(ScriptContext& context);

@@ -5,28 +5,24 @@
 #include "app/MessageBox.h"
 #include "input/ButtonState.h"
 #include "platform/Cp932.h"
+#include "script/CommandSignatures.h"
 #include "script/ScriptArguments.h"
 #include "script/ScriptStatement.h"
 
 namespace zepa {
 namespace {
 
-struct KeywordEntry {
-    std::string_view keyword;
-    CommandHandler handler;
-};
-
 // Tested in this order, by exact, case-sensitive equality.
 constexpr KeywordEntry kKeywords[] = {
-    {"Background", CommandBackground},
-    {"Character", CommandCharacter},
-    {"Picture", CommandPicture},
-    {"TextPicture", CommandTextPicture},
-    {"Sprite", CommandSprite},
-    {"MessageWindow", CommandMessageWindow},
-    {"SelectWindow", CommandSelectWindow},
-    {"Sound", CommandSound},
-    {"SaveData", CommandSaveData},
+    {"Background", CommandBackground, &kBackgroundSignature},
+    {"Character", CommandCharacter, &kCharacterSignature},
+    {"Picture", CommandPicture, &kPictureSignature},
+    {"TextPicture", CommandTextPicture, &kTextPictureSignature},
+    {"Sprite", CommandSprite, &kSpriteSignature},
+    {"MessageWindow", CommandMessageWindow, &kMessageWindowSignature},
+    {"SelectWindow", CommandSelectWindow, &kSelectWindowSignature},
+    {"Sound", CommandSound, &kSoundSignature},
+    {"SaveData", CommandSaveData, &kSaveDataSignature},
     {"Font", CommandFont},
     {"Wait", CommandWait},
     {"WaitOK", CommandWaitOK},
@@ -45,6 +41,17 @@ constexpr KeywordEntry kKeywords[] = {
 };
 
 }  // namespace
+
+std::span<const KeywordEntry> KeywordTable() {
+    return kKeywords;
+}
+
+const KeywordEntry* FindKeyword(std::string_view keyword) {
+    for (const KeywordEntry& entry : kKeywords) {
+        if (keyword == entry.keyword) return &entry;
+    }
+    return nullptr;
+}
 
 CScriptRunner::CScriptRunner(CVariableStore& variables, CScriptRandom& random, const ButtonState& buttons,
                              const CPackArchive* archive)
@@ -90,10 +97,8 @@ StepAction CScriptRunner::Dispatch(const ScriptStatement& statement) {
     const std::string& keyword = statement.words[0];
     if (keyword.empty()) return StepAction::Continue;  // blank, comment or label line
     ScriptContext context{*this, statement};
-    for (const KeywordEntry& entry : kKeywords) {
-        if (keyword == entry.keyword) return entry.handler(context);
-    }
-    ShowMessageBox(Cp932("文法ミス？"), "");
+    if (const KeywordEntry* entry = FindKeyword(keyword)) return entry->handler(context);
+    ShowMessageBox(Cp932(kUnknownKeywordTextUtf8), "");
     return StepAction::Continue;
 }
 

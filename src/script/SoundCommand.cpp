@@ -1,33 +1,41 @@
 #include "script/SoundCommand.h"
 
-#include "app/MessageBox.h"
 #include "audio/AudioChannels.h"
-#include "platform/Cp932.h"
+#include "script/CommandSignatures.h"
 
 namespace zepa {
 namespace {
 
-bool IsSoundSubCommand(std::string_view subCommand) {
-    for (std::string_view known : {"BGM", "BGS", "SE", "StopBGM", "StopBGS", "StopSE"}) {
-        if (subCommand == known) return true;
-    }
-    return false;
+constexpr SubCommandSignature kSoundSubCommands[] = {
+    {"BGM", {{0, ArgKind::MusicFile}}},
+    {"BGS", {{0, ArgKind::AmbientFile}}},
+    {"SE", {{0, ArgKind::EffectFile}}},
+    {"StopBGM"},
+    {"StopBGS"},
+    {"StopSE"},
+};
+
+std::string InFolder(std::string_view folder, const std::string& file) {
+    return std::string(folder) + file;
 }
 
 }  // namespace
 
+const CommandSignature kSoundSignature{"Sound", kSoundSubCommands, UnknownSubCommand::ErrorAlways,
+                                       "Soundについて文法ミス？"};
+
 void RunSoundCommand(CAudioChannels* audio, std::string_view subCommand, const std::string& file) {
-    if (!IsSoundSubCommand(subCommand)) {
-        ShowMessageBox(Cp932("Soundについて文法ミス？"), "");
+    if (!FindSubCommand(kSoundSignature, subCommand)) {
+        ReportUnknownSubCommand(kSoundSignature);
         return;
     }
     if (!audio) return;
     if (subCommand == "BGM") {
-        audio->PlayBGM("Music/bgm/" + file);
+        audio->PlayBGM(InFolder(kMusicFolder, file));
     } else if (subCommand == "BGS") {
-        audio->PlayBGS("Music/bgs/" + file);
+        audio->PlayBGS(InFolder(kAmbientFolder, file));
     } else if (subCommand == "SE") {
-        audio->PlaySE("Music/se/" + file);
+        audio->PlaySE(InFolder(kEffectFolder, file));
     } else if (subCommand == "StopBGM") {
         audio->StopBGM();
     } else if (subCommand == "StopBGS") {

@@ -10,6 +10,11 @@ namespace zepa {
 
 class CAudioChannels;
 
+// The folders the sound statements put before a file name.
+inline constexpr std::string_view kMusicFolder = "Music/bgm/";
+inline constexpr std::string_view kAmbientFolder = "Music/bgs/";
+inline constexpr std::string_view kEffectFolder = "Music/se/";
+
 // `subCommand` is words[1]; `file` is S(0), the file name relative to the channel's folder (only
 // BGM, BGS and SE use it). The folder is joined by plain concatenation. With no audio channels
 // (null) the known sub-commands do nothing and unknown ones still show the box.

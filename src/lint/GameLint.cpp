@@ -1,0 +1,168 @@
+#include "lint/GameLint.h"
+
+#include <algorithm>
+#include <map>
+#include <memory>
+#include <optional>
+#include <set>
+#include <system_error>
+
+#include "lint/ScriptLint.h"
+#include "platform/Cp932.h"
+#include "resources/PackArchive.h"
+#include "resources/ResourceFiles.h"
+
+namespace zepa {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kArchiveName = "GameData.pac";
+constexpr const char* kMainScript = "Script/Script.txt";
+
+// The engine finds its files relative to the working directory; the checker does the same inside
+// the game folder and goes back afterwards.
+class CScopedDirectory {
+  public:
+    CScopedDirectory(const fs::path& folder, std::error_code& error) {
+        previous_ = fs::current_path(error);
+        if (!error) fs::current_path(folder, error);
+        entered_ = !error;
+    }
+    ~CScopedDirectory() {
+        std::error_code ignored;
+        if (entered_) fs::current_path(previous_, ignored);
+    }
+    CScopedDirectory(const CScopedDirectory&) = delete;
+    CScopedDirectory& operator=(const CScopedDirectory&) = delete;
+
+  private:
+    fs::path previous_;
+    bool entered_ = false;
+};
+
+bool EndsWithTxt(const std::string& name) {
+    if (name.size() < 4) return false;
+    std::string suffix = name.substr(name.size() - 4);
+    for (char& c : suffix) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return suffix == ".txt";
+}
+
+// A file name on disk as a resource name: UTF-8 names (games unpacked on Linux) become CP932,
+// anything else is taken as the CP932 bytes it already is.
+std::string ResourceNameOf(const std::string& onDisk) {
+    std::string cp932;
+    return Utf8ToCp932(onDisk, cp932) ? cp932 : onDisk;
+}
+
+class CLintGame : public ILintGame {
+  public:
+    explicit CLintGame(const CPackArchive* archive) : archive_(archive) {}
+
+    const std::string* ScriptText(const std::string& path) override {
+        auto cached = texts_.find(path);
+        if (cached == texts_.end()) {
+            std::string text;
+            std::optional<std::string> entry;
+            if (ReadScriptText(path, archive_, text)) entry = std::move(text);
+            cached = texts_.emplace(path, std::move(entry)).first;
+        }
+        return cached->second ? &*cached->second : nullptr;
+    }
+
+    bool ResourceExists(const std::string& path) override {
+        if (FindLooseFile(path)) return true;
+        return archive_ && archive_->index().count(path) > 0;
+    }
+
+  private:
+    const CPackArchive* archive_;
+    std::map<std::string, std::optional<std::string>> texts_;
+};
+
+// Every script of the game: the loose ones in name order, then the archived ones that no loose
+// file hides, in name order.
+std::vector<std::string> ListScripts(const CPackArchive* archive) {
+    std::set<std::string> loose;
+    std::error_code error;
+    if (fs::is_directory("Script", error)) {
+        fs::recursive_directory_iterator it("Script", error), end;
+        for (; !error && it != end; it.increment(error)) {
+            if (!it->is_regular_file(error)) continue;
+            const std::string name = ResourceNameOf(it->path().generic_string());
+            if (EndsWithTxt(name)) loose.insert(name);
+        }
+    }
+    std::vector<std::string> scripts(loose.begin(), loose.end());
+    if (!archive) return scripts;
+    for (const auto& [name, entry] : archive->index()) {
+        if (name.rfind("Script/", 0) != 0 || !EndsWithTxt(name) || loose.count(name)) continue;
+        if (FindLooseFile(name)) continue;
+        scripts.push_back(name);
+    }
+    return scripts;
+}
+
+// Why the archive cannot be read, or nullopt when it can (or there is none).
+std::optional<std::string> ArchiveProblem() {
+    std::error_code error;
+    if (!fs::exists(kArchiveName, error)) return std::nullopt;
+    const PackTable table = ReadPackTable(kArchiveName);
+    if (!table.opened) return std::string(kArchiveName) + ": cannot be opened";
+    if (table.truncated) return std::string(kArchiveName) + ": the file ends inside its table of entries";
+    return std::nullopt;
+}
+
+}  // namespace
+
+LintReport LintGame(const fs::path& folder) {
+    LintReport report;
+    std::error_code error;
+    if (!fs::is_directory(folder, error)) {
+        report.readable = false;
+        report.error = folder.string() + ": not a folder";
+        return report;
+    }
+    CScopedDirectory inside(folder, error);
+    if (error) {
+        report.readable = false;
+        report.error = folder.string() + ": " + error.message();
+        return report;
+    }
+    if (std::optional<std::string> problem = ArchiveProblem()) {
+        report.readable = false;
+        report.error = *problem;
+        return report;
+    }
+    std::unique_ptr<CPackArchive> archive;
+    if (fs::exists(kArchiveName, error)) archive = std::make_unique<CPackArchive>(kArchiveName);
+    CLintGame game(archive.get());
+    const std::vector<std::string> scripts = ListScripts(archive.get());
+    report.scriptCount = static_cast<int>(scripts.size());
+    // A folder without any script has nothing to check; one with scripts but no main script
+    // would go straight back to the title.
+    if (!scripts.empty() && std::find(scripts.begin(), scripts.end(), kMainScript) == scripts.end())
+        report.findings.push_back(
+            {kMainScript, 0, "missing; the game goes back to the title as soon as it starts"});
+    for (const std::string& path : scripts) {
+        if (const std::string* text = game.ScriptText(path)) LintScript(path, *text, game, report.findings);
+    }
+    return report;
+}
+
+std::string FormatFindings(const std::vector<LintFinding>& findings) {
+    std::string out;
+    for (const LintFinding& finding : findings) {
+        out += finding.file;
+        if (finding.line > 0) out += ":" + std::to_string(finding.line);
+        out += ": " + finding.message + "\n";
+    }
+    return out;
+}
+
+int LintExitCode(const LintReport& report) {
+    if (!report.readable) return 2;
+    return report.findings.empty() ? 0 : 1;
+}
+
+}  // namespace zepa

@@ -1,0 +1,37 @@
+// The script checker behind `zepa-lint`: reads every script of a game (loose files under
+// "Script/" and the scripts inside GameData.pac) with the engine's own statement reader and
+// command tables, and reports what the engine would complain about at run time and what would
+// go wrong without a word: statements that cannot be read, unbalanced blocks, jumps to labels or
+// files that do not exist, image and sound files found nowhere, numbers out of range.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace zepa {
+
+// One problem; texts are UTF-8. Line 0: the problem concerns the whole file.
+struct LintFinding {
+    std::string file;
+    int line = 0;
+    std::string message;
+};
+
+struct LintReport {
+    bool readable = true;  // false: the game folder or its archive could not be read
+    std::string error;     // why not (UTF-8)
+    std::vector<LintFinding> findings;
+    int scriptCount = 0;  // scripts checked
+};
+
+// Checks the game in `folder` (its scripts and the files they name, relative to that folder).
+LintReport LintGame(const std::filesystem::path& folder);
+
+// "file:line: message" lines, one per finding.
+std::string FormatFindings(const std::vector<LintFinding>& findings);
+
+// 0 clean, 1 problems found, 2 cannot read.
+int LintExitCode(const LintReport& report);
+
+}  // namespace zepa

@@ -53,12 +53,23 @@ CPainter TitlePicture() {
 
 CPainter RoomPicture() {
     CPainter p(640, 480);
-    p.VerticalGradient(0, 0, 640, 330, Argb(255, 230, 214, 180), Argb(255, 200, 180, 150));  // wall
-    p.VerticalGradient(0, 330, 640, 150, Argb(255, 140, 100, 70), Argb(255, 100, 70, 50));   // floor
-    p.FillRect(380, 60, 200, 160, Argb(255, 120, 170, 220));                                 // window
+    p.VerticalGradient(0, 0, 640, 330, Argb(255, 230, 214, 180), Argb(255, 200, 180, 150));     // wall
+    p.VerticalGradient(0, 330, 640, 150, Argb(255, 140, 100, 70), Argb(255, 100, 70, 50));      // floor
+    p.VerticalGradient(380, 60, 200, 160, Argb(255, 120, 130, 150), Argb(255, 160, 170, 185));  // grey sky
+    for (int i = 0; i < 40; ++i) {  // rain on the panes
+        const int x = 384 + (i * 37) % 192;
+        const int y = 64 + (i * 53) % 140;
+        for (int j = 0; j < 10; ++j) p.Set(x - j / 3, y + j, Argb(200, 225, 235, 250));
+    }
     p.Frame(380, 60, 200, 160, 8, Argb(255, 250, 250, 250));
     p.FillRect(476, 60, 8, 160, Argb(255, 250, 250, 250));
-    p.FillRect(60, 250, 220, 20, Argb(255, 90, 60, 40));  // shelf
+    p.FillRect(60, 250, 220, 20, Argb(255, 90, 60, 40));   // shelf
+    p.FillRect(90, 214, 36, 36, Argb(255, 200, 110, 70));  // a flower pot
+    p.FillEllipse(108, 200, 26, 20, Argb(255, 90, 150, 80));
+    p.FillEllipse(104, 192, 6, 6, Argb(255, 250, 200, 90));
+    p.FillRect(170, 206, 16, 44, Argb(255, 70, 100, 160));  // books
+    p.FillRect(188, 212, 14, 38, Argb(255, 170, 60, 70));
+    p.FillRect(204, 202, 18, 48, Argb(255, 220, 190, 110));
     return p;
 }
 
@@ -84,16 +95,52 @@ CPainter StreetPicture() {
     return p;
 }
 
-// A simple figure: head, hair, body. The background is fully transparent.
-CPainter Character(uint32_t hair, uint32_t clothes, bool smiling) {
-    CPainter p(300, 480);
-    p.FillEllipse(150, 420, 110, 140, clothes);                           // body
-    p.FillRect(130, 230, 40, 50, Argb(255, 250, 220, 200));               // neck
-    p.FillEllipse(150, 170, 78, 90, Argb(255, 250, 224, 206));            // face
-    p.FillEllipse(150, 100, 86, 46, hair);                                // hair
-    p.FillEllipse(120, 175, 8, smiling ? 4 : 10, Argb(255, 40, 40, 60));  // eyes
-    p.FillEllipse(180, 175, 8, smiling ? 4 : 10, Argb(255, 40, 40, 60));
-    p.FillEllipse(150, 220, smiling ? 20 : 12, smiling ? 8 : 3, Argb(255, 200, 80, 90));  // mouth
+// A simple figure: head, hair, body. The background is fully transparent. The figures are not
+// symmetric (a side ponytail, a fringe swept to one side), so that mirroring them shows.
+struct Figure {
+    uint32_t hair;
+    uint32_t clothes;
+    uint32_t accent;  // hair clip or scarf
+    bool ponytail;    // else a swept fringe and a scarf
+};
+
+CPainter Character(const Figure& figure, bool smiling) {
+    // Drawn on a 300 x 480 plan and scaled to 240 x 384, so that a figure leaves room for the sky
+    // above it and for the dialogue box below its face.
+    constexpr double k = 0.8;
+    CPainter p(240, 384);
+    auto ellipse = [&](double cx, double cy, double rx, double ry, uint32_t argb) {
+        p.FillEllipse(cx * k, cy * k, rx * k, ry * k, argb);
+    };
+    auto rect = [&](double x, double y, double w, double h, uint32_t argb) {
+        p.FillRect(static_cast<int>(x * k), static_cast<int>(y * k), static_cast<int>(w * k),
+                   static_cast<int>(h * k), argb);
+    };
+    const uint32_t skin = Argb(255, 250, 224, 206);
+    if (figure.ponytail) ellipse(236, 175, 30, 80, figure.hair);  // behind the head
+    ellipse(150, 440, 118, 150, figure.clothes);                  // body
+    ellipse(150, 300, 46, 16, Argb(255, 250, 250, 245));          // collar
+    rect(130, 230, 40, 60, Argb(255, 244, 214, 196));             // neck
+    ellipse(150, 170, 78, 90, skin);                              // face
+    ellipse(150, 102, 90, 52, figure.hair);                       // hair
+    ellipse(76, 160, 16, 56, figure.hair);
+    ellipse(224, 160, 16, 56, figure.hair);
+    if (figure.ponytail) {
+        ellipse(120, 122, 44, 20, figure.hair);  // a short fringe
+        ellipse(206, 112, 10, 10, figure.accent);
+    } else {
+        ellipse(112, 128, 62, 26, figure.hair);  // a fringe swept to one side
+        rect(100, 280, 100, 22, figure.accent);  // a scarf with one loose end
+        rect(168, 290, 24, 70, figure.accent);
+    }
+    const uint32_t eye = Argb(255, 40, 40, 60);
+    ellipse(118, 182, 8, smiling ? 4 : 10, eye);
+    ellipse(182, 182, 8, smiling ? 4 : 10, eye);
+    if (smiling) {
+        ellipse(104, 208, 12, 6, Argb(110, 255, 110, 130));  // blush
+        ellipse(196, 208, 12, 6, Argb(110, 255, 110, 130));
+    }
+    ellipse(150, 226, smiling ? 18 : 10, smiling ? 7 : 3, Argb(255, 200, 80, 90));  // mouth
     return p;
 }
 
@@ -126,24 +173,35 @@ CPainter StarAtlas() {
 }
 
 // The window skin: a 96 x 96 frame (12-pixel corners and edges around a 72 x 72 centre) and a
-// 96 x 96 picture beside it for stretched windows.
+// 96 x 96 picture beside it for stretched windows. Tiled windows repeat the 72-pixel edge and
+// centre pieces, and a remainder piece is their first columns or rows, so those pieces are
+// uniform along their length; the border lines stay in the outer 3 pixels because text starts
+// 5 pixels inside the window.
 CPainter WindowSkin() {
     CPainter p(192, 96);
-    p.FillRect(0, 0, 96, 96, Argb(200, 20, 30, 70));     // translucent centre
-    p.Frame(0, 0, 96, 96, 12, Argb(230, 60, 80, 150));   // edges
-    p.Frame(4, 4, 88, 88, 2, Argb(255, 220, 230, 255));  // a light inner rule along the edges
-    for (int cx : {0, 84}) {
-        for (int cy : {0, 84}) p.FillRect(cx + 3, cy + 3, 6, 6, Argb(255, 255, 240, 200));  // corner studs
+    p.FillRect(0, 0, 96, 96, Argb(212, 14, 22, 60));     // translucent navy
+    p.Frame(0, 0, 96, 96, 2, Argb(255, 196, 212, 255));  // light outer line
+    p.Frame(2, 2, 92, 92, 1, Argb(200, 60, 80, 150));    // darker inner line
+    for (int x : {0, 95}) {
+        for (int y : {0, 95}) p.Set(x, y, 0);  // slightly rounded corners
     }
-    p.VerticalGradient(96, 0, 96, 96, Argb(210, 40, 50, 110), Argb(210, 10, 10, 40));
-    p.Frame(96, 0, 96, 96, 3, Argb(255, 220, 230, 255));
+    p.VerticalGradient(96, 0, 96, 96, Argb(200, 50, 60, 120), Argb(210, 12, 12, 44));
+    p.Frame(96, 0, 96, 96, 1, Argb(255, 196, 212, 255));
     return p;
 }
 
+// Stretched over the cell of the item under the cursor: a soft highlight that fades towards its
+// edges, so it looks the same at any cell size.
 CPainter Cursor() {
     CPainter p(24, 24);
-    p.FillRect(0, 0, 24, 24, Argb(110, 150, 190, 255));
-    p.Frame(0, 0, 24, 24, 1, Argb(220, 230, 240, 255));
+    for (int y = 0; y < 24; ++y) {
+        for (int x = 0; x < 24; ++x) {
+            const double dx = std::abs(x - 11.5) / 12.0;
+            const double dy = std::abs(y - 11.5) / 12.0;
+            const double a = 170.0 * (1 - std::pow(dx, 6)) * (1 - std::pow(dy, 3));
+            p.Set(x, y, Argb(static_cast<uint32_t>(a), 160, 200, 255));
+        }
+    }
     return p;
 }
 
@@ -294,9 +352,11 @@ int main(int argc, char** argv) {
     Save(RoomPicture(), graphics / "BG/room.png");
     Save(SkyPicture(), graphics / "BG/sky.png");
     Save(StreetPicture(), graphics / "BG/street.png");
-    Save(Character(Argb(255, 120, 60, 40), Argb(255, 200, 80, 110), false), graphics / "Char/aoi.png");
-    Save(Character(Argb(255, 120, 60, 40), Argb(255, 200, 80, 110), true), graphics / "Char/aoi_smile.png");
-    Save(Character(Argb(255, 30, 30, 40), Argb(255, 60, 110, 190), false), graphics / "Char/ren.png");
+    const Figure aoi{Argb(255, 120, 60, 40), Argb(255, 200, 80, 110), Argb(255, 255, 220, 80), true};
+    const Figure ren{Argb(255, 30, 30, 40), Argb(255, 60, 110, 190), Argb(255, 220, 70, 60), false};
+    Save(Character(aoi, false), graphics / "Char/aoi.png");
+    Save(Character(aoi, true), graphics / "Char/aoi_smile.png");
+    Save(Character(ren, false), graphics / "Char/ren.png");
     Save(SunPicture(), graphics / "Picture/sun.png");
     Save(StarAtlas(), graphics / "Picture/star.png");
     Save(WindowSkin(), graphics / "System/WindowBase.png");

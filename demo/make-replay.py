@@ -45,7 +45,8 @@ class Player:
     def states(self, first, last):
         game = os.path.join(self.work, "game")
         shutil.rmtree(game, ignore_errors=True)
-        shutil.copytree(self.game, game)  # a fresh game folder: no saves, default settings
+        # A fresh game folder: no saves, default settings.
+        shutil.copytree(self.game, game, ignore=shutil.ignore_patterns("Save", "option.ini"))
         replay = os.path.join(self.work, "r.replay")
         with open(replay, "w") as f:
             f.writelines("%d %s\n" % event for event in sorted(self.events))

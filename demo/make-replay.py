@@ -106,6 +106,7 @@ def main():
         main_start = starts[0]
 
     seen_choices = {}
+    quick_saved = False
     last = main_start
     end = None
     while end is None:
@@ -129,6 +130,9 @@ def main():
         if wait[0] == "ok":
             press = frame + READING_FRAMES
             player.events.append((press, "press Z"))
+            if state["script"]["file"] == "Script/Hill.txt" and not quick_saved:
+                player.events.append((frame + 40, "press S"))  # a quick save in the town at dusk
+                quick_saved = True
             if shows_two_characters(state) and not any(name == "characters.png" for _, name, _ in shots):
                 shots.append((press - 1, "characters.png", "a scene with both characters and a message window"))
             stars = int(state["vars"]["ints"].get("40", 0))

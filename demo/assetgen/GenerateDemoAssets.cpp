@@ -16,6 +16,7 @@
 #include "Painter.h"
 #include "SoundWriters.h"
 #include "platform/Cp932.h"
+#include "text/TextCanvasStore.h"
 
 namespace fs = std::filesystem;
 using namespace zepa::assetgen;
@@ -38,16 +39,65 @@ void Save(const CPainter& painter, const fs::path& path) {
 
 // ---- pictures -------------------------------------------------------------------------------
 
-CPainter TitlePicture() {
+// Draws a line of text with the engine's own glyph rasteriser (so the demo needs no font files of
+// its own) and blends it onto the picture with its top-left corner at (x, y); a negative x centres
+// it. Returns the text's width, 0 when no font could be opened.
+int DrawText(CPainter& picture, int x, int y, const char* utf8, const char* faceUtf8, int size,
+             uint32_t rgb) {
+    zepa::CTextCanvasStore store;
+    if (!store.CreateCanvas(0, picture.width(), size * 2)) return 0;
+    zepa::TextCanvas* canvas = store.Current();
+    canvas->antialiased = true;
+    canvas->textAlpha = 255;
+    canvas->textColor = rgb & 0xFFFFFFu;
+    canvas->shaded = true;
+    canvas->shadeColor = 0x101030u;
+    if (!store.BeginFont(0, zepa::Cp932(faceUtf8), size)) return 0;
+    store.DrawStringAt(0, 0, zepa::Cp932(utf8));
+    const int width = canvas->penX;
+    store.EndFont();
+    const zepa::CTexture* text = store.GetCanvasTexture(0);
+    if (!text) return 0;
+    if (x < 0) x = (picture.width() - width) / 2;
+    // The canvas holds colours already weighted by their coverage: out = text + picture * (1 - a).
+    for (int row = 0; row < size * 2 && y + row < picture.height(); ++row) {
+        for (int col = 0; col < picture.width() && x + col < picture.width(); ++col) {
+            const uint32_t t = text->TexelAt(col, row);
+            const uint32_t a = t >> 24;
+            if (a == 0) continue;
+            const uint32_t d = picture.At(x + col, y + row);
+            auto channel = [&](int shift) {
+                const uint32_t value = ((t >> shift) & 0xFF) + ((d >> shift) & 0xFF) * (255 - a) / 255;
+                return std::min<uint32_t>(value, 255) << shift;
+            };
+            picture.Set(x + col, y + row, 0xFF000000u | channel(16) | channel(8) | channel(0));
+        }
+    }
+    return width;
+}
+
+// A starry night over the hills; the title picture adds the game's name to it.
+CPainter NightPicture(bool withTitle) {
     CPainter p(640, 480);
     p.VerticalGradient(0, 0, 640, 480, Argb(255, 16, 20, 60), Argb(255, 120, 60, 120));
     p.Scatter(220, Argb(255, 255, 255, 230), 7);
-    p.FillEllipse(500, 110, 60, 60, Argb(255, 250, 240, 200));  // moon
-    p.FillEllipse(528, 92, 56, 56, Argb(255, 22, 26, 68));      // its shadow: a crescent
-    p.FillRect(0, 400, 640, 80, Argb(255, 20, 16, 30));         // hills
+    p.FillEllipse(540, 96, 56, 56, Argb(255, 250, 240, 200));  // moon
+    // The moon's shadow is painted in the sky's own colour, row by row, leaving a crescent.
+    for (int y = 28; y <= 132; ++y) {
+        const uint32_t sky = Argb(255, 16 + 104 * y / 480, 20 + 40 * y / 480, 60 + 60 * y / 480);
+        for (int x = 514; x <= 618; ++x) {
+            if ((x - 566) * (x - 566) + (y - 80) * (y - 80) <= 52 * 52) p.Set(x, y, sky);
+        }
+    }
+    p.FillRect(0, 400, 640, 80, Argb(255, 20, 16, 30));  // hills
     p.FillEllipse(160, 420, 240, 60, Argb(255, 26, 20, 40));
     p.FillEllipse(480, 430, 260, 50, Argb(255, 24, 18, 36));
-    p.FillRect(120, 180, 400, 4, Argb(200, 255, 255, 255));  // a title rule
+    if (withTitle) {
+        DrawText(p, 48, 36, "丘の上の星", "ＭＳ　Ｐ明朝", 60, 0xFFF4E0);
+        DrawText(p, 52, 108, "The Star on the Hill", "ＭＳ　Ｐ明朝", 26, 0xDDE4FF);
+        p.FillRect(48, 146, 380, 2, Argb(200, 255, 255, 255));  // a title rule
+        DrawText(p, -1, 446, "zepa demo game", "ＭＳ　Ｐゴシック", 16, 0xB0B0D0);
+    }
     return p;
 }
 
@@ -348,7 +398,8 @@ int main(int argc, char** argv) {
     }
     const fs::path out = argv[1];
     const fs::path graphics = out / "Graphics";
-    Save(TitlePicture(), graphics / "BG/Title.png");
+    Save(NightPicture(true), graphics / "BG/Title.png");
+    Save(NightPicture(false), graphics / "BG/night.png");
     Save(RoomPicture(), graphics / "BG/room.png");
     Save(SkyPicture(), graphics / "BG/sky.png");
     Save(StreetPicture(), graphics / "BG/street.png");

@@ -68,6 +68,20 @@ TEST(OptionEndToEnd, SpeedAndBgmVolumeChosenInTheSceneAreWrittenAndUsedAfterLeav
     ExpectNewValuesInEffect(dir, dir / "during.json", dir / "after.json");
 }
 
+// The same visit reached the player's way: the title menu's OPTION (item 2), and back to the title.
+TEST(OptionEndToEnd, FromTheTitleIntoOptionAndBack) {
+    test::TempDir dir;
+    // The title's menu takes input once it has opened; the switch to the options scene is at 25.
+    dir.Write("keys.replay", "20 press Down\n22 press Down\n24 press Return\n" + OptionVisit(25));
+    const auto result =
+        test::RunZepa({"--headless", "--game", dir.path().string(), "--input", dir / "keys.replay",
+                       "--frames", "124", "--dump", "24:" + (dir / "title.json"), "--dump",
+                       "104:" + (dir / "during.json"), "--dump-at-exit", dir / "after.json"});
+    ASSERT_EQ(result.exitCode, 0) << result.output;
+    EXPECT_EQ(ReadJson(dir / "title.json")["scene"], "Title");
+    ExpectNewValuesInEffect(dir, dir / "during.json", dir / "after.json");
+}
+
 // Requested by name only; OK leads on to the options scene.
 TEST(OptionEndToEnd, KeyConfigSceneSlidesItsLabelsInAndOkLeadsToTheOptions) {
     test::TempDir dir;

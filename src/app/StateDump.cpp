@@ -7,8 +7,11 @@
 #include "app/GameSystem.h"
 #include "app/MessageBox.h"
 #include "platform/Cp932.h"
+#include "scenes/SceneKeyConfig.h"
 #include "scenes/SceneMain.h"
+#include "scenes/SceneOption.h"
 #include "scenes/SceneTitle.h"
+#include "windows/MessageTyping.h"
 
 namespace zepa {
 namespace {
@@ -42,11 +45,18 @@ nlohmann::json DumpScript(const CSceneBase* scene) {
             {"waitForOk", runner.waitForOk}};
 }
 
-// The main scene's pictures, text pictures and visible sprites; null in other scenes.
+// The picture set of the main scene or of the key configuration scene; null in other scenes.
+const CPictureSet* ScenePictures(const CSceneBase* scene) {
+    if (const auto* main = dynamic_cast<const CSceneMain*>(scene)) return &main->pictures();
+    if (const auto* keyConfig = dynamic_cast<const CSceneKeyConfig*>(scene)) return &keyConfig->pictures();
+    return nullptr;
+}
+
+// The scene's pictures, text pictures and visible sprites; null in scenes without a picture set.
 nlohmann::json DumpPictures(const CSceneBase* scene) {
-    const auto* main = dynamic_cast<const CSceneMain*>(scene);
-    if (!main) return nullptr;
-    const CPictureSet& set = main->pictures();
+    const CPictureSet* scenePictures = ScenePictures(scene);
+    if (!scenePictures) return nullptr;
+    const CPictureSet& set = *scenePictures;
     nlohmann::json pictures = nlohmann::json::object();
     nlohmann::json textPictures = nlohmann::json::array();
     for (int n = 0; n < CPictureSet::kPictureCount; ++n) {
@@ -91,6 +101,28 @@ nlohmann::json DumpSelectWindows(const CSceneBase* scene) {
                            {"items", window.itemCount()}});
     }
     return windows;
+}
+
+nlohmann::json DumpSelection(const CWindowSelectable& window) {
+    return {{"open", window.isOpen()},
+            {"active", window.active()},
+            {"cursor", window.cursor()},
+            {"items", window.itemCount()}};
+}
+
+// The options scene's menu (with the descriptions it shows) and its four pickers; null in other
+// scenes.
+nlohmann::json DumpOptionScene(const CSceneBase* scene) {
+    const auto* option = dynamic_cast<const CSceneOption*>(scene);
+    if (!option) return nullptr;
+    nlohmann::json descriptions = nlohmann::json::array();
+    for (int item = 0; item < CSceneOption::kMenuItems; ++item)
+        descriptions.push_back(Cp932ToJsonText(option->description(item)));
+    nlohmann::json pickers = nlohmann::json::array();
+    for (int which = 0; which < CSceneOption::kPickerCount; ++which)
+        pickers.push_back(DumpSelection(option->picker(which)));
+    return {
+        {"menu", DumpSelection(option->mainMenu())}, {"descriptions", descriptions}, {"pickers", pickers}};
 }
 
 nlohmann::json DumpAudio(const CAudioChannels& audio) {
@@ -170,6 +202,7 @@ nlohmann::json DumpState(const CGameSystem& game, long long frame) {
     nlohmann::json settings = nlohmann::json::object();
     for (const SettingsField& field : kSettingsFields) settings[field.key] = game.settings().*field.member;
     state["settings"] = settings;
+    state["messageSpeed"] = MessageSpeed();
     state["background"] = DumpBackground(game.stage().background);
     state["characters"] = DumpCharacters(game.stage().characters);
     state["audio"] = DumpAudio(game.stage().audio);
@@ -186,6 +219,7 @@ nlohmann::json DumpState(const CGameSystem& game, long long frame) {
     state["messageWindows"] = DumpMessageWindows(game.currentScene());
     state["selectWindows"] = DumpSelectWindows(game.currentScene());
     state["titleScene"] = DumpTitleScene(game.currentScene());
+    state["optionScene"] = DumpOptionScene(game.currentScene());
     return state;
 }
 

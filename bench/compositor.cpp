@@ -310,7 +310,8 @@ int main(int argc, char** argv) {
 
     OursRenderer ours(images);
     if (argc > 1 && std::string(argv[1]) == "--zepa-only") {  // for profiling
-        for (int i = 0; i < 2000; ++i) ours.Frame(draws);
+        const int frames = argc > 2 ? std::atoi(argv[2]) : 2000;
+        for (int i = 0; i < frames; ++i) ours.Frame(draws);
         return 0;
     }
     if (argc > 1 && std::string(argv[1]) == "--groups") {  // where our frame's time goes

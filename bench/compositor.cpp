@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <functional>
 #include <memory>
@@ -119,17 +120,25 @@ double TimeBatch(const std::function<void()>& frame, int frames) {
     return 1000.0 * static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC / frames;
 }
 
-// Best batch per renderer, the renderers taking turns so that other programs sharing the machine
-// disturb all of them alike; processor time and the best batch are the least disturbed figures.
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    const size_t middle = values.size() / 2;
+    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
+// Median batch per renderer, the renderers taking turns so that other programs sharing the
+// machine disturb all of them alike. Processor time, after a warm-up batch each.
 std::vector<double> TimeInTurns(const std::vector<std::function<void()>>& renderers,
                                 const std::vector<int>& frames, int rounds) {
-    std::vector<double> best(renderers.size(), 1e30);
-    for (size_t i = 0; i < renderers.size(); ++i) TimeBatch(renderers[i], 3);  // warm up
+    std::vector<std::vector<double>> batches(renderers.size());
+    for (size_t i = 0; i < renderers.size(); ++i) TimeBatch(renderers[i], frames[i]);  // warm up
     for (int round = 0; round < rounds; ++round) {
         for (size_t i = 0; i < renderers.size(); ++i)
-            best[i] = std::min(best[i], TimeBatch(renderers[i], frames[i]));
+            batches[i].push_back(TimeBatch(renderers[i], frames[i]));
     }
-    return best;
+    std::vector<double> medians;
+    for (const std::vector<double>& times : batches) medians.push_back(Median(times));
+    return medians;
 }
 
 double TimeFrames(const std::function<void()>& frame, int frames) {
@@ -168,7 +177,8 @@ class OursRenderer {
 class SdlRenderer {
   public:
     explicit SdlRenderer(const std::vector<Image>& images) {
-        target_ = SDL_CreateRGBSurfaceWithFormat(0, 640, 480, 32, SDL_PIXELFORMAT_ARGB8888);
+        // XRGB like our back buffer and pixman's target: no destination alpha to keep.
+        target_ = SDL_CreateRGBSurfaceWithFormat(0, 640, 480, 32, SDL_PIXELFORMAT_RGB888);
         renderer_ = target_ ? SDL_CreateSoftwareRenderer(target_) : nullptr;
         if (!renderer_) return;
         for (const Image& image : images) {
@@ -300,7 +310,8 @@ int main(int argc, char** argv) {
 
     OursRenderer ours(images);
     if (argc > 1 && std::string(argv[1]) == "--zepa-only") {  // for profiling
-        for (int i = 0; i < 2000; ++i) ours.Frame(draws);
+        const int frames = argc > 2 ? std::atoi(argv[2]) : 2000;
+        for (int i = 0; i < frames; ++i) ours.Frame(draws);
         return 0;
     }
     if (argc > 1 && std::string(argv[1]) == "--groups") {  // where our frame's time goes
@@ -323,11 +334,13 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "compositor bench: SDL software renderer unavailable: %s\n", SDL_GetError());
         return 1;
     }
+    const int rounds = argc > 2 && std::string(argv[1]) == "--rounds" ? std::max(1, std::atoi(argv[2])) : 25;
     const std::vector<double> ms =
         TimeInTurns({[&] { ours.Frame(draws); }, [&] { pixman.Frame(draws); }, [&] { sdl.Frame(draws); }},
-                    {20, 20, 4}, 25);
+                    {20, 20, 4}, rounds);
     const double oursMs = ms[0], pixmanMs = ms[1], sdlMs = ms[2];
-    std::printf("stress frame: %zu draws, blend kernel %s\n", draws.size(), BlendKernelName());
+    std::printf("stress frame: %zu draws, blend kernel %s, median of %d batches\n", draws.size(),
+                BlendKernelName(), rounds);
     std::printf("  zepa compositor   %7.3f ms/frame\n", oursMs);
     std::printf("  pixman OVER       %7.3f ms/frame   (%.2fx ours)\n", pixmanMs, pixmanMs / oursMs);
     std::printf("  SDL2 software     %7.3f ms/frame   (%.2fx ours)\n", sdlMs, sdlMs / oursMs);

@@ -65,6 +65,8 @@ using BlendLerpedFn = void (*)(uint32_t*, const uint32_t*, const uint32_t*, int,
 // Interpolates into a buffer, then blends: the path without a fused kernel.
 void BlendLerpedRowsInTwoSteps(uint32_t* dst, const uint32_t* first, const uint32_t* second, int weight,
                                int count, uint32_t color);
+// Reverses into a buffer, then blends.
+void BlendReversedInTwoSteps(uint32_t* dst, const uint32_t* row, int count, uint32_t color);
 
 using BlendFn = void (*)(uint32_t*, const uint32_t*, int, uint32_t);
 using LerpRowsFn = void (*)(uint32_t*, const uint32_t*, const uint32_t*, int, int);
@@ -75,6 +77,7 @@ using GatherLerpFn = void (*)(uint32_t*, const uint32_t*, const int*, const int*
 struct RowKernelSet {
     BlendFn plain;
     BlendFn modulated;
+    BlendFn reversed;
     LerpRowsFn lerpRows;
     GatherFn gather;
     ReverseFn reverse;
@@ -180,72 +183,134 @@ __attribute__((target("avx2"))) inline __m256i Div255x16(__m256i x) {
     return _mm256_mulhi_epu16(_mm256_add_epi16(x, _mm256_set1_epi16(128)), _mm256_set1_epi16(257));
 }
 
+// Each widened pixel's alpha word copied to its four channel words, in one byte shuffle.
+__attribute__((target("avx2"))) inline __m256i AlphaWords(__m256i wide) {
+    const __m256i pick = _mm256_setr_epi8(6, 7, 6, 7, 6, 7, 6, 7, 14, 15, 14, 15, 14, 15, 14, 15, 6, 7, 6, 7,
+                                          6, 7, 6, 7, 14, 15, 14, 15, 14, 15, 14, 15);
+    return _mm256_shuffle_epi8(wide, pick);
+}
+
 __attribute__((target("avx2"))) inline __m256i BlendHalf(__m256i s, __m256i d, __m256i mod, bool modulate) {
     if (modulate) s = Div255x16(_mm256_mullo_epi16(s, mod));
-    __m256i a = _mm256_shufflelo_epi16(s, 0xFF);
-    a = _mm256_shufflehi_epi16(a, 0xFF);
-    const __m256i inverse = _mm256_sub_epi16(_mm256_set1_epi16(255), a);
+    const __m256i a = AlphaWords(s);
+    const __m256i inverse = _mm256_xor_si256(a, _mm256_set1_epi16(255));  // 255 - a
     return Div255x16(_mm256_add_epi16(_mm256_mullo_epi16(s, a), _mm256_mullo_epi16(d, inverse)));
 }
 
-__attribute__((target("avx2"))) inline __m256i Blend8(__m256i s, __m256i d, __m256i mod, bool modulate) {
+// Eight texels given as widened halves (unpacklo / unpackhi order) blended over eight pixels.
+__attribute__((target("avx2"))) inline __m256i BlendWide(__m256i low, __m256i high, __m256i d, __m256i mod,
+                                                         bool modulate) {
     const __m256i zero = _mm256_setzero_si256();
-    const __m256i low =
-        BlendHalf(_mm256_unpacklo_epi8(s, zero), _mm256_unpacklo_epi8(d, zero), mod, modulate);
-    const __m256i high =
-        BlendHalf(_mm256_unpackhi_epi8(s, zero), _mm256_unpackhi_epi8(d, zero), mod, modulate);
+    low = BlendHalf(low, _mm256_unpacklo_epi8(d, zero), mod, modulate);
+    high = BlendHalf(high, _mm256_unpackhi_epi8(d, zero), mod, modulate);
     return _mm256_or_si256(_mm256_packus_epi16(low, high), _mm256_set1_epi32(static_cast<int>(0xFF000000u)));
 }
 
-// Texels straight from one row, or interpolated between two rows.
+__attribute__((target("avx2"))) inline __m256i AlphaMask() {
+    return _mm256_set1_epi32(static_cast<int>(0xFF000000u));
+}
+
+// Where the blend loop takes its texels from. A source loads a block of eight, tells whether all
+// of them are transparent (nothing to draw) or opaque (a copy when unmodulated), and widens them.
+// Texels straight from one row:
 struct PlainTexels {
+    using Block = __m256i;
     const uint32_t* row;
-    __attribute__((target("avx2"))) __m256i Load(int i) const {
+    __attribute__((target("avx2"))) Block Load(int i) const {
         return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(row + i));
     }
-    __attribute__((target("avx2"))) __m256i LoadMasked(int i, __m256i mask) const {
+    __attribute__((target("avx2"))) Block LoadMasked(int i, __m256i mask) const {
         return _mm256_maskload_epi32(reinterpret_cast<const int*>(row + i), mask);
+    }
+    __attribute__((target("avx2"))) bool Transparent(Block b) const {
+        return _mm256_testz_si256(b, AlphaMask());
+    }
+    __attribute__((target("avx2"))) bool Opaque(Block b) const { return _mm256_testc_si256(b, AlphaMask()); }
+    __attribute__((target("avx2"))) __m256i Packed(Block b) const { return b; }
+    __attribute__((target("avx2"))) void Widen(Block b, __m256i& low, __m256i& high) const {
+        low = _mm256_unpacklo_epi8(b, _mm256_setzero_si256());
+        high = _mm256_unpackhi_epi8(b, _mm256_setzero_si256());
     }
 };
 
+// A row of `count` texels read backwards (mirrored exact copies): texel i is row[count - 1 - i].
+struct ReversedTexels : PlainTexels {
+    int count;
+    __attribute__((target("avx2"))) Block Load(int i) const {
+        const __m256i reverse = _mm256_setr_epi32(7, 6, 5, 4, 3, 2, 1, 0);
+        const __m256i texels = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(row + count - 8 - i));
+        return _mm256_permutevar8x32_epi32(texels, reverse);
+    }
+    // The last few texels (count - i < 8) by plain reads: no address before the row is formed.
+    __attribute__((target("avx2"))) Block LoadMasked(int i, __m256i) const {
+        alignas(32) uint32_t tail[8] = {};
+        for (int j = 0; j < count - i; ++j) tail[j] = row[count - 1 - i - j];
+        return _mm256_load_si256(reinterpret_cast<const __m256i*>(tail));
+    }
+};
+
+// Texels interpolated between two rows with one weight, kept in 16-bit lanes for the blend.
+// Both inputs transparent (opaque) give a transparent (opaque) result.
 struct LerpedTexels {
+    struct Block {
+        __m256i first, second;
+    };
     const uint32_t* first;
     const uint32_t* second;
-    __m256i weight;
-    __attribute__((target("avx2"))) __m256i Load(int i) const {
-        return Lerp8(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(first + i)),
-                     _mm256_loadu_si256(reinterpret_cast<const __m256i*>(second + i)), weight);
+    __m256i weight;  // 16-bit lanes
+    __attribute__((target("avx2"))) Block Load(int i) const {
+        return {_mm256_loadu_si256(reinterpret_cast<const __m256i*>(first + i)),
+                _mm256_loadu_si256(reinterpret_cast<const __m256i*>(second + i))};
     }
-    __attribute__((target("avx2"))) __m256i LoadMasked(int i, __m256i mask) const {
-        return Lerp8(_mm256_maskload_epi32(reinterpret_cast<const int*>(first + i), mask),
-                     _mm256_maskload_epi32(reinterpret_cast<const int*>(second + i), mask), weight);
+    __attribute__((target("avx2"))) Block LoadMasked(int i, __m256i mask) const {
+        return {_mm256_maskload_epi32(reinterpret_cast<const int*>(first + i), mask),
+                _mm256_maskload_epi32(reinterpret_cast<const int*>(second + i), mask)};
+    }
+    __attribute__((target("avx2"))) bool Transparent(Block b) const {
+        return _mm256_testz_si256(_mm256_or_si256(b.first, b.second), AlphaMask());
+    }
+    __attribute__((target("avx2"))) bool Opaque(Block b) const {
+        return _mm256_testc_si256(_mm256_and_si256(b.first, b.second), AlphaMask());
+    }
+    __attribute__((target("avx2"))) void Widen(Block b, __m256i& low, __m256i& high) const {
+        const __m256i zero = _mm256_setzero_si256();
+        low = LerpHalf(_mm256_unpacklo_epi8(b.first, zero), _mm256_unpacklo_epi8(b.second, zero), weight);
+        high = LerpHalf(_mm256_unpackhi_epi8(b.first, zero), _mm256_unpackhi_epi8(b.second, zero), weight);
+    }
+    __attribute__((target("avx2"))) __m256i Packed(Block b) const {
+        __m256i low, high;
+        Widen(b, low, high);
+        return _mm256_packus_epi16(low, high);
     }
 };
 
 template <bool kModulate, typename Texels>
 __attribute__((target("avx2"))) void BlendTexelsAvx2(uint32_t* dst, const Texels& texels, int count,
                                                      uint32_t color) {
-    const __m256i alphaMask = _mm256_set1_epi32(static_cast<int>(0xFF000000u));
     const __m256i mod =
         _mm256_unpacklo_epi8(_mm256_set1_epi32(static_cast<int>(color)), _mm256_setzero_si256());
     int i = 0;
     for (; i + 8 <= count; i += 8) {
-        const __m256i s = texels.Load(i);
-        if (_mm256_testz_si256(s, alphaMask)) continue;  // all transparent: nothing to do
+        const auto block = texels.Load(i);
+        if (texels.Transparent(block)) continue;  // nothing to do
         auto* out = reinterpret_cast<__m256i*>(dst + i);
-        if (!kModulate && _mm256_testc_si256(s, alphaMask)) {  // all opaque: a copy
-            _mm256_storeu_si256(out, s);
+        if (!kModulate && texels.Opaque(block)) {  // a copy
+            _mm256_storeu_si256(out, texels.Packed(block));
             continue;
         }
-        _mm256_storeu_si256(out, Blend8(s, _mm256_loadu_si256(out), mod, kModulate));
+        __m256i low, high;
+        texels.Widen(block, low, high);
+        _mm256_storeu_si256(out, BlendWide(low, high, _mm256_loadu_si256(out), mod, kModulate));
     }
     if (i == count) return;
     // The last 1..7 pixels through masked loads and stores: nothing beyond the row is touched.
     const __m256i lanes = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
     const __m256i mask = _mm256_cmpgt_epi32(_mm256_set1_epi32(count - i), lanes);
     auto* tail = reinterpret_cast<int*>(dst + i);
-    const __m256i d = _mm256_maskload_epi32(tail, mask);
-    _mm256_maskstore_epi32(tail, mask, Blend8(texels.LoadMasked(i, mask), d, mod, kModulate));
+    __m256i low, high;
+    texels.Widen(texels.LoadMasked(i, mask), low, high);
+    _mm256_maskstore_epi32(tail, mask,
+                           BlendWide(low, high, _mm256_maskload_epi32(tail, mask), mod, kModulate));
 }
 
 template <bool kModulate>
@@ -254,21 +319,24 @@ __attribute__((target("avx2"))) void BlendRowAvx2(uint32_t* dst, const uint32_t*
     BlendTexelsAvx2<kModulate>(dst, PlainTexels{src}, count, color);
 }
 
-template <bool kModulate>
-__attribute__((target("avx2"))) void BlendLerpedAvx2(uint32_t* dst, const uint32_t* first,
-                                                     const uint32_t* second, int weight, int count,
-                                                     uint32_t color) {
-    const LerpedTexels texels{first, second, _mm256_set1_epi8(static_cast<char>(weight))};
-    BlendTexelsAvx2<kModulate>(dst, texels, count, color);
+__attribute__((target("avx2"))) void BlendReversedRowAvx2(uint32_t* dst, const uint32_t* row, int count,
+                                                          uint32_t color) {
+    const ReversedTexels texels{{row}, count};
+    if (color == 0xFFFFFFFFu) {
+        BlendTexelsAvx2<false>(dst, texels, count, color);
+    } else {
+        BlendTexelsAvx2<true>(dst, texels, count, color);
+    }
 }
 
 __attribute__((target("avx2"))) void BlendLerpedRowsAvx2(uint32_t* dst, const uint32_t* first,
                                                          const uint32_t* second, int weight, int count,
                                                          uint32_t color) {
+    const LerpedTexels texels{first, second, _mm256_set1_epi16(static_cast<short>(weight))};
     if (color == 0xFFFFFFFFu) {
-        BlendLerpedAvx2<false>(dst, first, second, weight, count, color);
+        BlendTexelsAvx2<false>(dst, texels, count, color);
     } else {
-        BlendLerpedAvx2<true>(dst, first, second, weight, count, color);
+        BlendTexelsAvx2<true>(dst, texels, count, color);
     }
 }
 
@@ -317,12 +385,12 @@ void BlendRowSse2(uint32_t* dst, const uint32_t* src, int count, uint32_t color)
     BlendRowScalar(dst + i, src + i, count - i, color);
 }
 
-constexpr RowKernelSet kAvx2Kernels{
-    BlendRowAvx2<false>, BlendRowAvx2<true>, LerpRowsAvx2,        GatherRowScalar,
-    ReverseRowAvx2,      GatherLerpRowAvx2,  BlendLerpedRowsAvx2, "avx2"};
-constexpr RowKernelSet kSse2Kernels{
-    BlendRowSse2<false>, BlendRowSse2<true>,        LerpRowsSse2, GatherRowScalar, ReverseRowScalar,
-    GatherLerpRowSse2,   BlendLerpedRowsInTwoSteps, "sse2"};
+constexpr RowKernelSet kAvx2Kernels{BlendRowAvx2<false>, BlendRowAvx2<true>,  BlendReversedRowAvx2,
+                                    LerpRowsAvx2,        GatherRowScalar,     ReverseRowAvx2,
+                                    GatherLerpRowAvx2,   BlendLerpedRowsAvx2, "avx2"};
+constexpr RowKernelSet kSse2Kernels{BlendRowSse2<false>, BlendRowSse2<true>,        BlendReversedInTwoSteps,
+                                    LerpRowsSse2,        GatherRowScalar,           ReverseRowScalar,
+                                    GatherLerpRowSse2,   BlendLerpedRowsInTwoSteps, "sse2"};
 
 bool Avx2Supported() {
     __builtin_cpu_init();
@@ -331,14 +399,9 @@ bool Avx2Supported() {
 
 #endif
 
-constexpr RowKernelSet kScalarKernels{BlendRowScalar,
-                                      BlendRowScalar,
-                                      LerpRowsScalar,
-                                      GatherRowScalar,
-                                      ReverseRowScalar,
-                                      GatherLerpRowScalar,
-                                      BlendLerpedRowsInTwoSteps,
-                                      "scalar"};
+constexpr RowKernelSet kScalarKernels{
+    BlendRowScalar,   BlendRowScalar,      BlendReversedInTwoSteps,   LerpRowsScalar, GatherRowScalar,
+    ReverseRowScalar, GatherLerpRowScalar, BlendLerpedRowsInTwoSteps, "scalar"};
 
 // The fastest set the processor runs, unless a test chose another.
 const RowKernelSet* BestKernels() {
@@ -377,7 +440,20 @@ void BlendLerpedRows(uint32_t* dst, const uint32_t* first, const uint32_t* secon
     Kernels().blendLerped(dst, first, second, weight, count, color);
 }
 
+void BlendReversedRow(uint32_t* dst, const uint32_t* row, int count, uint32_t color) {
+    Kernels().reversed(dst, row, count, color);
+}
+
 namespace {
+void BlendReversedInTwoSteps(uint32_t* dst, const uint32_t* row, int count, uint32_t color) {
+    uint32_t reversed[kScreenWidth];
+    for (int done = 0; done < count; done += kScreenWidth) {
+        const int part = std::min(kScreenWidth, count - done);
+        ReverseRow(reversed, row + count - done - part, part);  // row[count - 1 - done - j]
+        BlendRow(dst + done, reversed, part, color);
+    }
+}
+
 void BlendLerpedRowsInTwoSteps(uint32_t* dst, const uint32_t* first, const uint32_t* second, int weight,
                                int count, uint32_t color) {
     uint32_t lerped[kScreenWidth];

@@ -20,6 +20,8 @@ void BlendRow(uint32_t* dst, const uint32_t* src, int count, uint32_t color);
 // Blends the interpolation between two rows (LerpRows) over dst, modulated by `color`.
 void BlendLerpedRows(uint32_t* dst, const uint32_t* first, const uint32_t* second, int weight, int count,
                      uint32_t color);
+// Blends a row read backwards (dst[i] gets row[count - 1 - i]) over dst: mirrored exact copies.
+void BlendReversedRow(uint32_t* dst, const uint32_t* row, int count, uint32_t color);
 // Writes opaque src over dst (count pixels): the blend when every texel is opaque, unmodulated.
 void CopyRowOpaque(uint32_t* dst, const uint32_t* src, int count);
 

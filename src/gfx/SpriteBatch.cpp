@@ -54,8 +54,14 @@ void CSpriteBatch::Draw(const CTexture* texture, const Rect* source, const Vecto
     const bool copy = texture->allOpaque() && color == 0xFFFFFFFFu;
     for (int r = 0; r < rows_.count(); ++r) {
         const AxisSample& row = rows_.samples[r];
-        const uint32_t* texels = Resampled(*texture, rect.top + row.i0);
         uint32_t* dst = backBuffer_.Row(rows_.first + r) + columns_.first;
+        if (row.weight == 0 && columnsReversed_) {  // mirrored exact copy: read backwards in place
+            const uint32_t* texels =
+                texture->Texels() + static_cast<size_t>(rect.top + row.i0) * texture->pitch();
+            BlendReversedRow(dst, texels + firstTexel_.back(), count, color);
+            continue;
+        }
+        const uint32_t* texels = Resampled(*texture, rect.top + row.i0);
         if (row.weight != 0) {
             const uint32_t* next = Resampled(*texture, rect.top + row.i1);  // keeps the first row cached
             BlendLerpedRows(dst, texels, next, row.weight, count, color);

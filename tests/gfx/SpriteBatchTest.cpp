@@ -174,13 +174,15 @@ uint32_t LerpPixel(uint32_t a, uint32_t b, int weight) {
 }
 
 // Each kernel set against the per-pixel rules, for every row length around the vector widths
-// (tails included) and for plain, modulated and faint colours.
+// (tails included) and for plain, modulated and faint colours. Texels mix alphas pixel by pixel,
+// or come in runs of transparent, opaque and mixed texels that take the kernels' shortcuts.
 TEST(RowKernels, EveryKernelSetMatchesThePixelRules) {
     std::vector<uint32_t> src(67), other(67), dst(67), expected(67);
     uint32_t state = 12345;
     auto next = [&] { return state = state * 1664525u + 1013904223u; };
-    auto randomTexel = [&](int i) {
-        const uint32_t alpha = (i % 5 == 0) ? 0u : (i % 5 == 1) ? 255u : next() >> 24;
+    auto randomTexel = [&](int i, bool runs) {
+        const int kind = runs ? (i / 16) % 3 : i % 5;
+        const uint32_t alpha = kind == 0 ? 0u : kind == 1 ? 255u : next() >> 24;
         return (next() & 0xFFFFFFu) | alpha << 24;
     };
     for (const char* kernels : {"avx2", "sse2", "scalar"}) {
@@ -188,12 +190,13 @@ TEST(RowKernels, EveryKernelSetMatchesThePixelRules) {
         for (uint32_t color : {0xFFFFFFFFu, 0xFF888888u, 0x7F102030u, 0x01FFFFFFu}) {
             for (int count = 0; count <= 67; ++count) {
                 const int weight = static_cast<int>(next() >> 24);
+                const bool runs = count % 2 == 1;
                 for (int i = 0; i < 67; ++i) {
-                    src[i] = randomTexel(i);
-                    other[i] = randomTexel(i + 2);
+                    src[i] = randomTexel(i, runs);
+                    other[i] = randomTexel(i + 1, runs);
                     dst[i] = next() | 0xFF000000u;
                 }
-                std::vector<uint32_t> lerpDst = dst;
+                std::vector<uint32_t> lerpDst = dst, reversedDst = dst;
                 for (int i = 0; i < 67; ++i)
                     expected[i] = i < count ? BlendPixel(dst[i], src[i], color) : dst[i];
                 BlendRow(dst.data(), src.data(), count, color);
@@ -204,6 +207,11 @@ TEST(RowKernels, EveryKernelSetMatchesThePixelRules) {
                 }
                 BlendLerpedRows(lerpDst.data(), src.data(), other.data(), weight, count, color);
                 ASSERT_EQ(lerpDst, expected) << "lerped, count " << count << " kernels " << kernels;
+                for (int i = 0; i < 67; ++i)
+                    expected[i] =
+                        i < count ? BlendPixel(reversedDst[i], src[count - 1 - i], color) : reversedDst[i];
+                BlendReversedRow(reversedDst.data(), src.data(), count, color);
+                ASSERT_EQ(reversedDst, expected) << "reversed, count " << count << " kernels " << kernels;
             }
         }
     }

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/PixelMemory.h"
 #include "platform/Platform.h"
 
 namespace zepa {
@@ -20,7 +21,7 @@ class CBackBuffer {
     uint32_t At(int x, int y) const { return pixels_[static_cast<size_t>(y) * kScreenWidth + x]; }
 
   private:
-    std::vector<uint32_t> pixels_;
+    PixelVector<uint32_t> pixels_;
 };
 
 }  // namespace zepa

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "gfx/TextureFormat.h"
+#include "platform/PixelMemory.h"
 
 namespace zepa {
 
@@ -55,7 +56,7 @@ class CTexture {
     int textureHeight_;
     uint32_t format_;
     bool allOpaque_ = false;
-    std::vector<uint32_t> texels_;
+    PixelVector<uint32_t> texels_;
 };
 
 // The smallest power of two >= value (value >= 1).

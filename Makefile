@@ -3,12 +3,13 @@ BUILD_DIR ?= build
 SAN_BUILD_DIR ?= build-asan
 FUZZ_BUILD_DIR ?= build-fuzz
 FUZZ_SECONDS ?= 60
-FUZZ_TARGETS := pack_archive settings script_reader script_expressions save_file text_drawing
+FUZZ_TARGETS := pack_archive settings script_reader script_expressions save_file text_drawing \
+  script_run replay image_load
 JOBS ?= $(shell nproc)
 DEMO_DIR ?= $(BUILD_DIR)/demo/game
 DEMO_OUT ?= $(BUILD_DIR)/demo-shots
 
-.PHONY: all deps configure build test test-asan demo bench clean fuzz fuzz-build fuzz-replay
+.PHONY: all deps configure build test test-asan demo bench clean fuzz fuzz-build fuzz-replay soak memcheck
 
 all: build
 
@@ -56,6 +57,17 @@ fuzz: fuzz-replay
 	    -artifact_prefix=$(FUZZ_BUILD_DIR)/fuzz_$$t- \
 	    $(FUZZ_BUILD_DIR)/corpus/$$t tests/fuzz/corpus/$$t || exit 1; \
 	done
+
+# The long soak: 200,000 frames of the test game (and of the demo game once it has scripts) with
+# seeded random input; prints the resident-set curve and fails on growth over 2 MB after warm-up.
+SOAK_FRAMES ?= 200000
+soak: build
+	scripts/soak $(BUILD_DIR)/zepa-soak $(DEMO_DIR) tests/reliability/soak-game $(SOAK_FRAMES) --seed 7
+	scripts/soak $(BUILD_DIR)/zepa-soak $(DEMO_DIR) - $(SOAK_FRAMES) --seed 7 || [ $$? -eq 77 ]
+
+# valgrind memcheck over a short headless run of the test game.
+memcheck: build
+	scripts/memcheck $(BUILD_DIR)/zepa $(DEMO_DIR) tests/reliability/soak-game 300
 
 clean:
 	rm -rf $(BUILD_DIR) $(SAN_BUILD_DIR) $(FUZZ_BUILD_DIR)

@@ -44,7 +44,9 @@ const std::string& CVariableStore::GetString(int number) const {
 }
 
 void CVariableStore::SetString(int number, std::string value) {
-    if (InRange(number, kStringCount)) strings_[number] = std::move(value);
+    if (!InRange(number, kStringCount)) return;
+    stringBytesStored_ += value.size();
+    strings_[number] = std::move(value);
 }
 
 void CVariableStore::ClearLive() {

@@ -41,6 +41,7 @@ bench: build
 
 # libFuzzer targets (clang): replay the seed corpora, then fuzz each target for FUZZ_SECONDS.
 # New inputs go to $(FUZZ_BUILD_DIR)/corpus/, never into the seeds under tests/fuzz/corpus/.
+# Paths are absolute: the script_run target works inside a game folder of its own.
 fuzz-build: deps
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZEPA_FUZZ=ON \
 	  -DZEPA_BUILD_BENCH=OFF
@@ -53,9 +54,10 @@ fuzz: fuzz-replay
 	@for t in $(FUZZ_TARGETS); do \
 	  mkdir -p $(FUZZ_BUILD_DIR)/corpus/$$t && \
 	  echo "fuzz: $$t for $(FUZZ_SECONDS) s" && \
+	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp \
 	  $(FUZZ_BUILD_DIR)/tests/fuzz/fuzz_$$t -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
-	    -artifact_prefix=$(FUZZ_BUILD_DIR)/fuzz_$$t- \
-	    $(FUZZ_BUILD_DIR)/corpus/$$t tests/fuzz/corpus/$$t || exit 1; \
+	    -artifact_prefix=$(abspath $(FUZZ_BUILD_DIR))/fuzz_$$t- \
+	    $(abspath $(FUZZ_BUILD_DIR))/corpus/$$t $(CURDIR)/tests/fuzz/corpus/$$t || exit 1; \
 	done
 
 # The long soak: 200,000 frames of the test game (and of the demo game once it has scripts) with

@@ -175,9 +175,11 @@ int main(int argc, char** argv) {
             return 1;
         }
         if (frame == options.warmup) warmupPeakKb = StatusKb("VmHWM");
-        if (frame % reportEvery == 0 || frame == options.warmup)
+        if (frame % reportEvery == 0 || frame == options.warmup) {
             std::printf("frame %lld scene %s rss %lld kB peak %lld kB\n", frame,
                         game->currentSceneName().c_str(), StatusKb("VmRSS"), StatusKb("VmHWM"));
+            std::fflush(stdout);  // the curve shows while a long run goes on
+        }
     }
     const long long endPeakKb = StatusKb("VmHWM");
     const std::string dumpText = zepa::DumpState(*game, options.frames).dump();

@@ -72,7 +72,7 @@ bool CScriptRunner::StepScript() {
     // would stop answering; past the budget the frame ends and the script goes on in the next.
     frameBudgetSpent_ = false;
     workThisFrame_ = 0;
-    while (workThisFrame_ < kMaxStatementsPerFrame) {
+    while (workThisFrame_ < frameBudget) {
         ++workThisFrame_;
         if (!reader_.ReadStatement()) {
             // A sub-call level that runs out of text returns to its caller, as Return would;
@@ -83,9 +83,9 @@ bool CScriptRunner::StepScript() {
             }
             return !reader_.IsAtEnd();
         }
-        const uint64_t storedBefore = variables_.stringBytesStored();
+        const uint64_t touchedBefore = variables_.stringBytesTouched();
         const StepAction action = Dispatch(reader_.statement());
-        workThisFrame_ += static_cast<long long>((variables_.stringBytesStored() - storedBefore) /
+        workThisFrame_ += static_cast<long long>((variables_.stringBytesTouched() - touchedBefore) /
                                                  kStringBytesPerStatement);
         switch (action) {
             case StepAction::Continue:

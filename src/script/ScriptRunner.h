@@ -21,11 +21,15 @@ class CScriptRunner {
   public:
     // Work one frame may do before it ends even without a wait, in statements: every statement
     // read costs one, whether it runs or is passed over in a skipped block, and every
-    // kStringBytesPerStatement bytes a statement stores into string variables cost one more. So
+    // kStringBytesPerStatement bytes a statement reads from or stores into string variables cost
+    // one more. So
     // neither a jump loop, nor a loop over a long skipped block, nor a loop that copies
     // megabyte strings can hold a frame for long.
     static constexpr int kMaxStatementsPerFrame = 1000000;
     static constexpr int kStringBytesPerStatement = 1024;
+    // The budget in force: kMaxStatementsPerFrame, lowered only by fuzzers and tests so that the
+    // runaway scripts they generate cost little time.
+    inline static int frameBudget = kMaxStatementsPerFrame;
 
     CScriptRunner(CVariableStore& variables, CScriptRandom& random, const ButtonState& buttons,
                   const CPackArchive* archive);

@@ -117,9 +117,29 @@ std::vector<uint8_t> HugeTgaHeader() {
     return bytes;
 }
 
+// A GIF whose screen is 2 x 2 but whose first image is 16384 x 16384.
+std::vector<uint8_t> HugeGifImage() {
+    std::vector<uint8_t> bytes = {'G', 'I', 'F', '8',  '9',  'a',  2, 0, 2, 0,    0x80, 0, 0,    0, 0,
+                                  0,   255, 255, 255,  0x21, 0xF9, 4, 1, 0, 0,    1,    0, 0x2C, 0, 0,
+                                  0,   0,   0,   0x40, 0,    0x40, 0, 2, 2, 0x44, 1,    0, 0x3B};
+    return bytes;
+}
+
+// A binary PNM (P6) declaring 16384 x 16384.
+std::vector<uint8_t> HugePnmHeader() {
+    const std::string header = "P6\n# big\n16384 16384\n255\n";
+    std::vector<uint8_t> bytes(header.begin(), header.end());
+    bytes.resize(200, 0);
+    return bytes;
+}
+
 TEST(HostileContent, ImagesOf16384PixelsSquareAreRefusedBeforeDecoding) {
-    for (const auto& [format, bytes] : std::vector<std::pair<const char*, std::vector<uint8_t>>>{
-             {"png", HugePngHeader()}, {"jpeg", HugeJpegHeader()}, {"tga", HugeTgaHeader()}}) {
+    for (const auto& [format, bytes] :
+         std::vector<std::pair<const char*, std::vector<uint8_t>>>{{"png", HugePngHeader()},
+                                                                   {"jpeg", HugeJpegHeader()},
+                                                                   {"tga", HugeTgaHeader()},
+                                                                   {"gif", HugeGifImage()},
+                                                                   {"pnm", HugePnmHeader()}}) {
         DecodedImage image;
         EXPECT_FALSE(DecodeImage(bytes.data(), bytes.size(), 8192, image)) << format;
         EXPECT_TRUE(image.pixels.empty()) << format;
@@ -133,6 +153,19 @@ TEST(HostileContent, ImagesOf16384PixelsSquareAreRefusedBeforeDecoding) {
     const nlohmann::json state = RunGame(dir, {"--scene", "Main"});
     EXPECT_EQ(state["vars"]["ints"].value("4", 0), 4);
     EXPECT_FALSE(AnyTextureNamed(state, "huge"));
+}
+
+TEST(HostileContent, OnlyTheImageTypesOfAGameAreDecoded) {
+    const std::string pnm = "P6\n2 1\n255\n\xFF\x00\x00\x00\xFF\x00";
+    DecodedImage image;
+    ASSERT_TRUE(DecodeImage(reinterpret_cast<const uint8_t*>(pnm.data()), pnm.size(), 8192, image));
+    EXPECT_EQ(image.pixels, (std::vector<uint32_t>{0xFFFF0000u, 0xFF00FF00u}));
+    // A well-formed 2 x 2 GIF: the decoder library knows it, a game's images never are GIFs, and
+    // that library's GIF decoder is not safe on damaged files.
+    const std::vector<uint8_t> gif = {'G', 'I', 'F', '8', '9', 'a', 2,   0,    2, 0, 0x80, 0,
+                                      0,   0,   255, 0,   255, 0,   255, 0x2C, 0, 0, 0,    0,
+                                      2,   0,   2,   0,   0,   2,   2,   0x44, 1, 0, 0x3B};
+    EXPECT_FALSE(DecodeImage(gif.data(), gif.size(), 8192, image));
 }
 
 TEST(HostileContent, FontsThatFailToLoadFallBackAndTextStillDraws) {

@@ -153,6 +153,27 @@ TEST_F(HostileScript, ALoopCopyingMegabyteStringsEndsItsFrameWithinTheBudget) {
     EXPECT_GE(rounds, CScriptRunner::kMaxStatementsPerFrame / perRound - 1);
 }
 
+TEST_F(HostileScript, ALoopReadingMegabyteStringsWithoutStoringThemEndsItsFrameWithinTheBudget) {
+    // Found by fuzzing: the sum would pass the length limit, so nothing is stored, yet both
+    // megabyte operands are still read every round.
+    vars.SetString(1, std::string(CVariableStore::kMaxStringLength, 'm'));
+    Start("*loop\nCalc($num[1] += 1)\nCalc($str[1] += $str[1])\nJump(loop)\n");
+    const int rounds = RoundsInOneFrame(runner, vars);
+    EXPECT_EQ(vars.GetString(1).size(), CVariableStore::kMaxStringLength);
+    EXPECT_LE(rounds, CScriptRunner::kMaxStatementsPerFrame / 1024 + 1);
+    EXPECT_GE(rounds, CScriptRunner::kMaxStatementsPerFrame / (4 * 1024));
+}
+
+TEST_F(HostileScript, ALoopOverAFaultyStatementKeepsOnlyTheLatestMessages) {
+    Start("*loop\nCalc($num[1] += 1)\nNoSuchCommand(1)\nJump(loop)\n");
+    CScriptRunner::frameBudget = 30000;  // at least 7,500 messages per frame
+    for (int frame = 0; frame < 3; ++frame) EXPECT_TRUE(runner.StepScript());
+    CScriptRunner::frameBudget = CScriptRunner::kMaxStatementsPerFrame;
+    EXPECT_GE(vars.GetInt(1), 3 * 30000 / 4);
+    EXPECT_GE(ShownMessages().size(), 1000u);
+    EXPECT_LE(ShownMessages().size(), 2000u);
+}
+
 TEST_F(HostileScript, AStatementThatJumpsToItselfEndsEveryFrameAfterTheBudget) {
     Start("*self\nJump(self)\n");
     for (int frame = 0; frame < 3; ++frame) {

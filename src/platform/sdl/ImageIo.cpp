@@ -39,8 +39,8 @@ bool JpegSizeFits(const uint8_t* data, size_t size, int maxSide) {
             at += 2;
             continue;
         }
-        const bool frameHeader = marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 &&
-                                 marker != 0xCC;
+        const bool frameHeader =
+            marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
         if (frameHeader) {
             if (at + 9 > size) return true;
             return static_cast<int>(BigEndian16(data + at + 5)) <= maxSide &&
@@ -75,24 +75,22 @@ bool PnmSizeFits(const uint8_t* data, size_t size, int maxSide) {
     return true;
 }
 
-// The size a PNG, BMP, GIF, JPEG, QOI or PNM header declares, read before decoding so that a file
+// The size a PNG, BMP, JPEG or PNM header declares, read before decoding so that a file
 // claiming a huge image is refused without the decoder allocating for it. False when it declares
 // too much.
 bool DeclaredSizeFits(const uint8_t* data, size_t size, int maxSide) {
     const auto fits = [maxSide](int64_t w, int64_t h) {
         return std::abs(w) <= maxSide && std::abs(h) <= maxSide;
     };
-    if (size >= 4 && data[0] == 0xFF && data[1] == 0xD8 && data[2] == 0xFF) return JpegSizeFits(data, size, maxSide);
-    if (size >= 2 && data[0] == 'P' && data[1] >= '1' && data[1] <= '6') return PnmSizeFits(data, size, maxSide);
-    if (size >= 12 && std::memcmp(data, "qoif", 4) == 0)
-        return fits(BigEndian32(data + 4), BigEndian32(data + 8));
+    if (size >= 4 && data[0] == 0xFF && data[1] == 0xD8 && data[2] == 0xFF)
+        return JpegSizeFits(data, size, maxSide);
+    if (size >= 2 && data[0] == 'P' && data[1] >= '1' && data[1] <= '6')
+        return PnmSizeFits(data, size, maxSide);
     if (size >= 24 && std::memcmp(data, "\x89PNG", 4) == 0)
         return fits(BigEndian32(data + 16), BigEndian32(data + 20));
     if (size >= 26 && data[0] == 'B' && data[1] == 'M' && LittleEndian32(data + 14) >= 40)
         return fits(static_cast<int32_t>(LittleEndian32(data + 18)),
                     static_cast<int32_t>(LittleEndian32(data + 22)));
-    if (size >= 10 && std::memcmp(data, "GIF8", 4) == 0)
-        return fits(data[6] | data[7] << 8, data[8] | data[9] << 8);
     return true;
 }
 
@@ -102,21 +100,27 @@ bool TgaSizeFits(const uint8_t* data, size_t size, int maxSide) {
     return (data[12] | data[13] << 8) <= maxSide && (data[14] | data[15] << 8) <= maxSide;
 }
 
-// Auto-detection covers every format with a signature; TGA has none, so it is tried by name.
-// Vector images are refused: rendering one has no size to check beforehand.
+// The file types a game's images come in: PNG, JPEG, BMP and PNM by their signatures, then TGA,
+// which has none. Other types the decoder library knows (GIF, XPM, TIFF, WebP, SVG, ...) are not
+// image types of a game and are refused, which also keeps their decoders away from untrusted
+// bytes (the GIF decoder frees a wild pointer on some damaged files).
 SDL_Surface* LoadSurface(const uint8_t* data, size_t size, int maxSide) {
     if (size > static_cast<size_t>(INT32_MAX)) return nullptr;
     SDL_RWops* rw = SDL_RWFromConstMem(data, static_cast<int>(size));
     if (!rw) return nullptr;
-    if (IMG_isSVG(rw)) {
-        SDL_RWclose(rw);
-        return nullptr;
+    const char* type = nullptr;
+    if (IMG_isPNG(rw)) {
+        type = "PNG";
+    } else if (IMG_isJPG(rw)) {
+        type = "JPG";
+    } else if (IMG_isBMP(rw)) {
+        type = "BMP";
+    } else if (IMG_isPNM(rw)) {
+        type = "PNM";
+    } else if (TgaSizeFits(data, size, maxSide)) {
+        type = "TGA";
     }
-    SDL_Surface* surface = IMG_Load_RW(rw, 0);
-    if (!surface && TgaSizeFits(data, size, maxSide)) {
-        SDL_RWseek(rw, 0, RW_SEEK_SET);
-        surface = IMG_LoadTyped_RW(rw, 0, "TGA");
-    }
+    SDL_Surface* surface = type ? IMG_LoadTyped_RW(rw, 0, type) : nullptr;
     SDL_RWclose(rw);
     return surface;
 }

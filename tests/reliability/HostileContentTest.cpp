@@ -156,7 +156,7 @@ TEST(HostileContent, ImagesOf16384PixelsSquareAreRefusedBeforeDecoding) {
 }
 
 TEST(HostileContent, OnlyTheImageTypesOfAGameAreDecoded) {
-    const std::string pnm = "P6\n2 1\n255\n\xFF\x00\x00\x00\xFF\x00";
+    const std::string pnm = std::string("P6\n2 1\n255\n") + std::string("\xFF\0\0\0\xFF\0", 6);
     DecodedImage image;
     ASSERT_TRUE(DecodeImage(reinterpret_cast<const uint8_t*>(pnm.data()), pnm.size(), 8192, image));
     EXPECT_EQ(image.pixels, (std::vector<uint32_t>{0xFFFF0000u, 0xFF00FF00u}));

@@ -3,12 +3,13 @@ BUILD_DIR ?= build
 SAN_BUILD_DIR ?= build-asan
 FUZZ_BUILD_DIR ?= build-fuzz
 FUZZ_SECONDS ?= 60
-FUZZ_TARGETS := pack_archive settings script_reader script_expressions save_file text_drawing
+FUZZ_TARGETS := pack_archive settings script_reader script_expressions save_file text_drawing \
+  script_run replay image_load
 JOBS ?= $(shell nproc)
 DEMO_DIR ?= $(BUILD_DIR)/demo/game
 DEMO_OUT ?= $(BUILD_DIR)/demo-shots
 
-.PHONY: all deps configure build test test-asan demo bench clean fuzz fuzz-build fuzz-replay
+.PHONY: all deps configure build test test-asan demo bench clean fuzz fuzz-build fuzz-replay soak memcheck
 
 all: build
 
@@ -40,6 +41,7 @@ bench: build
 
 # libFuzzer targets (clang): replay the seed corpora, then fuzz each target for FUZZ_SECONDS.
 # New inputs go to $(FUZZ_BUILD_DIR)/corpus/, never into the seeds under tests/fuzz/corpus/.
+# Paths are absolute: the script_run target works inside a game folder of its own.
 fuzz-build: deps
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZEPA_FUZZ=ON \
 	  -DZEPA_BUILD_BENCH=OFF
@@ -52,10 +54,22 @@ fuzz: fuzz-replay
 	@for t in $(FUZZ_TARGETS); do \
 	  mkdir -p $(FUZZ_BUILD_DIR)/corpus/$$t && \
 	  echo "fuzz: $$t for $(FUZZ_SECONDS) s" && \
+	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp \
 	  $(FUZZ_BUILD_DIR)/tests/fuzz/fuzz_$$t -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
-	    -artifact_prefix=$(FUZZ_BUILD_DIR)/fuzz_$$t- \
-	    $(FUZZ_BUILD_DIR)/corpus/$$t tests/fuzz/corpus/$$t || exit 1; \
+	    -artifact_prefix=$(abspath $(FUZZ_BUILD_DIR))/fuzz_$$t- \
+	    $(abspath $(FUZZ_BUILD_DIR))/corpus/$$t $(CURDIR)/tests/fuzz/corpus/$$t || exit 1; \
 	done
+
+# The long soak: 200,000 frames of the test game (and of the demo game once it has scripts) with
+# seeded random input; prints the resident-set curve and fails on growth over 2 MB after warm-up.
+SOAK_FRAMES ?= 200000
+soak: build
+	scripts/soak $(BUILD_DIR)/zepa-soak $(DEMO_DIR) tests/reliability/soak-game $(SOAK_FRAMES) --seed 7
+	scripts/soak $(BUILD_DIR)/zepa-soak $(DEMO_DIR) - $(SOAK_FRAMES) --seed 7 || [ $$? -eq 77 ]
+
+# valgrind memcheck over a short headless run of the test game.
+memcheck: build
+	scripts/memcheck $(BUILD_DIR)/zepa $(DEMO_DIR) tests/reliability/soak-game 300
 
 clean:
 	rm -rf $(BUILD_DIR) $(SAN_BUILD_DIR) $(FUZZ_BUILD_DIR)

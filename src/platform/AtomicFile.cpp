@@ -9,6 +9,8 @@
 #include <cerrno>
 #include <cstdio>
 
+#include "platform/FileOperations.h"
+
 namespace zepa {
 namespace {
 
@@ -34,7 +36,7 @@ int CreateTemporaryFile(const std::string& target, std::string& tempPath) {
     for (int attempt = 0; attempt < 100; ++attempt) {
         tempPath = target + ".tmp-" + std::to_string(getpid()) + "-" + std::to_string(++counter);
         // 0666 and the process's umask give the permissions a newly created file would have.
-        const int fd = open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        const int fd = FileOperations().Open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0 || errno != EEXIST) return fd;
     }
     return -1;
@@ -43,7 +45,7 @@ int CreateTemporaryFile(const std::string& target, std::string& tempPath) {
 bool WriteAll(int fd, std::string_view bytes) {
     size_t done = 0;
     while (done < bytes.size()) {
-        const ssize_t written = write(fd, bytes.data() + done, bytes.size() - done);
+        const ssize_t written = FileOperations().Write(fd, bytes.data() + done, bytes.size() - done);
         if (written < 0) {
             if (errno == EINTR) continue;
             return false;
@@ -65,7 +67,7 @@ void CopyPermissions(const std::string& from, int toFd) {
 void SyncFolder(const std::string& folder) {
     const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) return;
-    fsync(fd);
+    FileOperations().Fsync(fd);
     close(fd);
 }
 
@@ -78,11 +80,11 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes) {
     const int fd = CreateTemporaryFile(target, tempPath);
     if (fd < 0) return false;
     CopyPermissions(target, fd);
-    bool ok = WriteAll(fd, bytes) && fsync(fd) == 0;
-    ok = (close(fd) == 0) && ok;
-    if (ok) ok = std::rename(tempPath.c_str(), target.c_str()) == 0;
+    bool ok = WriteAll(fd, bytes) && FileOperations().Fsync(fd) == 0;
+    ok = (FileOperations().Close(fd) == 0) && ok;
+    if (ok) ok = FileOperations().Rename(tempPath.c_str(), target.c_str()) == 0;
     if (!ok) {
-        unlink(tempPath.c_str());
+        FileOperations().Unlink(tempPath.c_str());
         return false;
     }
     SyncFolder(FolderOf(target));

@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "platform/AtomicFile.h"
+#include "platform/FileOperations.h"
 
 namespace zepa {
 
@@ -37,12 +38,12 @@ bool MakeDirectory(const std::string& path) {
 }
 
 bool RemoveFile(const std::string& path) {
-    return unlink(path.c_str()) == 0 || errno == ENOENT;
+    return FileOperations().Unlink(path.c_str()) == 0 || errno == ENOENT;
 }
 
 bool KeepFileCopy(const std::string& original, const std::string& copy) {
     if (!RemoveFile(copy)) return false;
-    if (link(original.c_str(), copy.c_str()) == 0) return true;
+    if (FileOperations().Link(original.c_str(), copy.c_str()) == 0) return true;
     std::ifstream in(original, std::ios::binary);
     if (!in) return false;
     std::ostringstream bytes;

@@ -14,8 +14,8 @@ struct DecodedImage {
     std::vector<uint32_t> pixels;
 };
 
-// Decodes an image file held in memory (PNG, JPEG, BMP, TGA, GIF and whatever else the decoder
-// knows). False for empty, broken or unknown data, or an image larger than maxSide on a side.
+// Decodes an image file held in memory (PNG, JPEG, BMP, PNM or TGA). False for empty, broken or
+// other data, or an image larger than maxSide on a side.
 bool DecodeImage(const uint8_t* data, size_t size, int maxSide, DecodedImage& out);
 
 // Writes 32-bit XRGB pixels (alpha ignored, written opaque) as an RGB PNG. False on any failure.

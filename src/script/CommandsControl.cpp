@@ -12,8 +12,11 @@ namespace zepa {
 namespace {
 
 // Reads the next statement while passing over a block; false when reading cannot go on (a failed
-// read, or the top level at its end).
-bool ReadSkipped(CScriptReader& reader) {
+// read, or the top level at its end). Each statement passed over counts against the frame's
+// budget, so a loop around a long false block still ends its frame soon.
+bool ReadSkipped(CScriptRunner& runner) {
+    runner.ChargeStatements(1);
+    CScriptReader& reader = runner.reader();
     return reader.ReadStatement() && !reader.IsAtEnd();
 }
 
@@ -23,7 +26,7 @@ bool ReadSkipped(CScriptReader& reader) {
 void SkipFalseBranch(CScriptRunner& runner) {
     CScriptReader& reader = runner.reader();
     int depth = 1;
-    while (ReadSkipped(reader)) {
+    while (ReadSkipped(runner)) {
         const ScriptStatement& statement = reader.statement();
         const std::string& keyword = statement.words[0];
         if (keyword == "if") {
@@ -39,9 +42,10 @@ void SkipFalseBranch(CScriptRunner& runner) {
 }
 
 // After a branch that ran: passes over the rest of the block, just past its `end`.
-void SkipToEnd(CScriptReader& reader) {
+void SkipToEnd(CScriptRunner& runner) {
+    CScriptReader& reader = runner.reader();
     int depth = 1;
-    while (ReadSkipped(reader)) {
+    while (ReadSkipped(runner)) {
         const std::string& keyword = reader.statement().words[0];
         if (keyword == "if") ++depth;
         if (keyword == "end" && --depth == 0) return;
@@ -76,12 +80,12 @@ StepAction CommandIf(ScriptContext& context) {
 }
 
 StepAction CommandElseIf(ScriptContext& context) {
-    SkipToEnd(context.runner.reader());
+    SkipToEnd(context.runner);
     return StepAction::Continue;
 }
 
 StepAction CommandElse(ScriptContext& context) {
-    SkipToEnd(context.runner.reader());
+    SkipToEnd(context.runner);
     return StepAction::Continue;
 }
 

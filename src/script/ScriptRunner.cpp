@@ -8,6 +8,7 @@
 #include "script/CommandSignatures.h"
 #include "script/ScriptArguments.h"
 #include "script/ScriptStatement.h"
+#include "script/VariableStore.h"
 
 namespace zepa {
 namespace {
@@ -70,7 +71,9 @@ bool CScriptRunner::StepScript() {
     // A loop of jumps with no wait in it would otherwise never end the frame, and the window
     // would stop answering; past the budget the frame ends and the script goes on in the next.
     frameBudgetSpent_ = false;
-    for (int statements = 0; statements < kMaxStatementsPerFrame; ++statements) {
+    workThisFrame_ = 0;
+    while (workThisFrame_ < frameBudget) {
+        ++workThisFrame_;
         if (!reader_.ReadStatement()) {
             // A sub-call level that runs out of text returns to its caller, as Return would;
             // otherwise every later read would fail there and the script would hang.
@@ -80,7 +83,11 @@ bool CScriptRunner::StepScript() {
             }
             return !reader_.IsAtEnd();
         }
-        switch (Dispatch(reader_.statement())) {
+        const uint64_t touchedBefore = variables_.stringBytesTouched();
+        const StepAction action = Dispatch(reader_.statement());
+        workThisFrame_ += static_cast<long long>((variables_.stringBytesTouched() - touchedBefore) /
+                                                 kStringBytesPerStatement);
+        switch (action) {
             case StepAction::Continue:
                 break;
             case StepAction::Suspend:

@@ -19,8 +19,17 @@ struct SavePointRecord;
 
 class CScriptRunner {
   public:
-    // Statements one frame may run before it ends even without a wait.
+    // Work one frame may do before it ends even without a wait, in statements: every statement
+    // read costs one, whether it runs or is passed over in a skipped block, and every
+    // kStringBytesPerStatement bytes a statement reads from or stores into string variables cost
+    // one more. So
+    // neither a jump loop, nor a loop over a long skipped block, nor a loop that copies
+    // megabyte strings can hold a frame for long.
     static constexpr int kMaxStatementsPerFrame = 1000000;
+    static constexpr int kStringBytesPerStatement = 1024;
+    // The budget in force: kMaxStatementsPerFrame, lowered only by fuzzers and tests so that the
+    // runaway scripts they generate cost little time.
+    inline static int frameBudget = kMaxStatementsPerFrame;
 
     CScriptRunner(CVariableStore& variables, CScriptRandom& random, const ButtonState& buttons,
                   const CPackArchive* archive);
@@ -46,6 +55,8 @@ class CScriptRunner {
 
     // True when the last StepScript ended its frame only because the statement budget was spent.
     bool frameBudgetSpent() const { return frameBudgetSpent_; }
+    // Counts `statements` more against this frame's budget (statements passed over by a skip).
+    void ChargeStatements(int statements) { workThisFrame_ += statements; }
 
     int waitCounter = 0;     // frames still to wait
     bool waitForOk = false;  // waiting for the OK button
@@ -62,6 +73,7 @@ class CScriptRunner {
     std::function<bool()> selectionActive_;
     StageCapture stageCapture_;
     bool frameBudgetSpent_ = false;
+    long long workThisFrame_ = 0;
 };
 
 }  // namespace zepa

@@ -40,11 +40,15 @@ void CVariableStore::SetInt(int number, int32_t value) {
 }
 
 const std::string& CVariableStore::GetString(int number) const {
-    return InRange(number, kStringCount) ? strings_[number] : kEmptyString;
+    if (!InRange(number, kStringCount)) return kEmptyString;
+    stringBytesTouched_ += strings_[number].size();
+    return strings_[number];
 }
 
 void CVariableStore::SetString(int number, std::string value) {
-    if (InRange(number, kStringCount)) strings_[number] = std::move(value);
+    if (!InRange(number, kStringCount)) return;
+    stringBytesTouched_ += value.size();
+    strings_[number] = std::move(value);
 }
 
 void CVariableStore::ClearLive() {

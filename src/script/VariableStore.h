@@ -33,6 +33,9 @@ class CVariableStore {
     void SetInt(int number, int32_t value);
     const std::string& GetString(int number) const;
     void SetString(int number, std::string value);
+    // Bytes of string values read by GetString or stored by SetString since the store was made:
+    // the script runner charges big string work against its per-frame budget with it.
+    uint64_t stringBytesTouched() const { return stringBytesTouched_; }
 
     // All flags false, integers 0, strings empty (the live arrays only).
     void ClearLive();
@@ -62,6 +65,7 @@ class CVariableStore {
     FlagWords flags_{};
     std::vector<int32_t> ints_;
     std::vector<std::string> strings_;
+    mutable uint64_t stringBytesTouched_ = 0;
     std::vector<int32_t> snapshotInts_;
     FlagWords snapshotFlags_{};
     std::vector<std::string> snapshotStrings_;

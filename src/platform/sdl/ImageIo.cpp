@@ -3,6 +3,7 @@
 #include <SDL2/SDL.h>
 #include <SDL2/SDL_image.h>
 
+#include <cctype>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -19,32 +20,107 @@ uint32_t LittleEndian32(const uint8_t* p) {
     return uint32_t{p[3]} << 24 | uint32_t{p[2]} << 16 | uint32_t{p[1]} << 8 | p[0];
 }
 
-// The size a PNG, BMP or GIF header declares, read before decoding so that a file claiming a huge
-// image is refused without the decoder allocating for it. False when it declares too much.
+uint32_t BigEndian16(const uint8_t* p) {
+    return uint32_t{p[0]} << 8 | p[1];
+}
+
+// The size in a JPEG's frame header (the first SOF marker); true when there is none to read, so
+// that the decoder itself rejects the file.
+bool JpegSizeFits(const uint8_t* data, size_t size, int maxSide) {
+    size_t at = 2;
+    while (at + 4 <= size) {
+        if (data[at] != 0xFF) return true;
+        const uint8_t marker = data[at + 1];
+        if (marker == 0xFF) {  // fill byte
+            ++at;
+            continue;
+        }
+        if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD9)) {  // markers without a length
+            at += 2;
+            continue;
+        }
+        const bool frameHeader =
+            marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
+        if (frameHeader) {
+            if (at + 9 > size) return true;
+            return static_cast<int>(BigEndian16(data + at + 5)) <= maxSide &&
+                   static_cast<int>(BigEndian16(data + at + 7)) <= maxSide;
+        }
+        at += 2 + BigEndian16(data + at + 2);
+    }
+    return true;
+}
+
+// The width and height of a PNM header ("P1".."P6", then numbers separated by white space and
+// comments); true when they cannot be read, so that the decoder itself rejects the file.
+bool PnmSizeFits(const uint8_t* data, size_t size, int maxSide) {
+    size_t at = 2;
+    for (int field = 0; field < 2; ++field) {
+        while (at < size && (std::isspace(data[at]) || data[at] == '#')) {
+            if (data[at] == '#') {
+                while (at < size && data[at] != '\n') ++at;
+            } else {
+                ++at;
+            }
+        }
+        int64_t value = 0;
+        bool digits = false;
+        while (at < size && data[at] >= '0' && data[at] <= '9') {
+            value = value * 10 + (data[at++] - '0');
+            digits = true;
+            if (value > maxSide) return false;
+        }
+        if (!digits) return true;
+    }
+    return true;
+}
+
+// The size a PNG, BMP, JPEG or PNM header declares, read before decoding so that a file
+// claiming a huge image is refused without the decoder allocating for it. False when it declares
+// too much.
 bool DeclaredSizeFits(const uint8_t* data, size_t size, int maxSide) {
     const auto fits = [maxSide](int64_t w, int64_t h) {
         return std::abs(w) <= maxSide && std::abs(h) <= maxSide;
     };
+    if (size >= 4 && data[0] == 0xFF && data[1] == 0xD8 && data[2] == 0xFF)
+        return JpegSizeFits(data, size, maxSide);
+    if (size >= 2 && data[0] == 'P' && data[1] >= '1' && data[1] <= '6')
+        return PnmSizeFits(data, size, maxSide);
     if (size >= 24 && std::memcmp(data, "\x89PNG", 4) == 0)
         return fits(BigEndian32(data + 16), BigEndian32(data + 20));
     if (size >= 26 && data[0] == 'B' && data[1] == 'M' && LittleEndian32(data + 14) >= 40)
         return fits(static_cast<int32_t>(LittleEndian32(data + 18)),
                     static_cast<int32_t>(LittleEndian32(data + 22)));
-    if (size >= 10 && std::memcmp(data, "GIF8", 4) == 0)
-        return fits(data[6] | data[7] << 8, data[8] | data[9] << 8);
     return true;
 }
 
-// Auto-detection covers every format with a signature; TGA has none, so it is tried by name.
-SDL_Surface* LoadSurface(const uint8_t* data, size_t size) {
+// A TGA header's size (TGA has no signature, so this is asked only when it is tried by name).
+bool TgaSizeFits(const uint8_t* data, size_t size, int maxSide) {
+    if (size < 18) return false;
+    return (data[12] | data[13] << 8) <= maxSide && (data[14] | data[15] << 8) <= maxSide;
+}
+
+// The file types a game's images come in: PNG, JPEG, BMP and PNM by their signatures, then TGA,
+// which has none. Other types the decoder library knows (GIF, XPM, TIFF, WebP, SVG, ...) are not
+// image types of a game and are refused, which also keeps their decoders away from untrusted
+// bytes (the GIF decoder frees a wild pointer on some damaged files).
+SDL_Surface* LoadSurface(const uint8_t* data, size_t size, int maxSide) {
     if (size > static_cast<size_t>(INT32_MAX)) return nullptr;
     SDL_RWops* rw = SDL_RWFromConstMem(data, static_cast<int>(size));
     if (!rw) return nullptr;
-    SDL_Surface* surface = IMG_Load_RW(rw, 0);
-    if (!surface) {
-        SDL_RWseek(rw, 0, RW_SEEK_SET);
-        surface = IMG_LoadTyped_RW(rw, 0, "TGA");
+    const char* type = nullptr;
+    if (IMG_isPNG(rw)) {
+        type = "PNG";
+    } else if (IMG_isJPG(rw)) {
+        type = "JPG";
+    } else if (IMG_isBMP(rw)) {
+        type = "BMP";
+    } else if (IMG_isPNM(rw)) {
+        type = "PNM";
+    } else if (TgaSizeFits(data, size, maxSide)) {
+        type = "TGA";
     }
+    SDL_Surface* surface = type ? IMG_LoadTyped_RW(rw, 0, type) : nullptr;
     SDL_RWclose(rw);
     return surface;
 }
@@ -53,7 +129,7 @@ SDL_Surface* LoadSurface(const uint8_t* data, size_t size) {
 
 bool DecodeImage(const uint8_t* data, size_t size, int maxSide, DecodedImage& out) {
     if (!data || size == 0 || !DeclaredSizeFits(data, size, maxSide)) return false;
-    SDL_Surface* decoded = LoadSurface(data, size);
+    SDL_Surface* decoded = LoadSurface(data, size, maxSide);
     if (!decoded) return false;
     if (decoded->w <= 0 || decoded->h <= 0 || decoded->w > maxSide || decoded->h > maxSide) {
         SDL_FreeSurface(decoded);

@@ -1,0 +1,192 @@
+// Hostile game content run through the built engine: resource names and saved paths that try to
+// leave the game folder, images declaring 16384 x 16384 pixels, and fonts that fail to load. Each
+// run must end normally, refuse what it must, and go on with the rest of the script.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <nlohmann/json.hpp>
+#include <string>
+#include <vector>
+
+#include "gfx/ImageLoader.h"
+#include "gfx/TextureFormat.h"
+#include "platform/ImageIo.h"
+#include "scenes/SaveFile.h"
+#include "script/VariableStore.h"
+#include "support/EngineProcess.h"
+
+namespace zepa {
+namespace {
+
+using test::ReadFileBytes;
+using test::RunZepa;
+using test::TempDir;
+
+void WriteSmallPng(const std::string& path) {
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    const std::vector<uint32_t> pixels(8 * 8, 0xFFFF0000u);
+    ASSERT_TRUE(WritePng(path, pixels.data(), 8, 8, 8));
+}
+
+nlohmann::json RunGame(const TempDir& dir, const std::vector<std::string>& extra, int frames = 6) {
+    std::vector<std::string> args = {"--headless",           "--game",         dir / "game",      "--frames",
+                                     std::to_string(frames), "--dump-at-exit", dir / "state.json"};
+    args.insert(args.end(), extra.begin(), extra.end());
+    const auto result = RunZepa(args);
+    EXPECT_EQ(result.exitCode, 0) << result.output;
+    return nlohmann::json::parse(ReadFileBytes(dir / "state.json"));
+}
+
+bool AnyTextureNamed(const nlohmann::json& state, const std::string& part) {
+    for (const auto& name : state["textures"])
+        if (name.get<std::string>().find(part) != std::string::npos) return true;
+    return false;
+}
+
+TEST(HostileContent, NamesThatLeaveTheGameFolderAreRefusedAndTheScriptGoesOn) {
+    TempDir dir;
+    // Real files outside the game folder, where climbing names would reach them.
+    WriteSmallPng(dir / "secret.png");
+    dir.Write("outside.txt", "*x\nCalc($num[1] = 666)\nReturn\n");
+    dir.Write("game/Script/Script.txt",
+              "Background.Set(\"../../../secret.png\")\n"
+              "Character.SetGraph(0, \"../../../secret.png\", \"\", 0, 0, 0)\n"
+              "Picture.Load(1, \"../../../secret.png\")\n"
+              "Picture.Load(2, \"/etc/passwd\")\n"
+              "CallSub(x, \"../../outside.txt\")\n"
+              "Sound.BGM(\"../../../../secret.png\")\n"
+              "Calc($num[2] = 2)\n"
+              "WaitOK\n");
+    nlohmann::json state = RunGame(dir, {"--scene", "Main"});
+    EXPECT_EQ(state["vars"]["ints"].value("1", 0), 0);  // the outside script never ran
+    EXPECT_EQ(state["vars"]["ints"].value("2", 0), 2);  // the game went on
+    EXPECT_FALSE(AnyTextureNamed(state, "secret"));
+    EXPECT_TRUE(state["pictures"]["pictures"].empty());
+
+    // A jump into a file that is refused is a jump into a missing file: the script ends there.
+    dir.Write("game/Script/Script.txt",
+              "Calc($num[2] = 2)\nJump(x, \"../../outside.txt\")\nCalc($num[2] = 9)\n");
+    state = RunGame(dir, {"--scene", "Main"});
+    EXPECT_EQ(state["scene"], "Title");
+    EXPECT_EQ(state["vars"]["ints"].value("1", 0), 0);
+    EXPECT_EQ(state["vars"]["ints"].value("2", 0), 2);
+}
+
+TEST(HostileContent, SavedPathsThatLeaveTheGameFolderAreNotLoadedOnResume) {
+    TempDir dir;
+    WriteSmallPng(dir / "secret.png");
+    dir.Write("game/Script/Script.txt", "SavePoint(\"p\")\nCalc($num[3] = 3)\nWaitOK\n");
+    // A save whose record names files outside the folder, as a hand-edited save could.
+    CVariableStore store;
+    SavePointRecord record;
+    record.savePointName = "p";
+    record.scriptFile = "Script/Script.txt";
+    record.backgroundPath = "Graphics/BG/../../../secret.png";
+    record.bgmPath = "../../secret.png";
+    record.characters[0].imagePath = "/" + (dir / "secret.png");
+    store.TakeSnapshot(record);
+    dir.Write("game/" + SaveFilePath(1), EncodeSaveFile(store));
+    const nlohmann::json state = RunGame(dir, {"--load", "1"});
+    EXPECT_EQ(state["scene"], "Main");
+    EXPECT_EQ(state["vars"]["ints"].value("3", 0), 3);
+    EXPECT_FALSE(AnyTextureNamed(state, "secret"));
+}
+
+// The PNG signature and an IHDR chunk for a 16384 x 16384 RGB image, then a few bytes of nothing:
+// the decoder must not be asked to allocate a gigabyte for it.
+std::vector<uint8_t> HugePngHeader() {
+    std::vector<uint8_t> bytes = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A, 0, 0, 0,
+                                  13,   'I', 'H', 'D', 'R',  0,    0,    0x40, 0, 0, 0,
+                                  0x40, 0,   8,   2,   0,    0,    0,    0,    0, 0, 0};
+    bytes.resize(200, 0);
+    return bytes;
+}
+
+// A baseline JPEG's start and its frame header for 16384 x 16384, three components.
+std::vector<uint8_t> HugeJpegHeader() {
+    std::vector<uint8_t> bytes = {0xFF, 0xD8, 0xFF, 0xC0, 0, 17,   8, 0x40, 0,    0x40, 0,
+                                  3,    1,    0x22, 0,    2, 0x11, 1, 3,    0x11, 1};
+    bytes.resize(200, 0);
+    return bytes;
+}
+
+// An uncompressed true-colour TGA header for 16384 x 16384.
+std::vector<uint8_t> HugeTgaHeader() {
+    std::vector<uint8_t> bytes = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x40, 0, 0x40, 32, 8};
+    bytes.resize(200, 0);
+    return bytes;
+}
+
+// A GIF whose screen is 2 x 2 but whose first image is 16384 x 16384.
+std::vector<uint8_t> HugeGifImage() {
+    std::vector<uint8_t> bytes = {'G', 'I', 'F', '8',  '9',  'a',  2, 0, 2, 0,    0x80, 0, 0,    0, 0,
+                                  0,   255, 255, 255,  0x21, 0xF9, 4, 1, 0, 0,    1,    0, 0x2C, 0, 0,
+                                  0,   0,   0,   0x40, 0,    0x40, 0, 2, 2, 0x44, 1,    0, 0x3B};
+    return bytes;
+}
+
+// A binary PNM (P6) declaring 16384 x 16384.
+std::vector<uint8_t> HugePnmHeader() {
+    const std::string header = "P6\n# big\n16384 16384\n255\n";
+    std::vector<uint8_t> bytes(header.begin(), header.end());
+    bytes.resize(200, 0);
+    return bytes;
+}
+
+TEST(HostileContent, ImagesOf16384PixelsSquareAreRefusedBeforeDecoding) {
+    for (const auto& [format, bytes] :
+         std::vector<std::pair<const char*, std::vector<uint8_t>>>{{"png", HugePngHeader()},
+                                                                   {"jpeg", HugeJpegHeader()},
+                                                                   {"tga", HugeTgaHeader()},
+                                                                   {"gif", HugeGifImage()},
+                                                                   {"pnm", HugePnmHeader()}}) {
+        DecodedImage image;
+        EXPECT_FALSE(DecodeImage(bytes.data(), bytes.size(), 8192, image)) << format;
+        EXPECT_TRUE(image.pixels.empty()) << format;
+        EXPECT_EQ(CreateTextureFromImage(bytes, D3DFMT_A8R8G8B8, 0xFF00FF00u), nullptr) << format;
+    }
+    // In a game: the background is refused, the rest of the script runs.
+    TempDir dir;
+    const std::vector<uint8_t> png = HugePngHeader();
+    dir.Write("game/Graphics/BG/huge.png", std::string(png.begin(), png.end()));
+    dir.Write("game/Script/Script.txt", "Background.Set(\"huge.png\", \"\", 0)\nCalc($num[4] = 4)\nWaitOK\n");
+    const nlohmann::json state = RunGame(dir, {"--scene", "Main"});
+    EXPECT_EQ(state["vars"]["ints"].value("4", 0), 4);
+    EXPECT_FALSE(AnyTextureNamed(state, "huge"));
+}
+
+TEST(HostileContent, OnlyTheImageTypesOfAGameAreDecoded) {
+    const std::string pnm = std::string("P6\n2 1\n255\n") + std::string("\xFF\0\0\0\xFF\0", 6);
+    DecodedImage image;
+    ASSERT_TRUE(DecodeImage(reinterpret_cast<const uint8_t*>(pnm.data()), pnm.size(), 8192, image));
+    EXPECT_EQ(image.pixels, (std::vector<uint32_t>{0xFFFF0000u, 0xFF00FF00u}));
+    // A well-formed 2 x 2 GIF: the decoder library knows it, a game's images never are GIFs, and
+    // that library's GIF decoder is not safe on damaged files.
+    const std::vector<uint8_t> gif = {'G', 'I', 'F', '8', '9', 'a', 2,   0,    2, 0, 0x80, 0,
+                                      0,   0,   255, 0,   255, 0,   255, 0x2C, 0, 0, 0,    0,
+                                      2,   0,   2,   0,   0,   2,   2,   0x44, 1, 0, 0x3B};
+    EXPECT_FALSE(DecodeImage(gif.data(), gif.size(), 8192, image));
+}
+
+TEST(HostileContent, FontsThatFailToLoadFallBackAndTextStillDraws) {
+    TempDir dir;
+    dir.Write("game/Parts/broken.ttf", std::string(4096, '\x5A'));
+    dir.Write("game/Parts/empty.ttc", "");
+    dir.Write("game/Parts/truncated.ttf", std::string("\x00\x01\x00\x00\x00\x10", 6));
+    dir.Write("game/Script/Script.txt",
+              "MessageWindow.FontType(0, \"broken\")\n"
+              "MessageWindow.Open(0, 0, 320, 640, 160)\n"
+              "MessageWindow.PrintText(0, \"Text in a font that does not exist\")\n"
+              "TextPicture.FontType(\"NoSuchFace\")\n"
+              "TextPicture.Create(3, 200, 40, \"fallback\")\n"
+              "Calc($num[5] = 5)\n"
+              "Wait(30)\n");
+    const nlohmann::json state = RunGame(dir, {"--scene", "Main"}, 20);
+    EXPECT_EQ(state["vars"]["ints"].value("5", 0), 5);
+    ASSERT_TRUE(state["pictures"]["textPictures"].is_array());
+    EXPECT_EQ(state["pictures"]["textPictures"].size(), 1u);
+    EXPECT_EQ(state["messageWindows"][0]["open"], true);
+}
+
+}  // namespace
+}  // namespace zepa

@@ -1,0 +1,197 @@
+// Soak run: plays a game headless in-process for many frames with seeded random input (keys,
+// clicks, joystick) generated as a replay file, while saving and loading every few hundred frames,
+// returning to the title with F12 and starting the game again from there. Prints the resident
+// set size now and then, fails when the peak grows by more than the allowed amount after the
+// warm-up, when the final state dump is not valid JSON, or when the game stops running.
+//
+//   zepa-soak --game DIR [--frames N] [--seed S] [--warmup N] [--max-growth-kb K] [--replay-out PATH]
+//             [--dump-out PATH]
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <random>
+#include <sstream>
+#include <string>
+
+#include "app/GameSystem.h"
+#include "app/Replay.h"
+#include "app/SceneRequest.h"
+#include "app/StateDump.h"
+#include "app/WindowProcedure.h"
+#include "platform/headless/HeadlessBackend.h"
+#include "scenes/SaveFile.h"
+#include "scenes/SaveResume.h"
+
+namespace {
+
+struct SoakOptions {
+    std::string gameDir;
+    long long frames = 20000;
+    unsigned seed = 1;
+    long long warmup = 0;  // 0: a tenth of the run, at least 2000 frames
+    long long maxGrowthKb = 2048;
+    std::string replayOut;
+    std::string dumpOut;
+};
+
+constexpr int kSaveSlot = 3;
+constexpr long long kSaveEvery = 300;
+constexpr long long kLoadEvery = 700;
+constexpr long long kTitleEvery = 2500;
+constexpr long long kTitleStay = 20;
+
+// A value from /proc/self/status in kB (VmRSS, VmHWM); -1 when it cannot be read.
+long long StatusKb(const std::string& field) {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind(field + ":", 0) == 0) return std::atoll(line.c_str() + field.size() + 1);
+    }
+    return -1;
+}
+
+// Random input for `frames` frames as replay text: key presses (the buttons and arrows the game
+// reads; not Escape, which quits), mouse moves and clicks, joystick buttons and axes, and F12 now and then.
+std::string GenerateReplay(long long frames, unsigned seed) {
+    static const char* const kKeys[] = {"Return", "Space", "Up",    "Down",    "Left", "Right",
+                                        "Z",      "X",     "Shift", "Control", "A",    "S"};
+    std::mt19937 random(seed);
+    std::ostringstream replay;
+    replay << "# zepa-soak input, seed " << seed << "\n";
+    for (long long frame = 1; frame <= frames; ++frame) {
+        const unsigned roll = random() % 100;
+        if (roll < 18) {
+            replay << frame << " press " << kKeys[random() % std::size(kKeys)] << "\n";
+        } else if (roll < 24) {
+            replay << frame << " mouse " << random() % 640 << " " << random() % 480 << "\n";
+        } else if (roll < 28) {
+            replay << frame << " click " << (random() % 4 == 0 ? "right" : "left") << "\n";
+        } else if (roll < 31) {
+            const unsigned button = random() % 12;
+            replay << frame << " joy button " << button << " down\n"
+                   << frame + 1 << " joy button " << button << " up\n";
+        } else if (roll < 33) {
+            replay << frame << " joy axis " << (random() % 2 ? "x" : "y") << " "
+                   << static_cast<int>(random() % 2001) - 1000 << "\n";
+        }
+        if (frame % kTitleEvery == kTitleEvery / 2) replay << frame << " press F12\n";
+    }
+    return replay.str();
+}
+
+bool ParseOptions(int argc, char** argv, SoakOptions& options) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (i + 1 >= argc) return false;
+        const char* value = argv[++i];
+        if (arg == "--game")
+            options.gameDir = value;
+        else if (arg == "--frames")
+            options.frames = std::atoll(value);
+        else if (arg == "--seed")
+            options.seed = static_cast<unsigned>(std::atoll(value));
+        else if (arg == "--warmup")
+            options.warmup = std::atoll(value);
+        else if (arg == "--max-growth-kb")
+            options.maxGrowthKb = std::atoll(value);
+        else if (arg == "--replay-out")
+            options.replayOut = value;
+        else if (arg == "--dump-out")
+            options.dumpOut = value;
+        else
+            return false;
+    }
+    if (options.warmup <= 0) options.warmup = std::max(2000LL, options.frames / 10);
+    return !options.gameDir.empty() && options.frames > options.warmup;
+}
+
+// The scripted parts of the soak that random input would reach too rarely.
+void DriveFrame(zepa::CGameSystem& game, long long frame, long long& titleSince, int& counts) {
+    const bool inMain = game.currentSceneName() == "Main";
+    if (inMain && frame % kSaveEvery == 0) counts += zepa::WriteSaveFile(game.variables(), kSaveSlot) ? 1 : 0;
+    if (inMain && frame % kLoadEvery == 0 && !zepa::StartLoadedGame(game.variables(), kSaveSlot))
+        zepa::StartNewGame(game.variables(), kSaveSlot);
+    // Back at the title (F12): after a short stay, continue from the save as the load picker would.
+    if (game.currentSceneName() != "Main") {
+        if (titleSince < 0) titleSince = frame;
+        if (frame - titleSince >= kTitleStay && !zepa::PendingSceneChange().pending) {
+            if (!zepa::StartLoadedGame(game.variables(), kSaveSlot))
+                zepa::StartNewGame(game.variables(), kSaveSlot);
+            titleSince = -1;
+        }
+    } else {
+        titleSince = -1;
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    SoakOptions options;
+    if (!ParseOptions(argc, argv, options)) {
+        std::fprintf(stderr,
+                     "usage: zepa-soak --game DIR [--frames N > warmup] [--seed S] [--warmup N] "
+                     "[--max-growth-kb K] [--replay-out PATH] [--dump-out PATH]\n");
+        return 2;
+    }
+    std::filesystem::current_path(options.gameDir);
+    const std::string replayText = GenerateReplay(options.frames, options.seed);
+    if (!options.replayOut.empty()) std::ofstream(options.replayOut, std::ios::binary) << replayText;
+    zepa::ReplayParseResult replay = zepa::ParseReplay(replayText);
+    if (!replay.ok) {
+        std::fprintf(stderr, "zepa-soak: generated replay does not parse: %s\n", replay.error.c_str());
+        return 1;
+    }
+    zepa::CReplayFeed feed(std::move(replay.events));
+
+    zepa::PlatformBackend backend = zepa::CreateHeadlessBackend();
+    backend.window->Create("soak", zepa::kScreenWidth, zepa::kScreenHeight, false);
+    auto game = std::make_unique<zepa::CGameSystem>();
+    game->randomSeed = options.seed;
+    zepa::RequestSceneChange("Main");
+    zepa::StartNewGame(game->variables(), kSaveSlot);
+    zepa::CWindowProcedure procedure(*game, backend.window.get(), backend.window->UsableBounds(),
+                                     backend.window->BorderSizes());
+    procedure.SetFocus(true);
+    if (!game->Initialize(backend)) {
+        std::fprintf(stderr, "zepa-soak: the game does not start\n");
+        return 1;
+    }
+
+    long long warmupPeakKb = -1;
+    long long titleSince = -1;
+    int saves = 0;
+    const long long reportEvery = std::max(1LL, options.frames / 20);
+    for (long long frame = 1; frame <= options.frames; ++frame) {
+        feed.ApplyFrame(frame, [&](const zepa::PlatformEvent& event) { procedure.HandleEvent(event); });
+        procedure.SetFocus(true);
+        DriveFrame(*game, frame, titleSince, saves);
+        game->UpdateFrame();
+        game->DrawFrame();
+        if (game->closeRequested() || procedure.quitRequested()) {
+            std::fprintf(stderr, "zepa-soak: the game closed at frame %lld\n", frame);
+            return 1;
+        }
+        if (frame == options.warmup) warmupPeakKb = StatusKb("VmHWM");
+        if (frame % reportEvery == 0 || frame == options.warmup) {
+            std::printf("frame %lld scene %s rss %lld kB peak %lld kB\n", frame,
+                        game->currentSceneName().c_str(), StatusKb("VmRSS"), StatusKb("VmHWM"));
+            std::fflush(stdout);  // the curve shows while a long run goes on
+        }
+    }
+    const long long endPeakKb = StatusKb("VmHWM");
+    const std::string dumpText = zepa::DumpState(*game, options.frames).dump();
+    const bool dumpValid = nlohmann::json::accept(dumpText);
+    if (!options.dumpOut.empty()) std::ofstream(options.dumpOut, std::ios::binary) << dumpText;
+    const long long growthKb = endPeakKb - warmupPeakKb;
+    std::printf(
+        "soak: %lld frames, %d saves, peak after warm-up (frame %lld) %lld kB, at end %lld kB, "
+        "growth %lld kB (limit %lld), dump %s\n",
+        options.frames, saves, options.warmup, warmupPeakKb, endPeakKb, growthKb, options.maxGrowthKb,
+        dumpValid ? "valid JSON" : "INVALID");
+    game.reset();
+    if (!dumpValid || growthKb > options.maxGrowthKb) return 1;
+    return 0;
+}

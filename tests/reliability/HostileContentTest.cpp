@@ -160,12 +160,49 @@ TEST(HostileContent, OnlyTheImageTypesOfAGameAreDecoded) {
     DecodedImage image;
     ASSERT_TRUE(DecodeImage(reinterpret_cast<const uint8_t*>(pnm.data()), pnm.size(), 8192, image));
     EXPECT_EQ(image.pixels, (std::vector<uint32_t>{0xFFFF0000u, 0xFF00FF00u}));
-    // A well-formed 2 x 2 GIF: the decoder library knows it, a game's images never are GIFs, and
-    // that library's GIF decoder is not safe on damaged files.
-    const std::vector<uint8_t> gif = {'G', 'I', 'F', '8', '9', 'a', 2,   0,    2, 0, 0x80, 0,
-                                      0,   0,   255, 0,   255, 0,   255, 0x2C, 0, 0, 0,    0,
-                                      2,   0,   2,   0,   0,   2,   2,   0x44, 1, 0, 0x3B};
-    EXPECT_FALSE(DecodeImage(gif.data(), gif.size(), 8192, image));
+    // Types a game's images never come in stay away from their decoders.
+    const std::string xpm = "/* XPM */\nstatic char* x[] = {\"1 1 1 1\", \"a c #FF0000\", \"a\"};\n";
+    EXPECT_FALSE(DecodeImage(reinterpret_cast<const uint8_t*>(xpm.data()), xpm.size(), 8192, image));
+}
+
+// A 2 x 2 GIF with a two-colour table (green, magenta) whose first pixel is green.
+std::vector<uint8_t> SmallGif() {
+    return {'G', 'I', 'F', '8', '9', 'a', 2,   0,    2, 0, 0x80, 0,    0, 0, 255, 0, 255, 0,
+            255, 0x2C, 0, 0, 0,   0,   2,   0,    2, 0, 0,    2,    2, 0x44, 1, 0, 0x3B};
+}
+
+TEST(HostileContent, GifsDecodeOnlyWhenTheirWholeStructureIsSound) {
+    DecodedImage image;
+    const std::vector<uint8_t> good = SmallGif();
+    ASSERT_TRUE(DecodeImage(good.data(), good.size(), 8192, image));
+    EXPECT_EQ(image.width, 2);
+    EXPECT_EQ(image.height, 2);
+    EXPECT_EQ(image.pixels.at(0), 0xFF00FF00u);
+
+    std::vector<std::pair<const char*, std::vector<uint8_t>>> damaged;
+    auto variant = [&](const char* what, auto change) {
+        std::vector<uint8_t> bytes = SmallGif();
+        change(bytes);
+        damaged.emplace_back(what, bytes);
+    };
+    variant("stray byte before the image", [](auto& b) { b.insert(b.begin() + 19, 0x01); });
+    variant("image wider than the screen", [](auto& b) { b[24] = 44; });
+    variant("empty image", [](auto& b) { b[26] = 0; });
+    variant("LZW code size 9", [](auto& b) { b[29] = 9; });
+    variant("no colour table", [](auto& b) { b[10] = 0; b.erase(b.begin() + 13, b.begin() + 19); });
+    variant("no trailer", [](auto& b) { b.pop_back(); });
+    variant("sub-block past the end", [](auto& b) { b.resize(31); });
+    variant("no image", [](auto& b) { b.erase(b.begin() + 19, b.end() - 1); });
+    damaged.emplace_back("first image far larger than its screen", HugeGifImage());
+    const std::string regressions = std::string(ZEPA_SOURCE_DIR) + "/tests/fuzz/corpus/image_load/";
+    for (const char* name : {"regress-gif-decoder-bad-free", "regress-gif-first-image-larger-than-screen"}) {
+        const std::string file = ReadFileBytes(regressions + name);
+        damaged.emplace_back(name, std::vector<uint8_t>(file.begin() + 1, file.end()));  // past the fuzzer's option byte
+    }
+    for (const auto& [what, bytes] : damaged) {
+        DecodedImage refused;
+        EXPECT_FALSE(DecodeImage(bytes.data(), bytes.size(), 8192, refused)) << what;
+    }
 }
 
 TEST(HostileContent, FontsThatFailToLoadFallBackAndTextStillDraws) {

@@ -8,6 +8,8 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/GifStructure.h"
+
 namespace zepa {
 
 namespace {
@@ -100,10 +102,11 @@ bool TgaSizeFits(const uint8_t* data, size_t size, int maxSide) {
     return (data[12] | data[13] << 8) <= maxSide && (data[14] | data[15] << 8) <= maxSide;
 }
 
-// The file types a game's images come in: PNG, JPEG, BMP and PNM by their signatures, then TGA,
-// which has none. Other types the decoder library knows (GIF, XPM, TIFF, WebP, SVG, ...) are not
-// image types of a game and are refused, which also keeps their decoders away from untrusted
-// bytes (the GIF decoder frees a wild pointer on some damaged files).
+// The file types a game's images come in: PNG, JPEG, BMP, PNM and GIF by their signatures, then
+// TGA, which has none. A GIF reaches the decoder only when its whole block structure is sound (the
+// library's GIF reader frees a wild pointer on some damaged files). Other types the decoder
+// library knows (XPM, TIFF, WebP, SVG, ...) are not image types of a game and are refused, which
+// keeps their less exercised decoders away from untrusted bytes.
 SDL_Surface* LoadSurface(const uint8_t* data, size_t size, int maxSide) {
     if (size > static_cast<size_t>(INT32_MAX)) return nullptr;
     SDL_RWops* rw = SDL_RWFromConstMem(data, static_cast<int>(size));
@@ -117,6 +120,8 @@ SDL_Surface* LoadSurface(const uint8_t* data, size_t size, int maxSide) {
         type = "BMP";
     } else if (IMG_isPNM(rw)) {
         type = "PNM";
+    } else if (IsGif(data, size)) {
+        type = GifStructureValid(data, size, maxSide) ? "GIF" : nullptr;
     } else if (TgaSizeFits(data, size, maxSide)) {
         type = "TGA";
     }

@@ -12,8 +12,10 @@
 // time (see CMakeLists.txt); the replayed picture is compared with the engine's back buffer, so a
 // draw that bypassed the batch would show up as a mismatch.
 //
-//   frame [DEMO_GAME_DIR]   prints the stress figures, then the scale table; lines starting with
-//                           "RESULT|" are collected by scripts/run-bench.
+//   frame [--quick] [DEMO_GAME_DIR]   prints the stress figures, then the scale table; lines starting with
+//                           "RESULT|" are collected by scripts/run-bench. Fails when a replay
+//                           differs from the engine's frame or the stress scene is incomplete;
+//                           --quick runs few frames (a CTest smoke run).
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -291,7 +293,7 @@ void Result(const std::string& figure, double value, const std::string& unit, co
                 baseline.c_str(), baselineValue, unit.c_str(), ratio, goal.c_str(), met.c_str());
 }
 
-constexpr int kScaleRounds = 4;
+int g_scaleRounds = 4;  // one in the quick run
 
 // One row per count; each step's cost per added unit is compared with the average over the whole
 // series: growth is linear when no step costs more than 1.5 times its share (room for noise).
@@ -300,7 +302,7 @@ bool ScaleSeries(const fs::path& work, const fs::path& demo, const std::string& 
     // The counts take turns over several rounds and each keeps its fastest median, so a slow phase of
     // the machine cannot land on one count only.
     std::vector<FrameFigures> figures(counts.size());
-    for (int round = 0; round < kScaleRounds; ++round) {
+    for (int round = 0; round < g_scaleRounds; ++round) {
         for (size_t i = 0; i < counts.size(); ++i) {
             const int count = counts[i];
             const StressConfig config =
@@ -336,14 +338,17 @@ bool ScaleSeries(const fs::path& work, const fs::path& demo, const std::string& 
 }  // namespace
 
 int main(int argc, char** argv) {
-    const fs::path demo = fs::absolute(argc > 1 ? argv[1] : ZEPA_DEMO_GAME_DIR);
+    const bool quick = argc > 1 && std::string(argv[1]) == "--quick";
+    const int first = quick ? 2 : 1;
+    const fs::path demo = fs::absolute(argc > first ? argv[first] : ZEPA_DEMO_GAME_DIR);
     if (!fs::exists(demo / "Graphics" / "System" / "WindowBase.png")) {
         std::fprintf(stderr, "frame bench: no generated demo game in %s (build the demo_game target)\n",
                      demo.c_str());
         return 1;
     }
     const fs::path work = fs::temp_directory_path() / ("zepa-frame-bench-" + std::to_string(::getpid()));
-    constexpr int kWarmup = 60, kMeasured = 240;
+    const int kWarmup = quick ? 10 : 60, kMeasured = quick ? 20 : 240;
+    if (quick) g_scaleRounds = 1;
 
     if (!WriteStressGame(work, demo, {})) return 1;
     const FrameFigures stress = RunStress(work, kWarmup, kMeasured);
@@ -365,10 +370,17 @@ int main(int argc, char** argv) {
 
     // How cost grows: sprites with ten typing windows, typing windows with 256 sprites.
     std::printf("scale (median update+draw ms/frame, fastest of %d rounds; bare compositor ms in brackets)\n",
-                kScaleRounds);
+                g_scaleRounds);
     if (!ScaleSeries(work, demo, "sprites", {0, 64, 128, 256}, kWarmup, kMeasured / 2)) return 1;
     if (!ScaleSeries(work, demo, "windows", {1, 5, 10}, kWarmup, kMeasured / 2)) return 1;
     std::error_code error;
     fs::remove_all(work, error);
+    // The figures mean nothing when the replay is not the engine's frame or the stress scene did
+    // not come up whole (every sprite, the background, six characters, twelve windows at least).
+    if (stress.mismatchedFrames > 0 || stress.draws < 256 + 1 + 6 + 12) {
+        std::fprintf(stderr, "frame bench: %d frames differ in the replay, %zu draws in the stress frame\n",
+                     stress.mismatchedFrames, stress.draws);
+        return 1;
+    }
     return 0;
 }

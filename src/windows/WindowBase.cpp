@@ -239,4 +239,12 @@ void CWindowBase::DrawText(CSpriteBatch& batch) const {
     batch.Draw(textTexture_, nullptr, &position, 0xFFFFFFFFu);
 }
 
+void CWindowBase::ApplyTextStyle(TextCanvas& canvas) const {
+    canvas.antialiased = true;
+    canvas.textAlpha = static_cast<uint8_t>(textColor_ >> 24);
+    canvas.textColor = textColor_ & 0xFFFFFFu;
+    canvas.shaded = shaded_;
+    canvas.shadeColor = shadeColor_ & 0xFFFFFFu;
+}
+
 }  // namespace zepa

@@ -103,6 +103,8 @@ class CWindowBase : public CGameObjectBase {
     void DrawText(CSpriteBatch& batch) const;
     void ComputePieces();
     void ComputeRemainderPieces(int32_t width, int32_t height);
+    // Gives a new text canvas the window's font colour and shade (antialiased, as all window text).
+    void ApplyTextStyle(TextCanvas& canvas) const;
 
     CTextCanvasStore textStore_;
     CTexture* textTexture_ = nullptr;  // canvas 0's texture while the window has one

@@ -14,11 +14,7 @@ bool CWindowMessage::Open(const std::string& effectName, int32_t x, int32_t y, i
         return false;
     }
     TextCanvas* canvas = textStore_.Current();
-    canvas->antialiased = true;
-    canvas->textAlpha = static_cast<uint8_t>(textColor_ >> 24);
-    canvas->textColor = textColor_ & 0xFFFFFFu;
-    canvas->shaded = shaded_;
-    canvas->shadeColor = shadeColor_ & 0xFFFFFFu;
+    ApplyTextStyle(*canvas);
     textTexture_ = textStore_.GetCanvasTexture(kTextCanvas);
     return true;
 }

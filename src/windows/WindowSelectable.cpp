@@ -102,11 +102,7 @@ void CWindowSelectable::SetContents(int32_t index, const std::string& text, bool
     enabled_[index] = enabled;
     if (!textStore_.CreateCanvas(index, width_ / columns_, rowHeight_)) return;
     TextCanvas* canvas = textStore_.Current();
-    canvas->antialiased = true;
-    canvas->textAlpha = static_cast<uint8_t>(textColor_ >> 24);
-    canvas->textColor = textColor_ & 0xFFFFFFu;
-    canvas->shaded = shaded_;
-    canvas->shadeColor = shadeColor_ & 0xFFFFFFu;
+    ApplyTextStyle(*canvas);
     if (textStore_.BeginFont(index, fontFace_, fontSize_)) {
         textStore_.DrawStringAt(0, 0, text);
         textStore_.EndFont();

@@ -92,6 +92,54 @@ TEST(ImageLoader, BmpAndTgaDecode) {
     EXPECT_EQ(tga->TexelAt(0, 1), 0xFF708090u);
 }
 
+// A TGA header: image type, size, bits per pixel, descriptor (top-left origin).
+std::vector<uint8_t> TgaHeader(uint8_t type, int width, int height, uint8_t bits) {
+    std::vector<uint8_t> header(18, 0);
+    header[2] = type;
+    header[12] = static_cast<uint8_t>(width);
+    header[13] = static_cast<uint8_t>(width >> 8);
+    header[14] = static_cast<uint8_t>(height);
+    header[15] = static_cast<uint8_t>(height >> 8);
+    header[16] = bits;
+    header[17] = 0x20;
+    return header;
+}
+
+TEST(ImageLoader, TgaDataMustHoldTheImageItDeclares) {
+    const std::vector<uint32_t> pixels{0xFF102030u, 0xFF405060u, 0xFF708090u, 0xFFA0B0C0u};
+    std::vector<uint8_t> truncated = testing::EncodeTga(pixels, 2, 2);
+    truncated.pop_back();
+    EXPECT_EQ(CreateTextureFromImage(truncated, D3DFMT_A8R8G8B8, 0), nullptr);
+
+    // Run-length true colour: one packet repeating a pixel four times decodes.
+    std::vector<uint8_t> rle = TgaHeader(10, 2, 2, 24);
+    rle.insert(rle.end(), {0x83, 0x30, 0x20, 0x10});
+    auto run = CreateTextureFromImage(rle, D3DFMT_A8R8G8B8, 0);
+    ASSERT_TRUE(run);
+    EXPECT_EQ(run->TexelAt(1, 1), 0xFF102030u);
+
+    // Colour-mapped with an image ID field: the data starts after the ID and the colour map.
+    std::vector<uint8_t> mapped = TgaHeader(1, 2, 1, 8);
+    mapped[0] = 3;   // ID length
+    mapped[1] = 1;   // has a colour map
+    mapped[5] = 2;   // two entries
+    mapped[7] = 24;  // of 24 bits
+    mapped.insert(mapped.end(), {'i', 'd', '!', 0x00, 0x00, 0xFF, 0x00, 0xFF, 0x00, 1, 0});
+    auto indexed = CreateTextureFromImage(mapped, D3DFMT_A8R8G8B8, 0);
+    ASSERT_TRUE(indexed);
+    EXPECT_EQ(indexed->TexelAt(0, 0), 0xFF00FF00u);
+    EXPECT_EQ(indexed->TexelAt(1, 0), 0xFFFF0000u);
+    mapped.pop_back();
+    EXPECT_EQ(CreateTextureFromImage(mapped, D3DFMT_A8R8G8B8, 0), nullptr);
+
+    // A few bytes declaring a large image fail before a surface is made for it, compressed or not.
+    for (uint8_t type : {2, 10, 3, 11}) {
+        std::vector<uint8_t> bytes = TgaHeader(type, 4098, 4098, type & 1 ? 8 : 32);
+        bytes.insert(bytes.end(), {0xFF, 0, 0});
+        EXPECT_EQ(CreateTextureFromImage(bytes, D3DFMT_A8R8G8B8, 0), nullptr) << int{type};
+    }
+}
+
 TEST(ImageLoader, ImagesWiderThanTheLargestTextureFail) {
     const std::vector<uint32_t> wide(CTexture::kMaxSide + 1, 0xFF000000u);
     EXPECT_FALSE(

@@ -96,10 +96,26 @@ bool DeclaredSizeFits(const uint8_t* data, size_t size, int maxSide) {
     return true;
 }
 
-// A TGA header's size (TGA has no signature, so this is asked only when it is tried by name).
+// Whether a TGA's header is one the decoder reads and its data can hold the image it declares (TGA
+// has no signature, so this is asked only when it is tried by name). Checking the data size first
+// keeps a few bytes declaring a large image from costing the decoder a full-size surface.
 bool TgaSizeFits(const uint8_t* data, size_t size, int maxSide) {
     if (size < 18) return false;
-    return (data[12] | data[13] << 8) <= maxSide && (data[14] | data[15] << 8) <= maxSide;
+    const int imageType = data[2];
+    const bool runLength = (imageType & 8) != 0;
+    if ((imageType & ~8) < 1 || (imageType & ~8) > 3) return false;  // colour-mapped, true colour, grey
+    const int64_t width = data[12] | data[13] << 8;
+    const int64_t height = data[14] | data[15] << 8;
+    const int64_t pixelBytes = (data[16] + 7) / 8;
+    if (width == 0 || height == 0 || width > maxSide || height > maxSide || pixelBytes == 0) return false;
+    const int64_t colourMapBytes = data[1] ? (data[5] | data[6] << 8) * int64_t{(data[7] + 7) / 8} : 0;
+    const int64_t dataStart = 18 + data[0] + colourMapBytes;
+    if (dataStart > static_cast<int64_t>(size)) return false;
+    const int64_t available = static_cast<int64_t>(size) - dataStart;
+    const int64_t pixels = width * height;
+    // A run-length packet is one header byte and one pixel value for up to 128 pixels.
+    const int64_t needed = runLength ? (pixels + 127) / 128 * (1 + pixelBytes) : pixels * pixelBytes;
+    return needed <= available;
 }
 
 // The file types a game's images come in: PNG, JPEG, BMP, PNM and GIF by their signatures, then

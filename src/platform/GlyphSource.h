@@ -5,6 +5,7 @@
 // cached, so drawing the same text again does not reopen or re-rasterise anything.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -33,6 +34,8 @@ class IFont {
     // Renders a CP932 code (a single byte 0..255, or lead << 8 | trail). False when the font has
     // no glyph for it (or the code is no character); the bitmap then is left empty.
     virtual bool RenderGlyph(uint32_t code, bool antialiased, GlyphBitmap& out) = 0;
+    // Bytes of rendered glyphs the font keeps for reuse (bounded; diagnostics and tests).
+    virtual size_t CachedGlyphBytes() const { return 0; }
 };
 
 class IGlyphSource {

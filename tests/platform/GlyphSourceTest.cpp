@@ -56,5 +56,39 @@ TEST(GlyphSource, OneBitGlyphsAndCodesWithoutAGlyph) {
     EXPECT_EQ(source.OpenFont("MS Gothic", 16), font);
 }
 
+TEST(GlyphSource, KeptFontsAndGlyphsStayBoundedWhateverSizesAScriptAsksFor) {
+    CFreeTypeGlyphSource source;
+    auto held = source.OpenFont("IPAGothic", 30);
+    GlyphBitmap first;
+    ASSERT_TRUE(held->RenderGlyph(0x82A0, true, first));
+    for (int height = 1; height <= 3 * static_cast<int>(CFreeTypeGlyphSource::kMaxKeptFonts); ++height)
+        source.OpenFont("IPAGothic", -height);
+    EXPECT_LE(source.KeptFontCount(), CFreeTypeGlyphSource::kMaxKeptFonts);
+    // A font a canvas still holds stays the one handed out.
+    EXPECT_EQ(source.OpenFont("IPAGothic", 30), held);
+
+    // Every kanji of the first levels at a large size: the cache starts over instead of growing,
+    // and a glyph rendered again after that is the same.
+    auto large = source.OpenFont("IPAGothic", 200);
+    GlyphBitmap before;
+    ASSERT_TRUE(large->RenderGlyph(0x8C8E, true, before));
+    GlyphBitmap glyph;
+    size_t peak = 0;
+    for (uint32_t lead = 0x88; lead <= 0x8B; ++lead) {
+        for (uint32_t trail = 0x40; trail <= 0xFC; ++trail) {
+            large->RenderGlyph(lead << 8 | trail, true, glyph);
+            peak = std::max(peak, large->CachedGlyphBytes());
+        }
+    }
+    EXPECT_GT(peak, size_t{1} << 20);
+    EXPECT_LE(peak, size_t{4} << 20);
+    EXPECT_LT(large->CachedGlyphBytes(), peak);
+    GlyphBitmap again;
+    ASSERT_TRUE(large->RenderGlyph(0x8C8E, true, again));
+    EXPECT_EQ(again.data, before.data);
+    ASSERT_TRUE(held->RenderGlyph(0x82A0, true, again));
+    EXPECT_EQ(again.data, first.data);
+}
+
 }  // namespace
 }  // namespace zepa

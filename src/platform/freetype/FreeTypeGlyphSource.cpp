@@ -91,13 +91,26 @@ class CFreeTypeFont : public IFont {
         if (cached == cache_.end()) {
             CachedGlyph glyph;
             glyph.ok = Render(code, antialiased, glyph.bitmap);
+            const size_t bytes = glyph.bitmap.data.size() + kGlyphOverheadBytes;
+            // Scripts choose sizes and text freely: start over rather than grow without bound.
+            if (cacheBytes_ + bytes > kGlyphCacheBytes) {
+                cache_.clear();
+                cacheBytes_ = 0;
+            }
+            cacheBytes_ += bytes;
             cached = cache_.emplace(key, std::move(glyph)).first;
         }
         out = cached->second.bitmap;
         return cached->second.ok;
     }
 
+    size_t CachedGlyphBytes() const override { return cacheBytes_; }
+
   private:
+    // A font's glyph cache holds at most this much; a page of text at any size fits with room.
+    static constexpr size_t kGlyphCacheBytes = 4 << 20;
+    static constexpr size_t kGlyphOverheadBytes = sizeof(GlyphBitmap) + 32;
+
     struct CachedGlyph {
         bool ok = false;
         GlyphBitmap bitmap;
@@ -176,6 +189,7 @@ class CFreeTypeFont : public IFont {
     int cellHeight_;
     int ascent_ = 0;
     std::unordered_map<uint64_t, CachedGlyph> cache_;
+    size_t cacheBytes_ = 0;
 };
 
 // Stands in when no font at all can be opened: every code fails, so text advances without ink.
@@ -271,6 +285,7 @@ CFreeTypeGlyphSource::FontLocation CFreeTypeGlyphSource::Resolve(const std::stri
 std::shared_ptr<IFont> CFreeTypeGlyphSource::OpenFont(const std::string& faceNameCp932, int height) {
     const auto key = std::make_pair(faceNameCp932, height);
     if (auto found = fonts_.find(key); found != fonts_.end()) return found->second;
+    if (fonts_.size() >= kMaxKeptFonts) ForgetUnusedFonts();
     std::shared_ptr<IFont> font;
     const FontLocation location = Resolve(faceNameCp932);
     FT_Face face = nullptr;
@@ -282,6 +297,10 @@ std::shared_ptr<IFont> CFreeTypeGlyphSource::OpenFont(const std::string& faceNam
     }
     fonts_.emplace(key, font);
     return font;
+}
+
+void CFreeTypeGlyphSource::ForgetUnusedFonts() {
+    std::erase_if(fonts_, [](const auto& entry) { return entry.second.use_count() == 1; });
 }
 
 IGlyphSource& GlyphSource() {

@@ -29,7 +29,16 @@ class CFreeTypeGlyphSource : public IGlyphSource {
     };
     FontLocation Resolve(const std::string& faceNameCp932);
 
+    // Fonts kept open for reuse (diagnostics and tests).
+    size_t KeptFontCount() const { return fonts_.size(); }
+
+    // Fonts are kept for reuse by face name and height; past this many, those no canvas holds are
+    // closed, so a script cycling through sizes and names cannot grow the set without bound.
+    static constexpr size_t kMaxKeptFonts = 64;
+
   private:
+    void ForgetUnusedFonts();
+
     struct Library;
     std::unique_ptr<Library> library_;
     std::map<std::pair<std::string, int>, std::shared_ptr<IFont>> fonts_;

@@ -20,6 +20,25 @@ bool ClipSource(const CTexture& texture, const Rect* source, Rect& clipped) {
     return clipped.left < clipped.right && clipped.top < clipped.bottom;
 }
 
+// The largest texel index a map samples (maps run monotonically, up or down).
+int LastSampled(const AxisMap& map, int start) {
+    return start + std::max(map.samples.front().i1, map.samples.back().i1);
+}
+
+// Removes the covered pixels whose texels (both filter taps) lie at or beyond `stored`: with
+// transparent padding they draw nothing. Such pixels form a run at one end of the map.
+void DropPaddingSamples(AxisMap& map, int start, int stored) {
+    auto inPadding = [&](const AxisSample& sample) { return start + sample.i0 >= stored; };
+    std::vector<AxisSample>& samples = map.samples;
+    size_t lead = 0;
+    while (lead < samples.size() && inPadding(samples[lead])) ++lead;
+    size_t end = samples.size();
+    while (end > lead && inPadding(samples[end - 1])) --end;
+    samples.erase(samples.begin() + static_cast<std::ptrdiff_t>(end), samples.end());
+    samples.erase(samples.begin(), samples.begin() + static_cast<std::ptrdiff_t>(lead));
+    map.first += static_cast<int>(lead);
+}
+
 }  // namespace
 
 CSpriteBatch::CSpriteBatch() {
@@ -48,9 +67,15 @@ void CSpriteBatch::Draw(const CTexture* texture, const Rect* source, const Vecto
     if (columns_.empty()) return;
     BuildAxisMap(transform_.m[1][1], origin.y + shiftY, rect.Height(), kScreenHeight, rows_);
     if (rows_.empty()) return;
-    // A rectangle reaching into the unstored padding is read through padded copies of its rows,
-    // indexed from the rectangle's left edge.
-    padded_ = rect.right > texture->storedWidth() || rect.bottom > texture->storedHeight();
+    if (texture->hasAlpha()) {  // transparent padding draws nothing: leave it out
+        DropPaddingSamples(columns_, rect.left, texture->storedWidth());
+        DropPaddingSamples(rows_, rect.top, texture->storedHeight());
+        if (columns_.empty() || rows_.empty()) return;
+    }
+    // A draw still sampling the unstored padding reads through padded copies of its rows, indexed
+    // from the rectangle's left edge.
+    padded_ = LastSampled(columns_, rect.left) >= texture->storedWidth() ||
+              LastSampled(rows_, rect.top) >= texture->storedHeight();
     if (padded_) PreparePaddedRows(rect);
     PrepareColumns(padded_ ? 0 : rect.left);
 

@@ -179,18 +179,34 @@ int main(int argc, char** argv) {
         for (int i = 0; i < frames; ++i) ours.Frame(draws);
         return 0;
     }
-    if (argc > 1 && std::string(argv[1]) == "--groups") {  // where our frame's time goes
-        auto group = [&](size_t first, size_t last, const char* name) {
-            const std::vector<BenchDraw> part(draws.begin() + first, draws.begin() + last);
-            std::printf("  %-24s %7.3f ms\n", name, TimeFrames([&] { ours.Frame(part); }, 20));
-        };
-        group(0, 1, "background");
-        group(1, 7, "characters");
-        group(7, 17, "window frames");
-        std::vector<BenchDraw> plain, scaled;
-        for (size_t i = 17; i < draws.size(); ++i) (draws[i].scale == 1 ? plain : scaled).push_back(draws[i]);
-        std::printf("  %-24s %7.3f ms\n", "sprites 1x", TimeFrames([&] { ours.Frame(plain); }, 20));
-        std::printf("  %-24s %7.3f ms\n", "sprites 2x", TimeFrames([&] { ours.Frame(scaled); }, 20));
+    if (argc > 1 && std::string(argv[1]) == "--groups") {  // where our frame's time goes, per kernel set
+        std::vector<std::pair<std::string, std::vector<BenchDraw>>> groups{
+            {"background", {draws.begin(), draws.begin() + 1}},
+            {"characters", {draws.begin() + 1, draws.begin() + 7}},
+            {"window frames", {draws.begin() + 7, draws.begin() + 17}},
+            {"sprites 1x", {}},
+            {"sprites 2x", {}},
+            {"whole frame", draws}};
+        for (size_t i = 17; i < draws.size(); ++i)
+            groups[draws[i].scale == 1 ? 3 : 4].second.push_back(draws[i]);
+        std::vector<std::string> sets;
+        for (const char* name : {"avx512", "avx2", "sse2"})
+            if (UseRowKernels(name)) sets.push_back(name);
+        std::printf("  %-16s", "ms/frame");
+        for (const std::string& set : sets) std::printf(" %9s", set.c_str());
+        std::printf("\n");
+        for (const auto& [name, part] : groups) {
+            std::vector<std::function<void()>> runs;
+            for (const std::string& set : sets)
+                runs.push_back([&, set] {
+                    UseRowKernels(set);
+                    ours.Frame(part);
+                });
+            const std::vector<double> ms = bench::TimeInTurns(runs, std::vector<int>(sets.size(), 10), 15);
+            std::printf("  %-16s", name.c_str());
+            for (double value : ms) std::printf(" %9.3f", value);
+            std::printf("\n");
+        }
         return 0;
     }
     const std::vector<bench::BaselineImage> baselineImages = BaselineImages(images);

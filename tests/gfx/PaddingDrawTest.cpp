@@ -126,7 +126,7 @@ TEST_P(PaddedDraws, MatchTheReferenceWherePaddingIsSampled) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(KernelSets, PaddedDraws, ::testing::Values("avx2", "sse2", "scalar"));
+INSTANTIATE_TEST_SUITE_P(KernelSets, PaddedDraws, ::testing::Values("avx512", "avx2", "sse2", "scalar"));
 
 }  // namespace
 }  // namespace zepa

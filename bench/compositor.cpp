@@ -111,10 +111,6 @@ std::vector<BenchDraw> StressFrame() {
     return draws;
 }
 
-double TimeFrames(const std::function<void()>& frame, int frames) {
-    return bench::TimeInTurns({frame}, {frames}, 15)[0];
-}
-
 class OursRenderer {
   public:
     explicit OursRenderer(const std::vector<Image>& images) {

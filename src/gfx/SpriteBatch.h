@@ -66,7 +66,7 @@ class CSpriteBatch {
     std::vector<uint8_t> columnWeights_;  // four bytes per covered column
     ResampledRow cache_[2];
     int nextSlot_ = 0;
-    bool padded_ = false;  // the source rectangle reaches beyond the stored texels
+    bool padded_ = false;  // the draw samples texels beyond the stored ones
     int paddedLeft_ = 0;
     int paddedRight_ = 0;
     ResampledRow paddedRows_[2];

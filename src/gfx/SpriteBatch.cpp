@@ -137,11 +137,9 @@ const uint32_t* CSpriteBatch::Resampled(const CTexture& texture, int textureRow)
     return slot.texels;
 }
 
-// A texture row: stored texels read in place, or (rectangles reaching into the padding) a
-// copy of the rectangle's part of the row with the padding filled in. Two copies are kept, for
-// the two rows of a filtered destination row.
-const uint32_t* CSpriteBatch::TextureRow(const CTexture& texture, int textureRow) {
-    if (!padded_) return texture.Texels() + static_cast<size_t>(textureRow) * texture.pitch();
+// For draws sampling the padding: a copy of the rectangle's part of the texture row with the
+// padding filled in. Two copies are kept, for the two rows of a filtered destination row.
+const uint32_t* CSpriteBatch::PaddedRow(const CTexture& texture, int textureRow) {
     for (int index = 0; index < 2; ++index) {
         if (paddedRows_[index].textureRow != textureRow) continue;
         nextPaddedRow_ = 1 - index;

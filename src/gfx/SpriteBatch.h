@@ -49,7 +49,12 @@ class CSpriteBatch {
     void PrepareColumns(int sourceLeft);
     const uint32_t* Resampled(const CTexture& texture, int textureRow);
     void ResampleInto(const uint32_t* row, ResampledRow& slot);
-    const uint32_t* TextureRow(const CTexture& texture, int textureRow);
+    // A texture row: stored texels read in place, else a padded copy (PaddedRow).
+    const uint32_t* TextureRow(const CTexture& texture, int textureRow) {
+        if (!padded_) return texture.Texels() + static_cast<size_t>(textureRow) * texture.pitch();
+        return PaddedRow(texture, textureRow);
+    }
+    const uint32_t* PaddedRow(const CTexture& texture, int textureRow);
     void PreparePaddedRows(const Rect& rect);
 
     CBackBuffer backBuffer_;

@@ -5,9 +5,6 @@
 // one modulated 0xFF888888, two partly off screen), ten 600 x 150 window frames with per-pixel
 // alpha 0xC0, and 256 sprites of 64 x 64 from an atlas with their own alpha modulation, a quarter
 // of them scaled 2x.
-#include <SDL2/SDL.h>
-#include <pixman.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -18,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "BaselineRenderers.h"
 #include "gfx/RowKernels.h"
 #include "gfx/SpriteBatch.h"
 
@@ -113,38 +111,6 @@ std::vector<BenchDraw> StressFrame() {
     return draws;
 }
 
-// Milliseconds of processor time per frame of one batch.
-double TimeBatch(const std::function<void()>& frame, int frames) {
-    const std::clock_t start = std::clock();
-    for (int i = 0; i < frames; ++i) frame();
-    return 1000.0 * static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC / frames;
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const size_t middle = values.size() / 2;
-    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
-}
-
-// Median batch per renderer, the renderers taking turns so that other programs sharing the
-// machine disturb all of them alike. Processor time, after a warm-up batch each.
-std::vector<double> TimeInTurns(const std::vector<std::function<void()>>& renderers,
-                                const std::vector<int>& frames, int rounds) {
-    std::vector<std::vector<double>> batches(renderers.size());
-    for (size_t i = 0; i < renderers.size(); ++i) TimeBatch(renderers[i], frames[i]);  // warm up
-    for (int round = 0; round < rounds; ++round) {
-        for (size_t i = 0; i < renderers.size(); ++i)
-            batches[i].push_back(TimeBatch(renderers[i], frames[i]));
-    }
-    std::vector<double> medians;
-    for (const std::vector<double>& times : batches) medians.push_back(Median(times));
-    return medians;
-}
-
-double TimeFrames(const std::function<void()>& frame, int frames) {
-    return TimeInTurns({frame}, {frames}, 15)[0];
-}
-
 class OursRenderer {
   public:
     explicit OursRenderer(const std::vector<Image>& images) {
@@ -174,128 +140,23 @@ class OursRenderer {
     CSpriteBatch batch_;
 };
 
-class SdlRenderer {
-  public:
-    explicit SdlRenderer(const std::vector<Image>& images) {
-        // XRGB like our back buffer and pixman's target: no destination alpha to keep.
-        target_ = SDL_CreateRGBSurfaceWithFormat(0, 640, 480, 32, SDL_PIXELFORMAT_RGB888);
-        renderer_ = target_ ? SDL_CreateSoftwareRenderer(target_) : nullptr;
-        if (!renderer_) return;
-        for (const Image& image : images) {
-            SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(
-                const_cast<uint32_t*>(image.pixels.data()), image.width, image.height, 32, image.width * 4,
-                SDL_PIXELFORMAT_ARGB8888);
-            SDL_Texture* texture = SDL_CreateTextureFromSurface(renderer_, surface);
-            SDL_FreeSurface(surface);
-            SDL_SetTextureBlendMode(texture,
-                                    image.format == D3DFMT_R8G8B8 ? SDL_BLENDMODE_NONE : SDL_BLENDMODE_BLEND);
-            textures_.push_back(texture);
-        }
-    }
-    ~SdlRenderer() {
-        for (SDL_Texture* texture : textures_) SDL_DestroyTexture(texture);
-        if (renderer_) SDL_DestroyRenderer(renderer_);
-        if (target_) SDL_FreeSurface(target_);
-    }
-    bool ok() const { return renderer_ != nullptr; }
-    void Frame(const std::vector<BenchDraw>& draws) {
-        for (const BenchDraw& draw : draws) {
-            SDL_Texture* texture = textures_[draw.image];
-            SDL_SetTextureColorMod(texture, draw.color >> 16 & 255, draw.color >> 8 & 255, draw.color & 255);
-            SDL_SetTextureAlphaMod(texture, draw.color >> 24);
-            const SDL_Rect source{draw.source.left, draw.source.top, draw.source.Width(),
-                                  draw.source.Height()};
-            const SDL_Rect target{draw.x, draw.y, draw.source.Width() * draw.scale,
-                                  draw.source.Height() * draw.scale};
-            SDL_RenderCopyEx(renderer_, texture, &source, &target, 0.0, nullptr,
-                             draw.mirrored ? SDL_FLIP_HORIZONTAL : SDL_FLIP_NONE);
-        }
-        SDL_RenderFlush(renderer_);
-    }
+// The same images and draws for the baselines.
+std::vector<bench::BaselineImage> BaselineImages(const std::vector<Image>& images) {
+    std::vector<bench::BaselineImage> result;
+    for (const Image& image : images)
+        result.push_back({image.width, image.height, image.format == D3DFMT_R8G8B8, image.pixels});
+    return result;
+}
 
-  private:
-    SDL_Surface* target_ = nullptr;
-    SDL_Renderer* renderer_ = nullptr;
-    std::vector<SDL_Texture*> textures_;
-};
-
-class PixmanRenderer {
-  public:
-    explicit PixmanRenderer(const std::vector<Image>& images, const std::vector<BenchDraw>& draws)
-        : target_(640 * 480) {
-        destination_ = pixman_image_create_bits(PIXMAN_x8r8g8b8, 640, 480, target_.data(), 640 * 4);
-        for (const Image& image : images) {
-            std::vector<uint32_t> premultiplied;
-            for (uint32_t p : image.pixels) {
-                const uint32_t a = p >> 24;
-                premultiplied.push_back(
-                    Argb(a, (p >> 16 & 255) * a / 255, (p >> 8 & 255) * a / 255, (p & 255) * a / 255));
-            }
-            bits_.push_back(std::move(premultiplied));
-            const pixman_format_code_t format =
-                image.format == D3DFMT_R8G8B8 ? PIXMAN_x8r8g8b8 : PIXMAN_a8r8g8b8;
-            images_.push_back(pixman_image_create_bits(format, image.width, image.height, bits_.back().data(),
-                                                       image.width * 4));
-        }
-        // One mask per draw: alpha modulation as a solid alpha, colour modulation per component.
-        for (const BenchDraw& draw : draws) {
-            pixman_image_t* mask = nullptr;
-            if (draw.color != 0xFFFFFFFFu) {
-                auto wide = [](uint32_t v) { return static_cast<uint16_t>((v & 255) * 257); };
-                const pixman_color_t color{wide(draw.color >> 16), wide(draw.color >> 8), wide(draw.color),
-                                           wide(draw.color >> 24)};
-                mask = pixman_image_create_solid_fill(&color);
-                if ((draw.color & 0xFFFFFFu) != 0xFFFFFFu) pixman_image_set_component_alpha(mask, 1);
-            }
-            masks_.push_back(mask);
-        }
+std::vector<bench::BaselineDraw> BaselineDraws(const std::vector<BenchDraw>& draws) {
+    std::vector<bench::BaselineDraw> result;
+    for (const BenchDraw& d : draws) {
+        result.push_back({d.image, d.source.left, d.source.top, d.source.Width(), d.source.Height(), d.x, d.y,
+                          d.source.Width() * d.scale, d.source.Height() * d.scale, d.mirrored, false,
+                          d.color});
     }
-    ~PixmanRenderer() {
-        for (pixman_image_t* mask : masks_)
-            if (mask) pixman_image_unref(mask);
-        for (pixman_image_t* image : images_) pixman_image_unref(image);
-        pixman_image_unref(destination_);
-    }
-    void Frame(const std::vector<BenchDraw>& draws) {
-        for (size_t i = 0; i < draws.size(); ++i) {
-            const BenchDraw& draw = draws[i];
-            pixman_image_t* source = images_[draw.image];
-            const int width = draw.source.Width() * draw.scale, height = draw.source.Height() * draw.scale;
-            const pixman_op_t op = draw.image == 0 ? PIXMAN_OP_SRC : PIXMAN_OP_OVER;
-            if (!draw.mirrored && draw.scale == 1) {
-                pixman_image_composite32(op, source, masks_[i], destination_, draw.source.left,
-                                         draw.source.top, 0, 0, draw.x, draw.y, width, height);
-                continue;
-            }
-            pixman_transform_t transform;
-            if (draw.mirrored) {
-                pixman_transform_init_identity(&transform);
-                transform.matrix[0][0] = pixman_int_to_fixed(-1);
-                transform.matrix[0][2] = pixman_int_to_fixed(draw.source.left + draw.source.Width());
-                transform.matrix[1][2] = pixman_int_to_fixed(draw.source.top);
-                pixman_image_set_filter(source, PIXMAN_FILTER_NEAREST, nullptr, 0);
-            } else {
-                pixman_transform_init_scale(&transform, pixman_double_to_fixed(1.0 / draw.scale),
-                                            pixman_double_to_fixed(1.0 / draw.scale));
-                transform.matrix[0][2] = pixman_int_to_fixed(draw.source.left);
-                transform.matrix[1][2] = pixman_int_to_fixed(draw.source.top);
-                pixman_image_set_filter(source, PIXMAN_FILTER_BILINEAR, nullptr, 0);
-            }
-            pixman_image_set_transform(source, &transform);
-            pixman_image_composite32(op, source, masks_[i], destination_, 0, 0, 0, 0, draw.x, draw.y, width,
-                                     height);
-            pixman_image_set_transform(source, nullptr);
-            pixman_image_set_filter(source, PIXMAN_FILTER_NEAREST, nullptr, 0);
-        }
-    }
-
-  private:
-    std::vector<uint32_t> target_;
-    pixman_image_t* destination_ = nullptr;
-    std::vector<std::vector<uint32_t>> bits_;
-    std::vector<pixman_image_t*> images_;
-    std::vector<pixman_image_t*> masks_;
-};
+    return result;
+}
 
 }  // namespace
 }  // namespace zepa
@@ -314,30 +175,48 @@ int main(int argc, char** argv) {
         for (int i = 0; i < frames; ++i) ours.Frame(draws);
         return 0;
     }
-    if (argc > 1 && std::string(argv[1]) == "--groups") {  // where our frame's time goes
-        auto group = [&](size_t first, size_t last, const char* name) {
-            const std::vector<BenchDraw> part(draws.begin() + first, draws.begin() + last);
-            std::printf("  %-24s %7.3f ms\n", name, TimeFrames([&] { ours.Frame(part); }, 20));
-        };
-        group(0, 1, "background");
-        group(1, 7, "characters");
-        group(7, 17, "window frames");
-        std::vector<BenchDraw> plain, scaled;
-        for (size_t i = 17; i < draws.size(); ++i) (draws[i].scale == 1 ? plain : scaled).push_back(draws[i]);
-        std::printf("  %-24s %7.3f ms\n", "sprites 1x", TimeFrames([&] { ours.Frame(plain); }, 20));
-        std::printf("  %-24s %7.3f ms\n", "sprites 2x", TimeFrames([&] { ours.Frame(scaled); }, 20));
+    if (argc > 1 && std::string(argv[1]) == "--groups") {  // where our frame's time goes, per kernel set
+        std::vector<std::pair<std::string, std::vector<BenchDraw>>> groups{
+            {"background", {draws.begin(), draws.begin() + 1}},
+            {"characters", {draws.begin() + 1, draws.begin() + 7}},
+            {"window frames", {draws.begin() + 7, draws.begin() + 17}},
+            {"sprites 1x", {}},
+            {"sprites 2x", {}},
+            {"whole frame", draws}};
+        for (size_t i = 17; i < draws.size(); ++i)
+            groups[draws[i].scale == 1 ? 3 : 4].second.push_back(draws[i]);
+        std::vector<std::string> sets;
+        for (const char* name : {"avx512", "avx2", "sse2"})
+            if (UseRowKernels(name)) sets.push_back(name);
+        std::printf("  %-16s", "ms/frame");
+        for (const std::string& set : sets) std::printf(" %9s", set.c_str());
+        std::printf("\n");
+        for (const auto& [name, part] : groups) {
+            std::vector<std::function<void()>> runs;
+            for (const std::string& set : sets)
+                runs.push_back([&, set] {
+                    UseRowKernels(set);
+                    ours.Frame(part);
+                });
+            const std::vector<double> ms = bench::TimeInTurns(runs, std::vector<int>(sets.size(), 10), 15);
+            std::printf("  %-16s", name.c_str());
+            for (double value : ms) std::printf(" %9.3f", value);
+            std::printf("\n");
+        }
         return 0;
     }
-    PixmanRenderer pixman(images, draws);
-    SdlRenderer sdl(images);
+    const std::vector<bench::BaselineImage> baselineImages = BaselineImages(images);
+    const std::vector<bench::BaselineDraw> baselineDraws = BaselineDraws(draws);
+    bench::PixmanListRenderer pixman(baselineImages, baselineDraws);
+    bench::SdlListRenderer sdl(baselineImages);
     if (!sdl.ok()) {
         std::fprintf(stderr, "compositor bench: SDL software renderer unavailable: %s\n", SDL_GetError());
         return 1;
     }
     const int rounds = argc > 2 && std::string(argv[1]) == "--rounds" ? std::max(1, std::atoi(argv[2])) : 25;
-    const std::vector<double> ms =
-        TimeInTurns({[&] { ours.Frame(draws); }, [&] { pixman.Frame(draws); }, [&] { sdl.Frame(draws); }},
-                    {20, 20, 4}, rounds);
+    const std::vector<double> ms = bench::TimeInTurns(
+        {[&] { ours.Frame(draws); }, [&] { pixman.Frame(baselineDraws); }, [&] { sdl.Frame(baselineDraws); }},
+        {20, 20, 4}, rounds);
     const double oursMs = ms[0], pixmanMs = ms[1], sdlMs = ms[2];
     std::printf("stress frame: %zu draws, blend kernel %s, median of %d batches\n", draws.size(),
                 BlendKernelName(), rounds);

@@ -18,10 +18,12 @@
 //                           --quick runs few frames (a CTest smoke run).
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -29,6 +31,7 @@
 #include <time.h>
 #include <unistd.h>
 
+#include "BaselineRenderers.h"
 #include "app/GameSystem.h"
 #include "app/SceneRequest.h"
 #include "app/WindowProcedure.h"
@@ -108,6 +111,12 @@ struct FrameFigures {
     double bareMs = 0;    // median replay of the same draw list
     size_t draws = 0;     // draw calls in the last measured frame
     int mismatchedFrames = 0;
+    long long peakRssKb = 0;  // after the measured frames, before the baselines' own images exist
+    // The last frame's draw list drawn by the bare compositor, SDL2's software renderer and pixman
+    // (processor time, in turns; zero when not measured).
+    double listOursMs = 0;
+    double listSdlMs = 0;
+    double listPixmanMs = 0;
 };
 
 double Milliseconds(Clock::duration d) {
@@ -230,7 +239,99 @@ void Replay(zepa::CSpriteBatch& batch, const std::vector<RecordedDraw>& draws) {
     batch.End();
 }
 
-FrameFigures RunStress(const fs::path& folder, int warmupFrames, int measuredFrames) {
+// The draws of a list without clearing first: what the baselines are timed on as well.
+void DrawList(zepa::CSpriteBatch& batch, const std::vector<RecordedDraw>& draws) {
+    batch.Begin();
+    for (const RecordedDraw& d : draws) {
+        batch.SetTransform(d.transform);
+        batch.Draw(d.texture, d.hasSource ? &d.source : nullptr, d.hasPosition ? &d.position : nullptr,
+                   d.color);
+    }
+    batch.End();
+}
+
+struct BaselineList {
+    std::vector<zepa::bench::BaselineImage> images;
+    std::vector<zepa::bench::BaselineDraw> draws;
+};
+
+// A texture as the baselines see it: the whole power-of-two texture, padding included.
+zepa::bench::BaselineImage TextureImage(const zepa::CTexture& texture) {
+    zepa::bench::BaselineImage image{
+        texture.textureWidth(), texture.textureHeight(), texture.allOpaque(), {}};
+    image.pixels.reserve(static_cast<size_t>(image.width) * image.height);
+    for (int y = 0; y < image.height; ++y)
+        for (int x = 0; x < image.width; ++x) image.pixels.push_back(texture.TexelAt(x, y));
+    return image;
+}
+
+// The screen span [first, end) of a rectangle edge pair under the compositor's mapping (pixel p is
+// covered when (p + 0.5) / scale - origin lies within the extent); false when it covers nothing.
+bool ScreenSpan(double scale, double origin, int extent, int& first, int& size) {
+    const double a = scale * origin, b = scale * (origin + extent);
+    if (!std::isfinite(a) || !std::isfinite(b)) return false;
+    const double low = std::clamp(std::min(a, b), -1e6, 1e6), high = std::clamp(std::max(a, b), -1e6, 1e6);
+    first = static_cast<int>(std::lround(low));
+    size = static_cast<int>(std::lround(high)) - first;
+    return size > 0;
+}
+
+// The captured list in the baselines' terms, with the same source clipping and position rule.
+BaselineList ToBaselines(const std::vector<RecordedDraw>& list) {
+    BaselineList result;
+    std::map<const zepa::CTexture*, int> imageOf;
+    for (const RecordedDraw& d : list) {
+        if (!d.texture || (d.color >> 24) == 0) continue;
+        const zepa::Rect whole{0, 0, d.texture->textureWidth(), d.texture->textureHeight()};
+        const zepa::Rect wanted = d.hasSource ? d.source : whole;
+        const zepa::Rect rect{std::max(wanted.left, 0), std::max(wanted.top, 0),
+                              std::min(wanted.right, whole.right), std::min(wanted.bottom, whole.bottom)};
+        if (rect.left >= rect.right || rect.top >= rect.bottom) continue;
+        const double originX = (d.hasPosition ? d.position.x : 0.0) + (rect.left - wanted.left);
+        const double originY = (d.hasPosition ? d.position.y : 0.0) + (rect.top - wanted.top);
+        const double scaleX = d.transform.m[0][0], scaleY = d.transform.m[1][1];
+        zepa::bench::BaselineDraw draw;
+        if (!ScreenSpan(scaleX, originX, rect.Width(), draw.x, draw.width) ||
+            !ScreenSpan(scaleY, originY, rect.Height(), draw.y, draw.height))
+            continue;
+        auto found = imageOf.find(d.texture);
+        if (found == imageOf.end()) {
+            found = imageOf.emplace(d.texture, static_cast<int>(result.images.size())).first;
+            result.images.push_back(TextureImage(*d.texture));
+        }
+        draw.image = found->second;
+        draw.sourceLeft = rect.left;
+        draw.sourceTop = rect.top;
+        draw.sourceWidth = rect.Width();
+        draw.sourceHeight = rect.Height();
+        draw.mirrorX = scaleX < 0;
+        draw.mirrorY = scaleY < 0;
+        draw.color = d.color;
+        result.draws.push_back(draw);
+    }
+    return result;
+}
+
+// Times the bare compositor, SDL2's software renderer and pixman on one captured list.
+void TimeAgainstBaselines(const std::vector<RecordedDraw>& list, int rounds, FrameFigures& figures) {
+    const BaselineList baseline = ToBaselines(list);
+    zepa::bench::PixmanListRenderer pixman(baseline.images, baseline.draws);
+    zepa::bench::SdlListRenderer sdl(baseline.images);
+    if (!sdl.ok()) {
+        std::fprintf(stderr, "frame bench: SDL software renderer unavailable: %s\n", SDL_GetError());
+        return;
+    }
+    auto ours = std::make_unique<zepa::CSpriteBatch>();
+    const std::vector<double> ms =
+        zepa::bench::TimeInTurns({[&] { DrawList(*ours, list); }, [&] { pixman.Frame(baseline.draws); },
+                                  [&] { sdl.Frame(baseline.draws); }},
+                                 {20, 20, 4}, rounds);
+    figures.listOursMs = ms[0];
+    figures.listPixmanMs = ms[1];
+    figures.listSdlMs = ms[2];
+}
+
+FrameFigures RunStress(const fs::path& folder, int warmupFrames, int measuredFrames, int baselineRounds = 0) {
     const fs::path before = fs::current_path();
     fs::current_path(folder);
     FrameFigures figures;
@@ -281,6 +382,8 @@ FrameFigures RunStress(const fs::path& folder, int warmupFrames, int measuredFra
         figures.drawMs = Median(draw);
         figures.bareMs = Median(replay);
         figures.draws = list.size();
+        figures.peakRssKb = PeakRssKb();
+        if (baselineRounds > 0) TimeAgainstBaselines(list, baselineRounds, figures);
     }
     fs::current_path(before);
     return figures;
@@ -351,8 +454,8 @@ int main(int argc, char** argv) {
     if (quick) g_scaleRounds = 1;
 
     if (!WriteStressGame(work, demo, {})) return 1;
-    const FrameFigures stress = RunStress(work, kWarmup, kMeasured);
-    const long long stressPeakKb = PeakRssKb();
+    const FrameFigures stress = RunStress(work, kWarmup, kMeasured, quick ? 2 : 15);
+    const long long stressPeakKb = stress.peakRssKb;
     std::printf(
         "stress frame (256 sprites, 10 typing windows, 2 selection windows, 6 characters): %zu draws\n",
         stress.draws);
@@ -367,6 +470,18 @@ int main(int argc, char** argv) {
     Result("frame: stress update+draw", stress.fullMs, "ms", "bare compositor, same draws", stress.bareMs,
            "<= 1.30", stress.mismatchedFrames == 0 ? (ratio <= 1.3 ? "yes" : "NO") : "NO (replay differs)");
     std::printf("RESULT|memory: stress game peak RSS|%lld kB|-|-|-|reported|-\n", stressPeakKb);
+    if (stress.listOursMs > 0) {
+        std::printf(
+            "  the last frame's list: bare compositor %.3f ms, pixman OVER %.3f ms (%.2fx ours), "
+            "SDL2 software %.3f ms (%.2fx ours)\n",
+            stress.listOursMs, stress.listPixmanMs, stress.listPixmanMs / stress.listOursMs, stress.listSdlMs,
+            stress.listSdlMs / stress.listOursMs);
+        Result("compositor: stress game frame", stress.listOursMs, "ms", "pixman OVER", stress.listPixmanMs,
+               "<= 1.00", stress.listOursMs <= stress.listPixmanMs ? "yes" : "NO");
+        Result("compositor: stress game frame", stress.listOursMs, "ms", "SDL2 software renderer",
+               stress.listSdlMs, "<= 0.17 (6x faster)",
+               stress.listOursMs * 6 <= stress.listSdlMs ? "yes" : "NO");
+    }
 
     // How cost grows: sprites with ten typing windows, typing windows with 256 sprites.
     std::printf("scale (median update+draw ms/frame, fastest of %d rounds; bare compositor ms in brackets)\n",

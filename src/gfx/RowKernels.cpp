@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "gfx/RowKernelSet.h"
 #include "platform/Platform.h"
 
 #if defined(__x86_64__) || defined(__i386__)
@@ -60,31 +61,13 @@ void ReverseRowScalar(uint32_t* out, const uint32_t* row, int count) {
     for (int i = 0; i < count; ++i) out[i] = row[count - 1 - i];
 }
 
-using BlendLerpedFn = void (*)(uint32_t*, const uint32_t*, const uint32_t*, int, int, uint32_t);
-
 // Interpolates into a buffer, then blends: the path without a fused kernel.
 void BlendLerpedRowsInTwoSteps(uint32_t* dst, const uint32_t* first, const uint32_t* second, int weight,
                                int count, uint32_t color);
 // Reverses into a buffer, then blends.
 void BlendReversedInTwoSteps(uint32_t* dst, const uint32_t* row, int count, uint32_t color);
 
-using BlendFn = void (*)(uint32_t*, const uint32_t*, int, uint32_t);
-using LerpRowsFn = void (*)(uint32_t*, const uint32_t*, const uint32_t*, int, int);
-using GatherFn = void (*)(uint32_t*, const uint32_t*, const int*, int);
-using ReverseFn = void (*)(uint32_t*, const uint32_t*, int);
-using GatherLerpFn = void (*)(uint32_t*, const uint32_t*, const int*, const int*, const uint8_t*, int);
-
-struct RowKernelSet {
-    BlendFn plain;
-    BlendFn modulated;
-    BlendFn reversed;
-    LerpRowsFn lerpRows;
-    GatherFn gather;
-    ReverseFn reverse;
-    GatherLerpFn gatherLerp;
-    BlendLerpedFn blendLerped;
-    const char* name;
-};
+using kernels::RowKernelSet;
 
 #ifdef ZEPA_X86_KERNELS
 
@@ -406,6 +389,7 @@ constexpr RowKernelSet kScalarKernels{
 // The fastest set the processor runs, unless a test chose another.
 const RowKernelSet* BestKernels() {
 #ifdef ZEPA_X86_KERNELS
+    if (const RowKernelSet* wide = kernels::Avx512KernelSet()) return wide;
     return Avx2Supported() ? &kAvx2Kernels : &kSse2Kernels;
 #else
     return &kScalarKernels;
@@ -487,6 +471,7 @@ bool UseRowKernels(const std::string& name) {
 #ifdef ZEPA_X86_KERNELS
     sets.push_back(&kSse2Kernels);
     if (Avx2Supported()) sets.push_back(&kAvx2Kernels);
+    if (const RowKernelSet* wide = kernels::Avx512KernelSet()) sets.push_back(wide);
 #endif
     for (const RowKernelSet* set : sets) {
         if (name == set->name) {

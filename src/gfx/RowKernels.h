@@ -42,7 +42,7 @@ constexpr uint32_t LerpChannel(uint32_t a, uint32_t b, uint32_t w) {
     return (a * (256 - w) + b * w + 128) >> 8;
 }
 
-// The name of the kernel set in use ("avx2", "sse2" or "scalar").
+// The name of the kernel set in use ("avx512", "avx2", "sse2" or "scalar").
 const char* BlendKernelName();
 // Switches to the named kernel set ("best" for the fastest); false when this processor lacks it.
 // Every set computes identical pixels; tests run them all.

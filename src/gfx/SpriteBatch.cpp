@@ -20,6 +20,25 @@ bool ClipSource(const CTexture& texture, const Rect* source, Rect& clipped) {
     return clipped.left < clipped.right && clipped.top < clipped.bottom;
 }
 
+// The largest texel index a map samples (maps run monotonically, up or down).
+int LastSampled(const AxisMap& map, int start) {
+    return start + std::max(map.samples.front().i1, map.samples.back().i1);
+}
+
+// Removes the covered pixels whose texels (both filter taps) lie at or beyond `stored`: with
+// transparent padding they draw nothing. Such pixels form a run at one end of the map.
+void DropPaddingSamples(AxisMap& map, int start, int stored) {
+    auto inPadding = [&](const AxisSample& sample) { return start + sample.i0 >= stored; };
+    std::vector<AxisSample>& samples = map.samples;
+    size_t lead = 0;
+    while (lead < samples.size() && inPadding(samples[lead])) ++lead;
+    size_t end = samples.size();
+    while (end > lead && inPadding(samples[end - 1])) --end;
+    samples.erase(samples.begin() + static_cast<std::ptrdiff_t>(end), samples.end());
+    samples.erase(samples.begin(), samples.begin() + static_cast<std::ptrdiff_t>(lead));
+    map.first += static_cast<int>(lead);
+}
+
 }  // namespace
 
 CSpriteBatch::CSpriteBatch() {
@@ -48,7 +67,17 @@ void CSpriteBatch::Draw(const CTexture* texture, const Rect* source, const Vecto
     if (columns_.empty()) return;
     BuildAxisMap(transform_.m[1][1], origin.y + shiftY, rect.Height(), kScreenHeight, rows_);
     if (rows_.empty()) return;
-    PrepareColumns(rect.left);
+    if (texture->hasAlpha()) {  // transparent padding draws nothing: leave it out
+        DropPaddingSamples(columns_, rect.left, texture->storedWidth());
+        DropPaddingSamples(rows_, rect.top, texture->storedHeight());
+        if (columns_.empty() || rows_.empty()) return;
+    }
+    // A draw still sampling the unstored padding reads through padded copies of its rows, indexed
+    // from the rectangle's left edge.
+    padded_ = LastSampled(columns_, rect.left) >= texture->storedWidth() ||
+              LastSampled(rows_, rect.top) >= texture->storedHeight();
+    if (padded_) PreparePaddedRows(rect);
+    PrepareColumns(padded_ ? 0 : rect.left);
 
     const int count = columns_.count();
     const bool copy = texture->allOpaque() && color == 0xFFFFFFFFu;
@@ -56,8 +85,7 @@ void CSpriteBatch::Draw(const CTexture* texture, const Rect* source, const Vecto
         const AxisSample& row = rows_.samples[r];
         uint32_t* dst = backBuffer_.Row(rows_.first + r) + columns_.first;
         if (row.weight == 0 && columnsReversed_) {  // mirrored exact copy: read backwards in place
-            const uint32_t* texels =
-                texture->Texels() + static_cast<size_t>(rect.top + row.i0) * texture->pitch();
+            const uint32_t* texels = TextureRow(*texture, rect.top + row.i0);
             BlendReversedRow(dst, texels + firstTexel_.back(), count, color);
             continue;
         }
@@ -95,7 +123,7 @@ void CSpriteBatch::PrepareColumns(int sourceLeft) {
 
 // The texels of a texture row at the covered columns, in destination order.
 const uint32_t* CSpriteBatch::Resampled(const CTexture& texture, int textureRow) {
-    const uint32_t* row = texture.Texels() + static_cast<size_t>(textureRow) * texture.pitch();
+    const uint32_t* row = TextureRow(texture, textureRow);
     if (columnsContiguous_) return row + firstTexel_.front();
     for (int index = 0; index < 2; ++index) {
         if (cache_[index].textureRow != textureRow) continue;
@@ -107,6 +135,36 @@ const uint32_t* CSpriteBatch::Resampled(const CTexture& texture, int textureRow)
     slot.textureRow = textureRow;
     ResampleInto(row, slot);
     return slot.texels;
+}
+
+// For draws sampling the padding: a copy of the rectangle's part of the texture row with the
+// padding filled in. Two copies are kept, for the two rows of a filtered destination row.
+const uint32_t* CSpriteBatch::PaddedRow(const CTexture& texture, int textureRow) {
+    for (int index = 0; index < 2; ++index) {
+        if (paddedRows_[index].textureRow != textureRow) continue;
+        nextPaddedRow_ = 1 - index;
+        return paddedRows_[index].texels;
+    }
+    ResampledRow& slot = paddedRows_[nextPaddedRow_];
+    nextPaddedRow_ ^= 1;
+    slot.textureRow = textureRow;
+    std::fill(slot.storage.begin(), slot.storage.end(), texture.paddingTexel());
+    if (textureRow < texture.storedHeight() && paddedLeft_ < texture.storedWidth()) {
+        const uint32_t* stored = texture.Texels() + static_cast<size_t>(textureRow) * texture.pitch();
+        const int end = std::min(paddedRight_, texture.storedWidth());
+        std::copy(stored + paddedLeft_, stored + end, slot.storage.begin());
+    }
+    return slot.texels;
+}
+
+void CSpriteBatch::PreparePaddedRows(const Rect& rect) {
+    paddedLeft_ = rect.left;
+    paddedRight_ = rect.right;
+    for (ResampledRow& slot : paddedRows_) {
+        slot.storage.resize(static_cast<size_t>(rect.Width()));
+        slot.texels = slot.storage.data();
+        slot.textureRow = -1;
+    }
 }
 
 void CSpriteBatch::ResampleInto(const uint32_t* row, ResampledRow& slot) {

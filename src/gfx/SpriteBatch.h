@@ -49,6 +49,13 @@ class CSpriteBatch {
     void PrepareColumns(int sourceLeft);
     const uint32_t* Resampled(const CTexture& texture, int textureRow);
     void ResampleInto(const uint32_t* row, ResampledRow& slot);
+    // A texture row: stored texels read in place, else a padded copy (PaddedRow).
+    const uint32_t* TextureRow(const CTexture& texture, int textureRow) {
+        if (!padded_) return texture.Texels() + static_cast<size_t>(textureRow) * texture.pitch();
+        return PaddedRow(texture, textureRow);
+    }
+    const uint32_t* PaddedRow(const CTexture& texture, int textureRow);
+    void PreparePaddedRows(const Rect& rect);
 
     CBackBuffer backBuffer_;
     Matrix4x4 transform_;
@@ -64,6 +71,11 @@ class CSpriteBatch {
     std::vector<uint8_t> columnWeights_;  // four bytes per covered column
     ResampledRow cache_[2];
     int nextSlot_ = 0;
+    bool padded_ = false;  // the draw samples texels beyond the stored ones
+    int paddedLeft_ = 0;
+    int paddedRight_ = 0;
+    ResampledRow paddedRows_[2];
+    int nextPaddedRow_ = 0;
 };
 
 }  // namespace zepa

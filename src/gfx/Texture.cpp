@@ -17,29 +17,28 @@ int RoundUpToPowerOfTwo(int value) {
     return result;
 }
 
-CTexture::CTexture(int width, int height, uint32_t format)
+CTexture::CTexture(int width, int height, uint32_t format, bool storeWholeTexture)
     : width_(width),
       height_(height),
       textureWidth_(RoundUpToPowerOfTwo(width)),
       textureHeight_(RoundUpToPowerOfTwo(height)),
+      storedWidth_(storeWholeTexture ? textureWidth_ : width),
+      storedHeight_(storeWholeTexture ? textureHeight_ : height),
       format_(format),
-      texels_(static_cast<size_t>(textureWidth_) * textureHeight_, hasAlpha() ? 0u : kOpaque) {
+      texels_(static_cast<size_t>(storedWidth_) * storedHeight_, paddingTexel()) {
     allOpaque_ = !hasAlpha();
 }
 
 std::unique_ptr<CTexture> CTexture::CreateBlank(int width, int height, uint32_t format) {
     if (!ValidSide(width) || !ValidSide(height)) return nullptr;
-    return std::unique_ptr<CTexture>(new CTexture(width, height, format));
+    return std::unique_ptr<CTexture>(new CTexture(width, height, format, true));
 }
 
 std::unique_ptr<CTexture> CTexture::CreateFromPixels(const uint32_t* pixels, int width, int height,
                                                      uint32_t format) {
     if (!pixels || !ValidSide(width) || !ValidSide(height)) return nullptr;
-    std::unique_ptr<CTexture> texture(new CTexture(width, height, format));
-    for (int y = 0; y < height; ++y) {
-        std::copy_n(pixels + static_cast<size_t>(y) * width, width,
-                    texture->texels_.begin() + static_cast<size_t>(y) * texture->textureWidth_);
-    }
+    std::unique_ptr<CTexture> texture(new CTexture(width, height, format, false));
+    std::copy_n(pixels, texture->texels_.size(), texture->texels_.begin());
     texture->Unlock();
     return texture;
 }
@@ -52,6 +51,11 @@ void CTexture::Unlock() {
 }
 
 void CTexture::RefreshOpacity() {
+    const bool paddingShows = storedWidth_ < textureWidth_ || storedHeight_ < textureHeight_;
+    if (paddingShows && paddingTexel() < kOpaque) {
+        allOpaque_ = false;
+        return;
+    }
     allOpaque_ = std::all_of(texels_.begin(), texels_.end(), [](uint32_t t) { return t >= kOpaque; });
 }
 

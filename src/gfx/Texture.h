@@ -1,5 +1,10 @@
-// A texture: 32-bit ARGB texels (alpha in the top byte) of an image, stored in a power-of-two
+// A texture: 32-bit ARGB texels (alpha in the top byte) of an image, presented as a power-of-two
 // texture whose padding is transparent black (opaque black for formats without alpha).
+//
+// Only the stored texels take memory: an image keeps its own width x height, the padding up to
+// the power-of-two size is implied (TexelAt answers it, the compositor fills it in). A blank
+// texture is a drawing surface (text canvases) and stores the whole power-of-two area, since
+// everything in it may be drawn on.
 #pragma once
 
 #include <cstdint>
@@ -17,11 +22,11 @@ class CTexture {
     // textures (and keep one texture's memory bounded).
     static constexpr int kMaxSide = 8192;
 
-    // A blank texture (every texel 0x00000000) for an image of width x height; null when a side
-    // is not in 1..kMaxSide.
+    // A blank texture (every texel 0x00000000, the whole power-of-two area stored) for an image
+    // of width x height; null when a side is not in 1..kMaxSide.
     static std::unique_ptr<CTexture> CreateBlank(int width, int height, uint32_t format = D3DFMT_A8R8G8B8);
-    // A texture holding `pixels` (width x height ARGB, row after row); formats without alpha
-    // force every texel opaque. Null on a bad size or too few pixels.
+    // A texture holding `pixels` (width x height ARGB, row after row; only these are stored);
+    // formats without alpha force every texel opaque. Null on a bad size or too few pixels.
     static std::unique_ptr<CTexture> CreateFromPixels(const uint32_t* pixels, int width, int height,
                                                       uint32_t format);
 
@@ -36,24 +41,40 @@ class CTexture {
     // True when every texel of the texture (padding included) has alpha 255.
     bool allOpaque() const { return allOpaque_; }
 
-    // Texel rows of textureWidth() pixels; the pitch is textureWidth().
-    const uint32_t* Texels() const { return texels_.data(); }
-    uint32_t TexelAt(int x, int y) const { return texels_[static_cast<size_t>(y) * textureWidth_ + x]; }
+    // The stored area, from the top-left corner: storedWidth() x storedHeight() texels, within
+    // the texture's size. Every texel of the texture outside it is paddingTexel().
+    int storedWidth() const { return storedWidth_; }
+    int storedHeight() const { return storedHeight_; }
+    uint32_t paddingTexel() const { return hasAlpha() ? 0u : 0xFF000000u; }
+    bool IsStored(int x, int y) const { return x >= 0 && y >= 0 && x < storedWidth_ && y < storedHeight_; }
 
-    // Write access for drawing into the texture (text canvases). Unlock must follow the writes;
-    // it re-establishes the format's rules (opaque alpha for formats without alpha).
+    // Stored texel rows of pitch() texels.
+    const uint32_t* Texels() const { return texels_.data(); }
+    // Any texel of the texture, padding included (outside the texture: the padding texel too).
+    uint32_t TexelAt(int x, int y) const {
+        return IsStored(x, y) ? texels_[static_cast<size_t>(y) * storedWidth_ + x] : paddingTexel();
+    }
+
+    // Write access to the stored texels (text canvases), storedHeight() rows of pitch() texels.
+    // Unlock must follow the writes; it re-establishes the format's rules (opaque alpha for
+    // formats without alpha).
     uint32_t* Lock() { return texels_.data(); }
-    int pitch() const { return textureWidth_; }
+    int pitch() const { return storedWidth_; }
     void Unlock();
 
+    // Bytes of texel memory this texture holds.
+    size_t StoredBytes() const { return texels_.size() * sizeof(uint32_t); }
+
   private:
-    CTexture(int width, int height, uint32_t format);
+    CTexture(int width, int height, uint32_t format, bool storeWholeTexture);
     void RefreshOpacity();
 
     int width_;
     int height_;
     int textureWidth_;
     int textureHeight_;
+    int storedWidth_;
+    int storedHeight_;
     uint32_t format_;
     bool allOpaque_ = false;
     PixelVector<uint32_t> texels_;

@@ -112,7 +112,7 @@ void CTextCanvasStore::ClearCanvas() {
     current_->verticalScale = 1.0f;
     CTexture& texture = *current_->texture;
     uint32_t* texels = texture.Lock();
-    std::fill_n(texels, static_cast<size_t>(texture.pitch()) * texture.textureHeight(), 0u);
+    std::fill_n(texels, static_cast<size_t>(texture.pitch()) * texture.storedHeight(), 0u);
     texture.Unlock();
 }
 

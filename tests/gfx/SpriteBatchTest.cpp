@@ -185,7 +185,7 @@ TEST(RowKernels, EveryKernelSetMatchesThePixelRules) {
         const uint32_t alpha = kind == 0 ? 0u : kind == 1 ? 255u : next() >> 24;
         return (next() & 0xFFFFFFu) | alpha << 24;
     };
-    for (const char* kernels : {"avx2", "sse2", "scalar"}) {
+    for (const char* kernels : {"avx512", "avx2", "sse2", "scalar"}) {
         if (!UseRowKernels(kernels)) continue;
         for (uint32_t color : {0xFFFFFFFFu, 0xFF888888u, 0x7F102030u, 0x01FFFFFFu}) {
             for (int count = 0; count <= 67; ++count) {

@@ -47,7 +47,7 @@ std::optional<int32_t> Apply(std::string_view op, int32_t left, int32_t right) {
 // Reads an operand that may be preceded by a separate "-" argument; returns the index after it.
 int ReadSignedOperand(const ScriptStatement& s, int index, const CVariableStore& variables, int32_t& value) {
     const auto& args = s.args;
-    if (index < ScriptStatement::kArgCount && args[index] == "-") {
+    if (index < ScriptStatement::kArgCount && std::string_view(args[index]) == "-") {
         const std::string& digits = index + 1 < ScriptStatement::kArgCount ? args[index + 1] : std::string();
         value = WrappingNeg(ReadIntArg(digits, variables));
         return index + 2;
@@ -61,8 +61,9 @@ const std::string& Arg(const ScriptStatement& s, int index) {
     return index < ScriptStatement::kArgCount ? s.args[index] : kNone;
 }
 
+// Operators are compared as string views: their length is known, so most comparisons end at once.
 void CalcInt(const ScriptStatement& s, CVariableStore& variables, int number) {
-    const std::string& assign = s.args[1];
+    const std::string_view assign = s.args[1];
     const int32_t old = variables.GetInt(number);
     if (assign == "++") return variables.SetInt(number, WrappingAdd(old, 1));
     if (assign == "--") return variables.SetInt(number, WrappingSub(old, 1));
@@ -91,7 +92,7 @@ void CalcInt(const ScriptStatement& s, CVariableStore& variables, int number) {
 }
 
 void CalcString(const ScriptStatement& s, CVariableStore& variables, int number) {
-    const std::string& assign = s.args[1];
+    const std::string_view assign = s.args[1];
     if (assign != "=" && assign != "+=") return;
     std::string first = ReadStringArg(s.args[2], variables);
     std::string second;
@@ -106,7 +107,7 @@ void CalcString(const ScriptStatement& s, CVariableStore& variables, int number)
 
 // An operand that may be preceded by a separate "!" argument.
 int ReadFlagOperand(const ScriptStatement& s, int index, const CVariableStore& variables, bool& value) {
-    if (Arg(s, index) == "!") {
+    if (std::string_view(Arg(s, index)) == "!") {
         value = !ReadBoolArg(Arg(s, index + 1), variables);
         return index + 2;
     }
@@ -119,7 +120,7 @@ void CalcFlag(const ScriptStatement& s, CVariableStore& variables, int number) {
     const int rest = ReadFlagOperand(s, 2, variables, left);
     bool right = false;
     ReadFlagOperand(s, rest + 1, variables, right);
-    const std::string& op = Arg(s, rest);
+    const std::string_view op = Arg(s, rest);
     if (op.empty())
         variables.SetFlag(number, left);
     else if (op == "+")

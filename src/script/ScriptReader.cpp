@@ -5,17 +5,36 @@
 namespace zepa {
 namespace {
 
-bool IsBlank(char byte) {
+template <typename Predicate>
+constexpr CScriptReader::ByteTable MakeByteTable(Predicate predicate) {
+    CScriptReader::ByteTable table{};
+    for (int byte = 0; byte < 256; ++byte) table[byte] = predicate(static_cast<char>(byte));
+    return table;
+}
+
+constexpr bool IsBlank(char byte) {
     return byte == ' ' || byte == '\t';
 }
 
-bool IsArithmeticOperator(char byte) {
+constexpr bool IsArithmeticOperator(char byte) {
     return byte == '+' || byte == '-' || byte == '*' || byte == '/' || byte == '%';
 }
 
-bool IsComparisonOperator(char byte) {
+constexpr bool IsComparisonOperator(char byte) {
     return byte == '=' || byte == '>' || byte == '<' || byte == '!';
 }
+
+// Bytes with a meaning of their own in the name phase; every other byte only joins the token.
+constexpr CScriptReader::ByteTable kNameSpecial = MakeByteTable([](char byte) {
+    return byte == '#' || byte == '*' || byte == '(' || byte == '[' || byte == '.' || byte == '\n' ||
+           IsBlank(byte);
+});
+
+// Bytes with a meaning of their own in the argument phase.
+constexpr CScriptReader::ByteTable kArgumentSpecial = MakeByteTable([](char byte) {
+    return byte == '"' || byte == ')' || byte == ',' || byte == '\n' || IsBlank(byte) ||
+           IsArithmeticOperator(byte) || IsComparisonOperator(byte);
+});
 
 }  // namespace
 
@@ -79,6 +98,15 @@ bool CScriptReader::ReadStatement() {
     return Innermost().ReadInto(statement_);
 }
 
+// Moves the bytes from the read position up to the next special one (or the end of the text) into
+// `token` at once: the same result as reading them one by one, without a call per byte.
+void CScriptReader::AppendOrdinaryRun(std::string& token, const ByteTable& special) {
+    size_t end = position_;
+    while (end < text_.size() && !special[static_cast<unsigned char>(text_[end])]) ++end;
+    token.append(text_, position_, end - position_);
+    position_ = end;
+}
+
 // Skips up to and including the next LF; false when the text ends first.
 bool CScriptReader::SkipLine() {
     char byte;
@@ -132,6 +160,7 @@ bool CScriptReader::ReadInto(ScriptStatement& out) {
                 break;
             default:
                 token.push_back(byte);
+                AppendOrdinaryRun(token, kNameSpecial);
         }
         if (atEnd_) return false;  // a failed read inside a bracket index already returned
     }
@@ -225,6 +254,7 @@ bool CScriptReader::ReadArguments(ScriptStatement& out, std::string& token, int 
             if (!StoreOperator(out, token, slot, byte, IsArithmeticOperator(byte))) return false;
         } else {
             token.push_back(byte);
+            AppendOrdinaryRun(token, kArgumentSpecial);
         }
         if (atEnd_) return false;
     }

@@ -3,6 +3,7 @@
 // in the innermost level. The read position is simply a byte offset into the level's text.
 #pragma once
 
+#include <array>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -17,6 +18,8 @@ class CPackArchive;
 class CScriptReader {
   public:
     static constexpr int kMaxDepth = 32;
+    // One flag per byte value.
+    using ByteTable = std::array<bool, 256>;
 
     // A top level. Texts are loaded from loose files, else from `archive` (may be null).
     explicit CScriptReader(const CPackArchive* archive = nullptr);
@@ -71,6 +74,7 @@ class CScriptReader {
     bool ReadBracketIndex(std::string& out);
     bool ReadQuoted(std::string& out);
     bool SkipLine();
+    void AppendOrdinaryRun(std::string& token, const ByteTable& special);
     bool StoreOperator(ScriptStatement& out, std::string& token, int& slot, char first, bool arithmetic);
     const CScriptJumpIndex& JumpIndex();
 

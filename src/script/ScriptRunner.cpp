@@ -47,9 +47,11 @@ std::span<const KeywordEntry> KeywordTable() {
     return kKeywords;
 }
 
+// Every statement asks; the first byte rules out most entries before any compare.
 const KeywordEntry* FindKeyword(std::string_view keyword) {
+    if (keyword.empty()) return nullptr;
     for (const KeywordEntry& entry : kKeywords) {
-        if (keyword == entry.keyword) return &entry;
+        if (entry.keyword[0] == keyword[0] && keyword == entry.keyword) return &entry;
     }
     return nullptr;
 }

@@ -119,6 +119,43 @@ TEST(ScriptReaderNamePhase, LastLineWithoutLineFeedStillReads) {
     EXPECT_TRUE(reader.IsAtEnd());
 }
 
+// Runs of ordinary bytes are taken in one step and tokens move into the statement by swapping
+// buffers: long tokens must arrive whole, stop at every special byte, and leave nothing behind for
+// the next statement.
+TEST(ScriptReaderArgumentPhase, LongTokensStopAtEverySpecialByteAndLeaveNothingBehind) {
+    CScriptReader reader;
+    reader.SetText("t",
+                   "VeryLongCommandNameBeyondSmallStrings.AnotherLongSubCommandName(argument_longer_than_16,"
+                   "x)\n"
+                   "A(b)\n"
+                   "Calc($num[1234567890123456] +=-$num[22]*abcdefghijklmnopqrstuvwxyz)\n"
+                   "Cmd(left<=right!=other>more,tail\ttabbed ,\"q\")\n"
+                   "B(c)\n"
+                   "NameRunningIntoTheEnd(last_argument_running_into_the_end");
+    ReadResult r = ReadOne(reader);
+    EXPECT_TRUE(r.ok);
+    EXPECT_EQ(r.words, (Words{"VeryLongCommandNameBeyondSmallStrings", "AnotherLongSubCommandName"}));
+    EXPECT_EQ(r.args, (Words{"argument_longer_than_16", "x"}));
+    r = ReadOne(reader);
+    EXPECT_EQ(r.words, Words{"A"});
+    EXPECT_EQ(r.args, Words{"b"});
+    r = ReadOne(reader);
+    EXPECT_EQ(r.words, Words{"Calc"});
+    EXPECT_EQ(r.args,
+              (Words{"$num[1234567890123456]", "+=", "-", "$num[22]", "*", "abcdefghijklmnopqrstuvwxyz"}));
+    r = ReadOne(reader);
+    EXPECT_EQ(r.args, (Words{"left", "<=", "right", "!=", "other", ">", "more", "tailtabbed", "q"}));
+    r = ReadOne(reader);
+    EXPECT_EQ(r.words, Words{"B"});
+    EXPECT_EQ(r.args, Words{"c"});
+    EXPECT_FALSE(reader.ReadStatement());  // the argument list never closes
+    EXPECT_TRUE(reader.IsAtEnd());
+    // A name that runs into the end of the text is still a statement.
+    r = ReadFirst("AVeryLongNameWithoutAnyLineFeedAtAll");
+    EXPECT_TRUE(r.ok);
+    EXPECT_EQ(r.words, Words{"AVeryLongNameWithoutAnyLineFeedAtAll"});
+}
+
 TEST(ScriptReaderNamePhase, CommentOrLabelAtTheEndWithoutLineFeedFails) {
     EXPECT_FALSE(ReadFirst("# unterminated").ok);
     EXPECT_FALSE(ReadFirst("*label").ok);
@@ -340,8 +377,7 @@ TEST(ScriptReaderLevels, ThirtyTwoLevelsAtMostAndTheTopIsNeverPopped) {
 }
 
 TEST(ScriptReaderLoading, LooseFileWithCrLfAndMissingFile) {
-    const auto dir = std::filesystem::temp_directory_path() /
-                     ("zepa-reader-" + std::to_string(getpid()));
+    const auto dir = std::filesystem::temp_directory_path() / ("zepa-reader-" + std::to_string(getpid()));
     std::filesystem::create_directories(dir / "Script");
     const auto old = std::filesystem::current_path();
     std::filesystem::current_path(dir);
@@ -372,7 +408,8 @@ void WriteArchive(const std::filesystem::path& path, const std::string& name, co
 }
 
 TEST(ScriptReaderLoading, ArchiveTextEndsAtItsFirstNulAndKeepsCarriageReturns) {
-    const auto dir = std::filesystem::temp_directory_path() / ("zepa-reader-archive-" + std::to_string(getpid()));
+    const auto dir =
+        std::filesystem::temp_directory_path() / ("zepa-reader-archive-" + std::to_string(getpid()));
     std::filesystem::create_directories(dir);
     WriteArchive(dir / "GameData.pac", "Script/Script.txt", std::string("Word\r\nEnd\0Hidden\n", 17));
     CPackArchive archive((dir / "GameData.pac").string());

@@ -16,6 +16,9 @@
 //                           "RESULT|" are collected by scripts/run-bench. Fails when a replay
 //                           differs from the engine's frame or the stress scene is incomplete;
 //                           --quick runs few frames (a CTest smoke run).
+//   frame --memory FRAMES [DEMO_GAME_DIR]   plays the stress game for FRAMES frames and reports the
+//                           peak RSS after the warm-up against the peak at the end (nothing may
+//                           grow); fails when it grows by 2 MB or more.
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -438,9 +441,78 @@ bool ScaleSeries(const fs::path& work, const fs::path& demo, const std::string& 
     return true;
 }
 
+long long StatusKb(const char* field) {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    const std::string prefix = std::string(field) + ":";
+    while (std::getline(status, line)) {
+        if (line.rfind(prefix, 0) == 0) return std::atoll(line.c_str() + prefix.size());
+    }
+    return -1;
+}
+
+// A long run of the stress game (sprites moving and fading, ten windows typing, every frame
+// drawn): the peak RSS once everything has been loaded and used, against the peak at the end.
+int RunMemory(const fs::path& work, const fs::path& demo, long long frames) {
+    constexpr long long kGrowthLimitKb = 2048;
+    if (!WriteStressGame(work, demo, {})) return 1;
+    const long long warmup = std::max(2000LL, frames / 10);
+    long long warmupPeakKb = -1, endPeakKb = -1;
+    const fs::path before = fs::current_path();
+    fs::current_path(work);
+    {
+        zepa::PlatformBackend backend = zepa::CreateHeadlessBackend();
+        backend.window->Create("memory bench", zepa::kScreenWidth, zepa::kScreenHeight, false);
+        auto game = std::make_unique<zepa::CGameSystem>();
+        game->randomSeed = 1u;
+        zepa::RequestSceneChange("Main");
+        zepa::StartNewGame(game->variables(), 0);
+        if (!game->Initialize(backend)) {
+            std::fprintf(stderr, "frame bench: the stress game does not start\n");
+            return 1;
+        }
+        for (long long frame = 1; frame <= frames; ++frame) {
+            game->UpdateFrame();
+            game->DrawFrame();
+            if (frame == warmup) warmupPeakKb = StatusKb("VmHWM");
+            if (frame % std::max(1LL, frames / 10) == 0) {
+                std::printf("  frame %lld: rss %lld kB, peak %lld kB\n", frame, StatusKb("VmRSS"),
+                            StatusKb("VmHWM"));
+                std::fflush(stdout);
+            }
+        }
+        endPeakKb = StatusKb("VmHWM");
+    }
+    fs::current_path(before);
+    std::error_code error;
+    fs::remove_all(work, error);
+    if (warmupPeakKb < 0) warmupPeakKb = endPeakKb;  // fewer frames than the warm-up
+    const long long growthKb = endPeakKb - warmupPeakKb;
+    const bool met = growthKb < kGrowthLimitKb;
+    std::printf("stress game, %lld frames: peak RSS after %lld warm-up frames %lld kB, at the end %lld kB\n",
+                frames, warmup, warmupPeakKb, endPeakKb);
+    std::printf(
+        "RESULT|memory: stress game peak RSS growth, %lld frames|%lld kB|peak after warm-up|%lld kB|%.3f|"
+        "< %lld kB growth|%s\n",
+        frames, growthKb, warmupPeakKb,
+        warmupPeakKb > 0 ? static_cast<double>(endPeakKb) / warmupPeakKb : 0.0, kGrowthLimitKb,
+        met ? "yes" : "NO");
+    return met ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc > 2 && std::string(argv[1]) == "--memory") {
+        const long long frames = std::atoll(argv[2]);
+        const fs::path demo = fs::absolute(argc > 3 ? argv[3] : ZEPA_DEMO_GAME_DIR);
+        if (frames <= 0 || !fs::exists(demo / "Graphics" / "System" / "WindowBase.png")) {
+            std::fprintf(stderr, "frame bench: --memory needs a frame count and the generated demo game\n");
+            return 2;
+        }
+        return RunMemory(fs::temp_directory_path() / ("zepa-memory-bench-" + std::to_string(::getpid())),
+                         demo, frames);
+    }
     const bool quick = argc > 1 && std::string(argv[1]) == "--quick";
     const int first = quick ? 2 : 1;
     const fs::path demo = fs::absolute(argc > first ? argv[first] : ZEPA_DEMO_GAME_DIR);

@@ -1,5 +1,9 @@
 #include "app/GameSystem.h"
 
+#include <cstdlib>
+#include <string_view>
+#include <utility>
+
 #include "app/MessageBox.h"
 #include "app/SceneFactory.h"
 #include "app/SceneRequest.h"
@@ -11,6 +15,14 @@ namespace {
 CGameSystem* g_gameSystem = nullptr;
 constexpr uint32_t kOpaqueBlack = 0xFF000000u;
 constexpr const char* kArchiveFileName = "GameData.pac";
+
+// Frames that draw exactly what the previous one drew are neither composed nor presented again.
+// ZEPA_CHANGE_TRACKING=0 turns that off (every frame is composed and presented), as a baseline for
+// measuring what it saves.
+bool ChangeTrackingWanted() {
+    const char* setting = std::getenv("ZEPA_CHANGE_TRACKING");
+    return !setting || std::string_view(setting) != "0";
+}
 
 // The settings are read (or the file created with the defaults) before the archive is opened.
 SettingsRecord ReadSettingsFile() {
@@ -31,6 +43,7 @@ CGameSystem::CGameSystem()
       sceneCreator_(CreateScene) {
     ResetSceneChangeRequest();
     PublishArchive(&archive_);
+    spriteBatch_.SetChangeTracking(ChangeTrackingWanted());
     g_gameSystem = this;
 }
 
@@ -123,11 +136,12 @@ void CGameSystem::SwitchScene() {
 }
 
 void CGameSystem::DrawFrame() {
-    spriteBatch_.BackBuffer().Clear(kOpaqueBlack);
-    spriteBatch_.Begin();
+    spriteBatch_.BeginFrame(kOpaqueBlack);
     if (currentScene_) currentScene_->Draw(spriteBatch_);
-    spriteBatch_.End();
-    if (window_) window_->Present(spriteBatch_.BackBuffer().Pixels());
+    const bool changed = spriteBatch_.EndFrame();
+    // The repaint request is taken every frame, so that one arriving with a changed frame is used up.
+    const bool repaint = window_ && window_->TakeRepaintRequest();
+    if (window_ && (changed || repaint)) window_->Present(std::as_const(spriteBatch_).BackBuffer().Pixels());
 }
 
 }  // namespace zepa

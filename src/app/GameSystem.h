@@ -40,7 +40,9 @@ class CGameSystem {
     void UpdateButtons();
     // Pushes the settings into the running engine (message speed and the three volumes).
     void ApplySettings();
-    // One drawn frame: clear to opaque black, the scene's Draw, present.
+    // One drawn frame: clear to opaque black, the scene's Draw, present. A frame that draws exactly
+    // what the previous one drew is neither composed nor presented (unless the window asks for a
+    // repaint); the back buffer holds the same picture either way.
     void DrawFrame();
     // Carries out the pending scene change; unknown names close the program.
     void SwitchScene();

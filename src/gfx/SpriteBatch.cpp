@@ -45,6 +45,10 @@ CSpriteBatch::CSpriteBatch() {
     for (ResampledRow& slot : cache_) slot.storage.reserve(kScreenWidth);
 }
 
+CSpriteBatch::~CSpriteBatch() {
+    if (trackedFrameOpen_) CTexture::SetWatcher(outerWatcher_);
+}
+
 void CSpriteBatch::Begin() {
     inFrame_ = true;
     transform_ = MatrixIdentity();
@@ -56,6 +60,67 @@ void CSpriteBatch::SetTransform(const Matrix4x4& transform) {
 
 void CSpriteBatch::Draw(const CTexture* texture, const Rect* source, const Vector3* position,
                         uint32_t color) {
+    if (trackedFrameOpen_) {
+        current_.Add(MakeDrawCommand(texture, source, position, color, transform_));
+        if (recording_) return;
+    }
+    DrawNow(texture, source, position, color);
+}
+
+void CSpriteBatch::SetChangeTracking(bool on) {
+    tracking_ = on;
+    previousValid_ = false;
+}
+
+void CSpriteBatch::BeginFrame(uint32_t clearColor) {
+    if (trackedFrameOpen_) EndFrame();  // an unfinished frame is finished first
+    if (!tracking_) {
+        backBuffer_.Clear(clearColor);
+        Begin();
+        return;
+    }
+    current_.Clear(clearColor);
+    trackedFrameOpen_ = true;
+    recording_ = true;
+    outerWatcher_ = CTexture::SetWatcher(this);
+    Begin();
+}
+
+bool CSpriteBatch::EndFrame() {
+    End();
+    if (!trackedFrameOpen_) return true;
+    CTexture::SetWatcher(outerWatcher_);
+    outerWatcher_ = nullptr;
+    trackedFrameOpen_ = false;
+    const bool unchanged = recording_ && previousValid_ && current_ == previous_ &&
+                           backBuffer_.writeAccesses() == writesAfterPrevious_;
+    if (recording_ && !unchanged) ComposeRecorded();
+    recording_ = false;
+    previous_.Swap(current_);
+    previousValid_ = true;
+    writesAfterPrevious_ = backBuffer_.writeAccesses();
+    return !unchanged;
+}
+
+void CSpriteBatch::ComposeRecorded() {
+    recording_ = false;
+    const Matrix4x4 transform = transform_;
+    backBuffer_.Clear(current_.clearColor());
+    for (const DrawCommand& command : current_.commands()) {
+        transform_ = command.transform;
+        DrawNow(command.texture, command.hasSource ? &command.source : nullptr,
+                command.hasPosition ? &command.position : nullptr, command.color);
+    }
+    transform_ = transform;
+}
+
+void CSpriteBatch::BeforeTextureChange(const CTexture& texture) {
+    if (recording_ && current_.Uses(&texture)) ComposeRecorded();
+    if (outerWatcher_) outerWatcher_->BeforeTextureChange(texture);
+}
+
+void CSpriteBatch::DrawNow(const CTexture* texture, const Rect* source, const Vector3* position,
+                           uint32_t color) {
     if (!texture || (color & kAlphaMask) == 0) return;
     Rect rect;
     if (!ClipSource(*texture, source, rect)) return;

@@ -13,15 +13,19 @@
 
 #include "gfx/BackBuffer.h"
 #include "gfx/DrawGeometry.h"
+#include "gfx/DrawList.h"
 #include "gfx/Matrix.h"
 #include "gfx/Texture.h"
 #include "platform/Platform.h"
 
 namespace zepa {
 
-class CSpriteBatch {
+class CSpriteBatch : private ITextureWatcher {
   public:
     CSpriteBatch();
+    ~CSpriteBatch();
+    CSpriteBatch(const CSpriteBatch&) = delete;
+    CSpriteBatch& operator=(const CSpriteBatch&) = delete;
     CBackBuffer& BackBuffer() { return backBuffer_; }
     const CBackBuffer& BackBuffer() const { return backBuffer_; }
     // Opens the frame with the identity transform.
@@ -37,7 +41,24 @@ class CSpriteBatch {
     // origin) with the modulation colour `color` (0xFFFFFFFF: unchanged).
     void Draw(const CTexture* texture, const Rect* source, const Vector3* position, uint32_t color);
 
+    // Whole frames with change tracking. BeginFrame opens a frame that starts from a buffer
+    // cleared to `clearColor`. With tracking on, the frame's draws are recorded, not drawn, and
+    // EndFrame composes them only when they differ from the previous tracked frame's draws or
+    // something else wrote to the back buffer since; a texture about to change or die while its
+    // draws wait makes them be drawn at once. EndFrame answers whether the back buffer may have
+    // changed since the previous EndFrame (always true with tracking off).
+    void SetChangeTracking(bool on);
+    bool changeTracking() const { return tracking_; }
+    void BeginFrame(uint32_t clearColor);
+    bool EndFrame();
+
   private:
+    void DrawNow(const CTexture* texture, const Rect* source, const Vector3* position, uint32_t color);
+    // Clears and draws the recorded commands of this frame; later draws of the frame go straight
+    // to the back buffer.
+    void ComposeRecorded();
+    void BeforeTextureChange(const CTexture& texture) override;
+
     // One texture row resampled to the covered columns, kept while neighbouring destination
     // rows still need it.
     struct ResampledRow {
@@ -76,6 +97,17 @@ class CSpriteBatch {
     int paddedRight_ = 0;
     ResampledRow paddedRows_[2];
     int nextPaddedRow_ = 0;
+
+    // Change tracking: this frame's draws, the last composed frame's, and what the back buffer's
+    // write count was when that frame was finished.
+    bool tracking_ = false;
+    bool recording_ = false;  // a tracked frame is open and its draws are only recorded so far
+    bool trackedFrameOpen_ = false;
+    bool previousValid_ = false;
+    CDrawList current_;
+    CDrawList previous_;
+    uint64_t writesAfterPrevious_ = 0;
+    ITextureWatcher* outerWatcher_ = nullptr;
 };
 
 }  // namespace zepa

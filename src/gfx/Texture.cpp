@@ -9,6 +9,13 @@ constexpr uint32_t kOpaque = 0xFF000000u;
 bool ValidSide(int side) {
     return side >= 1 && side <= CTexture::kMaxSide;
 }
+
+uint64_t g_lastStamp = 0;
+ITextureWatcher* g_watcher = nullptr;
+
+uint64_t NextStamp() {
+    return ++g_lastStamp;
+}
 }  // namespace
 
 int RoundUpToPowerOfTwo(int value) {
@@ -25,6 +32,7 @@ CTexture::CTexture(int width, int height, uint32_t format, bool storeWholeTextur
       storedWidth_(storeWholeTexture ? textureWidth_ : width),
       storedHeight_(storeWholeTexture ? textureHeight_ : height),
       format_(format),
+      contentStamp_(NextStamp()),
       texels_(static_cast<size_t>(storedWidth_) * storedHeight_, paddingTexel()) {
     allOpaque_ = !hasAlpha();
 }
@@ -43,7 +51,24 @@ std::unique_ptr<CTexture> CTexture::CreateFromPixels(const uint32_t* pixels, int
     return texture;
 }
 
+CTexture::~CTexture() {
+    if (g_watcher) g_watcher->BeforeTextureChange(*this);
+}
+
+ITextureWatcher* CTexture::SetWatcher(ITextureWatcher* watcher) {
+    ITextureWatcher* previous = g_watcher;
+    g_watcher = watcher;
+    return previous;
+}
+
+uint32_t* CTexture::Lock() {
+    if (g_watcher) g_watcher->BeforeTextureChange(*this);
+    contentStamp_ = NextStamp();
+    return texels_.data();
+}
+
 void CTexture::Unlock() {
+    contentStamp_ = NextStamp();
     if (!hasAlpha()) {
         for (uint32_t& texel : texels_) texel |= kOpaque;
     }

@@ -16,6 +16,18 @@
 
 namespace zepa {
 
+class CTexture;
+
+// Told before a texture's texels may change (Lock) and before a texture is destroyed, so that a
+// compositor still holding deferred draws of it can carry them out first.
+class ITextureWatcher {
+  public:
+    virtual void BeforeTextureChange(const CTexture& texture) = 0;
+
+  protected:
+    ~ITextureWatcher() = default;
+};
+
 class CTexture {
   public:
     // Largest image side accepted; larger images fail to load like on a device without such
@@ -58,12 +70,19 @@ class CTexture {
     // Write access to the stored texels (text canvases), storedHeight() rows of pitch() texels.
     // Unlock must follow the writes; it re-establishes the format's rules (opaque alpha for
     // formats without alpha).
-    uint32_t* Lock() { return texels_.data(); }
+    uint32_t* Lock();
     int pitch() const { return storedWidth_; }
     void Unlock();
 
     // Bytes of texel memory this texture holds.
     size_t StoredBytes() const { return texels_.size() * sizeof(uint32_t); }
+
+    ~CTexture();
+    // A number no other texture has had, renewed by Lock and Unlock: a texture whose stamp is the
+    // same as before still holds the same texels.
+    uint64_t contentStamp() const { return contentStamp_; }
+    // The one watcher told about changes (null: none); returns the one it replaces.
+    static ITextureWatcher* SetWatcher(ITextureWatcher* watcher);
 
   private:
     CTexture(int width, int height, uint32_t format, bool storeWholeTexture);
@@ -77,6 +96,7 @@ class CTexture {
     int storedHeight_;
     uint32_t format_;
     bool allOpaque_ = false;
+    uint64_t contentStamp_;
     PixelVector<uint32_t> texels_;
 };
 

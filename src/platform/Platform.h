@@ -43,7 +43,9 @@ class IClock {
     virtual int64_t Frequency() = 0;
     // Sleeps about `ms` milliseconds (a virtual clock advances instead).
     virtual void SleepMs(uint32_t ms) = 0;
-    // Gives up the rest of the time slice (a virtual clock advances by a small step instead).
+    // Gives up the processor for a moment, at most a fraction of a millisecond, so that the last
+    // stretch of a frame wait neither oversleeps nor spins (a virtual clock advances by a small
+    // step instead).
     virtual void Yield() = 0;
 };
 
@@ -99,6 +101,10 @@ class IWindow {
     virtual void SetTitle(const std::string& titleCp932) = 0;
     // Shows a 640 x 480 XRGB back buffer (row pitch 640 pixels) scaled over the client area.
     virtual void Present(const uint32_t* pixels) = 0;
+    // True, once, when the shown picture has to be presented again although the frame did not
+    // change (the window was exposed, resized, restored or switched to or from fullscreen); the
+    // game then presents its unchanged back buffer. Backends that never lose the picture say false.
+    virtual bool TakeRepaintRequest() { return false; }
     virtual void ToggleFullscreen() = 0;
     virtual bool IsFullscreen() const = 0;
     // Converts a position reported in window coordinates into client pixels of the chosen client

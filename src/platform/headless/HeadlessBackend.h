@@ -2,11 +2,13 @@
 // message boxes on stderr. Frames run back to back.
 //
 // Implements: IClock (virtual: sleeping and yielding advance it), IWindow (records the title and
-// the presented frames count; the usable bounds are a 1920 x 1080 desktop), IEventSource (a queue
+// the presented frames count; the usable bounds are a 1920 x 1080 desktop; a fullscreen toggle or
+// RequestRepaint asks for one repaint), IEventSource (a queue
 // that tests may fill), IMessageBox (one "message: <text>" line on stderr, never blocks).
 #pragma once
 
 #include <deque>
+#include <utility>
 
 #include "platform/Platform.h"
 
@@ -34,11 +36,17 @@ class CHeadlessWindow : public IWindow {
     void ResizeClient(int clientWidth, int clientHeight) override;
     void SetTitle(const std::string& titleCp932) override { title_ = titleCp932; }
     void Present(const uint32_t*) override { ++presentedFrames_; }
-    void ToggleFullscreen() override { fullscreen_ = !fullscreen_; }
+    bool TakeRepaintRequest() override { return std::exchange(repaintRequested_, false); }
+    void ToggleFullscreen() override {
+        fullscreen_ = !fullscreen_;
+        repaintRequested_ = true;
+    }
     bool IsFullscreen() const override { return fullscreen_; }
     void ToClientPixels(int&, int&) const override {}
 
     void SetUsableBounds(const Rect& bounds) { usableBounds_ = bounds; }
+    // As a window system does when the window was uncovered (tests).
+    void RequestRepaint() { repaintRequested_ = true; }
     const std::string& title() const { return title_; }
     int clientWidth() const { return clientWidth_; }
     int clientHeight() const { return clientHeight_; }
@@ -50,6 +58,7 @@ class CHeadlessWindow : public IWindow {
     int clientWidth_ = 0;
     int clientHeight_ = 0;
     bool fullscreen_ = false;
+    bool repaintRequested_ = false;
     int presentedFrames_ = 0;
 };
 

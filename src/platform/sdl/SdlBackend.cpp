@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <utility>
 
 #include "platform/Cp932.h"
 #include "platform/Letterbox.h"
@@ -99,8 +100,13 @@ class CSdlWindow : public IWindow {
         SDL_RenderPresent(renderer_);
     }
 
+    bool TakeRepaintRequest() override { return std::exchange(repaintRequested_, false); }
+    // Called by the event source when the window system says the shown picture is lost.
+    void RequestRepaint() { repaintRequested_ = true; }
+
     void ToggleFullscreen() override {
         if (!window_) return;
+        repaintRequested_ = true;
         const bool goFullscreen = !IsFullscreen();
         SDL_SetWindowFullscreen(window_, goFullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
         if (!goFullscreen) {
@@ -139,11 +145,12 @@ class CSdlWindow : public IWindow {
     SDL_Texture* texture_ = nullptr;
     int clientWidth_ = kScreenWidth;
     int clientHeight_ = kScreenHeight;
+    bool repaintRequested_ = false;
 };
 
 class CSdlEvents : public IEventSource {
   public:
-    CSdlEvents(std::shared_ptr<CSdlSession> session, const CSdlWindow& window)
+    CSdlEvents(std::shared_ptr<CSdlSession> session, CSdlWindow& window)
         : session_(std::move(session)), window_(window) {}
 
     bool PollEvent(PlatformEvent& out) override {
@@ -177,6 +184,7 @@ class CSdlEvents : public IEventSource {
                     out.kind = Kind::Quit;
                     return true;
                 }
+                if (PictureLost(event.window.event)) window_.RequestRepaint();
                 return false;
             case SDL_KEYDOWN:
             case SDL_KEYUP:
@@ -231,12 +239,19 @@ class CSdlEvents : public IEventSource {
         }
     }
 
+    // Window events after which the window shows nothing or a stale picture until presented again.
+    static bool PictureLost(Uint8 windowEvent) {
+        return windowEvent == SDL_WINDOWEVENT_EXPOSED || windowEvent == SDL_WINDOWEVENT_SHOWN ||
+               windowEvent == SDL_WINDOWEVENT_RESIZED || windowEvent == SDL_WINDOWEVENT_SIZE_CHANGED ||
+               windowEvent == SDL_WINDOWEVENT_RESTORED || windowEvent == SDL_WINDOWEVENT_MAXIMIZED;
+    }
+
     bool IsOurJoystick(SDL_JoystickID which) const {
         return session_->joystick_ && SDL_JoystickInstanceID(session_->joystick_) == which;
     }
 
     std::shared_ptr<CSdlSession> session_;
-    const CSdlWindow& window_;
+    CSdlWindow& window_;
 };
 
 class CSdlMessageBox : public IMessageBox {

@@ -14,7 +14,10 @@
 #include "gfx/SpriteBatch.h"
 #include "platform/VirtualKeys.h"
 #include "scenes/SaveResume.h"
+#include "support/EngineProcess.h"
 #include "support/GameHarness.h"
+
+#include <stdlib.h>
 
 namespace zepa {
 namespace {
@@ -212,6 +215,41 @@ TEST_F(IdleFrameTest, NoFrameShowsAStalePictureThroughEveryKindOfChange) {
     // Much of the run was at rest: those frames were skipped, the others presented.
     EXPECT_GT(presented, 60);
     EXPECT_LT(presented, frames);
+}
+
+// The built engine, headless: shots of frames at rest, while typing and at rest again are the
+// same pictures with change tracking as without it.
+TEST_F(IdleFrameTest, ShotsOfTheEngineAreTheSameWithAndWithoutTracking) {
+    test::WriteScriptFile(folder_.path(), "Script.txt", kMessageWaitingForOk);
+    zepa::testing::WriteFileBytes(folder_.path() + "/input.txt", "150 press Return\n");
+    auto run = [&](const std::string& prefix) {
+        std::vector<std::string> args{"--headless", "--game",  folder_.path(),
+                                      "--scene",    "Main",    "--frames",
+                                      "300",        "--input", folder_.path() + "/input.txt"};
+        for (int frame : {100, 149, 160, 300}) {
+            args.push_back("--shot");
+            args.push_back(std::to_string(frame) + ":" + folder_.path() + "/" + prefix +
+                           std::to_string(frame) + ".png");
+        }
+        const test::ProcessResult result = test::RunZepa(args);
+        ASSERT_EQ(result.exitCode, 0) << result.output;
+    };
+    unsetenv("ZEPA_CHANGE_TRACKING");
+    run("tracked");
+    setenv("ZEPA_CHANGE_TRACKING", "0", 1);
+    run("plain");
+    unsetenv("ZEPA_CHANGE_TRACKING");
+    for (int frame : {100, 149, 160, 300}) {
+        const std::string tracked =
+            test::ReadFileBytes(folder_.path() + "/tracked" + std::to_string(frame) + ".png");
+        const std::string plain =
+            test::ReadFileBytes(folder_.path() + "/plain" + std::to_string(frame) + ".png");
+        ASSERT_FALSE(tracked.empty()) << frame;
+        EXPECT_EQ(tracked, plain) << "frame " << frame;
+    }
+    // The message typed after OK changed the picture.
+    EXPECT_NE(test::ReadFileBytes(folder_.path() + "/tracked149.png"),
+              test::ReadFileBytes(folder_.path() + "/tracked300.png"));
 }
 
 }  // namespace

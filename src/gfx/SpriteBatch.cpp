@@ -46,7 +46,7 @@ CSpriteBatch::CSpriteBatch() {
 }
 
 CSpriteBatch::~CSpriteBatch() {
-    if (trackedFrameOpen_) CTexture::SetWatcher(outerWatcher_);
+    if (trackedFrameOpen_) CTexture::RemoveWatcher(this);
 }
 
 void CSpriteBatch::Begin() {
@@ -82,15 +82,14 @@ void CSpriteBatch::BeginFrame(uint32_t clearColor) {
     current_.Clear(clearColor);
     trackedFrameOpen_ = true;
     recording_ = true;
-    outerWatcher_ = CTexture::SetWatcher(this);
+    CTexture::AddWatcher(this);
     Begin();
 }
 
 bool CSpriteBatch::EndFrame() {
     End();
     if (!trackedFrameOpen_) return true;
-    CTexture::SetWatcher(outerWatcher_);
-    outerWatcher_ = nullptr;
+    CTexture::RemoveWatcher(this);
     trackedFrameOpen_ = false;
     const bool unchanged = recording_ && previousValid_ && current_ == previous_ &&
                            backBuffer_.writeAccesses() == writesAfterPrevious_;
@@ -116,7 +115,6 @@ void CSpriteBatch::ComposeRecorded() {
 
 void CSpriteBatch::BeforeTextureChange(const CTexture& texture) {
     if (recording_ && current_.Uses(&texture)) ComposeRecorded();
-    if (outerWatcher_) outerWatcher_->BeforeTextureChange(texture);
 }
 
 void CSpriteBatch::DrawNow(const CTexture* texture, const Rect* source, const Vector3* position,

@@ -107,7 +107,6 @@ class CSpriteBatch : private ITextureWatcher {
     CDrawList current_;
     CDrawList previous_;
     uint64_t writesAfterPrevious_ = 0;
-    ITextureWatcher* outerWatcher_ = nullptr;
 };
 
 }  // namespace zepa

@@ -1,6 +1,7 @@
 #include "gfx/Texture.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace zepa {
 namespace {
@@ -11,7 +12,15 @@ bool ValidSide(int side) {
 }
 
 uint64_t g_lastStamp = 0;
-ITextureWatcher* g_watcher = nullptr;
+// Never destroyed: textures that outlive static destruction may still ask it.
+std::vector<ITextureWatcher*>& Watchers() {
+    static auto* const watchers = new std::vector<ITextureWatcher*>();
+    return *watchers;
+}
+
+void TellWatchers(const CTexture& texture) {
+    for (ITextureWatcher* watcher : Watchers()) watcher->BeforeTextureChange(texture);
+}
 
 uint64_t NextStamp() {
     return ++g_lastStamp;
@@ -52,17 +61,19 @@ std::unique_ptr<CTexture> CTexture::CreateFromPixels(const uint32_t* pixels, int
 }
 
 CTexture::~CTexture() {
-    if (g_watcher) g_watcher->BeforeTextureChange(*this);
+    TellWatchers(*this);
 }
 
-ITextureWatcher* CTexture::SetWatcher(ITextureWatcher* watcher) {
-    ITextureWatcher* previous = g_watcher;
-    g_watcher = watcher;
-    return previous;
+void CTexture::AddWatcher(ITextureWatcher* watcher) {
+    Watchers().push_back(watcher);
+}
+
+void CTexture::RemoveWatcher(ITextureWatcher* watcher) {
+    std::erase(Watchers(), watcher);
 }
 
 uint32_t* CTexture::Lock() {
-    if (g_watcher) g_watcher->BeforeTextureChange(*this);
+    TellWatchers(*this);
     contentStamp_ = NextStamp();
     return texels_.data();
 }

@@ -81,8 +81,9 @@ class CTexture {
     // A number no other texture has had, renewed by Lock and Unlock: a texture whose stamp is the
     // same as before still holds the same texels.
     uint64_t contentStamp() const { return contentStamp_; }
-    // The one watcher told about changes (null: none); returns the one it replaces.
-    static ITextureWatcher* SetWatcher(ITextureWatcher* watcher);
+    // Watchers told about changes of every texture, in the order they were added.
+    static void AddWatcher(ITextureWatcher* watcher);
+    static void RemoveWatcher(ITextureWatcher* watcher);
 
   private:
     CTexture(int width, int height, uint32_t format, bool storeWholeTexture);

@@ -155,6 +155,27 @@ TEST_F(ChangeTrackingTest, ATextureDestroyedInTheMiddleOfAFrameIsDrawnBeforeItGo
     EXPECT_TRUE(SamePicture(tracked(), plain()));
 }
 
+TEST(ChangeTracking, CompositorsWhoseFramesOverlapAreEachToldOfChanges) {
+    CSpriteBatch first, second;
+    first.SetChangeTracking(true);
+    second.SetChangeTracking(true);
+    auto a = Filled(16, 16, 0xFF0000FFu);
+    auto b = Filled(16, 16, 0xFF00FF00u);
+    const Vector3 right{100, 0, 0};
+    first.BeginFrame(kBlack);
+    first.Draw(a.get(), nullptr, nullptr, 0xFFFFFFFFu);
+    second.BeginFrame(kBlack);
+    second.Draw(b.get(), nullptr, nullptr, 0xFFFFFFFFu);
+    first.EndFrame();  // the first one's frame ends while the second's is still open
+    Paint(*b, 0xFFFF0000u);
+    second.Draw(b.get(), nullptr, &right, 0xFFFFFFFFu);
+    Paint(*a, 0xFFFFFFFFu);
+    EXPECT_TRUE(second.EndFrame());
+    EXPECT_EQ(second.BackBuffer().At(0, 0), 0xFF00FF00u);  // drawn before the change
+    EXPECT_EQ(second.BackBuffer().At(100, 0), 0xFFFF0000u);
+    EXPECT_EQ(first.BackBuffer().At(0, 0), 0xFF0000FFu);
+}
+
 TEST_F(ChangeTrackingTest, ANewTextureWhereAnOldOneWasIsNotTakenForIt) {
     auto texture = Filled(16, 16, 0xFF0000FFu);
     auto draw = [&](CSpriteBatch& batch, int) { batch.Draw(texture.get(), nullptr, nullptr, 0xFFFFFFFFu); };

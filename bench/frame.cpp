@@ -40,10 +40,10 @@
 #include "app/WindowProcedure.h"
 #include "gfx/SpriteBatch.h"
 #include "gfx/Texture.h"
-#include "platform/Cp932.h"
 #include "platform/ImageIo.h"
 #include "platform/headless/HeadlessBackend.h"
 #include "scenes/SaveResume.h"
+#include "support/ScriptFiles.h"
 
 #ifndef ZEPA_DEMO_GAME_DIR
 #define ZEPA_DEMO_GAME_DIR "build/demo/game"
@@ -196,15 +196,6 @@ std::string StressScript(const StressConfig& config) {
     return text;
 }
 
-void WriteCp932(const fs::path& path, const std::string& utf8) {
-    std::string crlf;
-    for (char c : utf8) {
-        if (c == '\n') crlf += '\r';
-        crlf += c;
-    }
-    std::ofstream(path, std::ios::binary) << zepa::Cp932(crlf);
-}
-
 // A fresh game folder: the demo's pictures, the stress scripts, nothing else.
 bool WriteStressGame(const fs::path& folder, const fs::path& demo, const StressConfig& config) {
     std::error_code error;
@@ -216,18 +207,24 @@ bool WriteStressGame(const fs::path& folder, const fs::path& demo, const StressC
                      error.message().c_str());
         return false;
     }
-    WriteCp932(folder / "Script" / "Initialize.txt", "# stress game\n");
-    WriteCp932(folder / "Script" / "Script.txt", StressScript(config));
+    zepa::bench::WriteCp932Script(folder / "Script" / "Initialize.txt", "# stress game\n");
+    zepa::bench::WriteCp932Script(folder / "Script" / "Script.txt", StressScript(config));
     return true;
 }
 
-long long PeakRssKb() {
+// A figure of this process's /proc status in kB (VmRSS, VmHWM), -1 when missing.
+long long StatusKb(const char* field) {
     std::ifstream status("/proc/self/status");
     std::string line;
+    const std::string prefix = std::string(field) + ":";
     while (std::getline(status, line)) {
-        if (line.rfind("VmHWM:", 0) == 0) return std::atoll(line.c_str() + 6);
+        if (line.rfind(prefix, 0) == 0) return std::atoll(line.c_str() + prefix.size());
     }
     return -1;
+}
+
+long long PeakRssKb() {
+    return StatusKb("VmHWM");
 }
 
 // Replays a captured draw list into `batch` as DrawFrame would have drawn it.
@@ -334,21 +331,27 @@ void TimeAgainstBaselines(const std::vector<RecordedDraw>& list, int rounds, Fra
     figures.listSdlMs = ms[2];
 }
 
+// The stress game (in the current folder) started as a new game in the main scene; null, with a
+// line on stderr, when it does not start.
+std::unique_ptr<zepa::CGameSystem> StartStressGame(zepa::PlatformBackend& backend, const char* title) {
+    backend.window->Create(title, zepa::kScreenWidth, zepa::kScreenHeight, false);
+    auto game = std::make_unique<zepa::CGameSystem>();
+    game->randomSeed = 1u;
+    zepa::RequestSceneChange("Main");
+    zepa::StartNewGame(game->variables(), 0);
+    if (game->Initialize(backend)) return game;
+    std::fprintf(stderr, "frame bench: the stress game does not start\n");
+    return nullptr;
+}
+
 FrameFigures RunStress(const fs::path& folder, int warmupFrames, int measuredFrames, int baselineRounds = 0) {
     const fs::path before = fs::current_path();
     fs::current_path(folder);
     FrameFigures figures;
     {
         zepa::PlatformBackend backend = zepa::CreateHeadlessBackend();
-        backend.window->Create("frame bench", zepa::kScreenWidth, zepa::kScreenHeight, false);
-        auto game = std::make_unique<zepa::CGameSystem>();
-        game->randomSeed = 1u;
-        zepa::RequestSceneChange("Main");
-        zepa::StartNewGame(game->variables(), 0);
-        if (!game->Initialize(backend)) {
-            std::fprintf(stderr, "frame bench: the stress game does not start\n");
-            std::exit(1);
-        }
+        auto game = StartStressGame(backend, "frame bench");
+        if (!game) std::exit(1);
         for (int i = 0; i < warmupFrames; ++i) {
             game->UpdateFrame();
             game->DrawFrame();
@@ -441,16 +444,6 @@ bool ScaleSeries(const fs::path& work, const fs::path& demo, const std::string& 
     return true;
 }
 
-long long StatusKb(const char* field) {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    const std::string prefix = std::string(field) + ":";
-    while (std::getline(status, line)) {
-        if (line.rfind(prefix, 0) == 0) return std::atoll(line.c_str() + prefix.size());
-    }
-    return -1;
-}
-
 // A long run of the stress game (sprites moving and fading, ten windows typing, every frame
 // drawn): the peak RSS once everything has been loaded and used, against the peak at the end.
 int RunMemory(const fs::path& work, const fs::path& demo, long long frames) {
@@ -462,15 +455,8 @@ int RunMemory(const fs::path& work, const fs::path& demo, long long frames) {
     fs::current_path(work);
     {
         zepa::PlatformBackend backend = zepa::CreateHeadlessBackend();
-        backend.window->Create("memory bench", zepa::kScreenWidth, zepa::kScreenHeight, false);
-        auto game = std::make_unique<zepa::CGameSystem>();
-        game->randomSeed = 1u;
-        zepa::RequestSceneChange("Main");
-        zepa::StartNewGame(game->variables(), 0);
-        if (!game->Initialize(backend)) {
-            std::fprintf(stderr, "frame bench: the stress game does not start\n");
-            return 1;
-        }
+        auto game = StartStressGame(backend, "memory bench");
+        if (!game) return 1;
         for (long long frame = 1; frame <= frames; ++frame) {
             game->UpdateFrame();
             game->DrawFrame();

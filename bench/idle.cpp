@@ -24,7 +24,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/Cp932.h"
+#include "support/ScriptFiles.h"
 
 #ifndef ZEPA_BINARY
 #define ZEPA_BINARY "build/zepa"
@@ -47,15 +47,6 @@ const char* const kRestingScript =
     "　The rain has been falling since morning.\")\n"
     "WaitOK\n";
 
-void WriteCp932(const fs::path& path, const std::string& utf8) {
-    std::string crlf;
-    for (char c : utf8) {
-        if (c == '\n') crlf += '\r';
-        crlf += c;
-    }
-    std::ofstream(path, std::ios::binary) << zepa::Cp932(crlf);
-}
-
 bool WriteRestingGame(const fs::path& folder, const fs::path& demo) {
     std::error_code error;
     fs::create_directories(folder / "Script", error);
@@ -65,8 +56,8 @@ bool WriteRestingGame(const fs::path& folder, const fs::path& demo) {
                      error.message().c_str());
         return false;
     }
-    WriteCp932(folder / "Script" / "Initialize.txt", "# resting scene\n");
-    WriteCp932(folder / "Script" / "Script.txt", kRestingScript);
+    zepa::bench::WriteCp932Script(folder / "Script" / "Initialize.txt", "# resting scene\n");
+    zepa::bench::WriteCp932Script(folder / "Script" / "Script.txt", kRestingScript);
     return true;
 }
 

@@ -227,18 +227,6 @@ long long PeakRssKb() {
     return StatusKb("VmHWM");
 }
 
-// Replays a captured draw list into `batch` as DrawFrame would have drawn it.
-void Replay(zepa::CSpriteBatch& batch, const std::vector<RecordedDraw>& draws) {
-    batch.BackBuffer().Clear(0xFF000000u);
-    batch.Begin();
-    for (const RecordedDraw& d : draws) {
-        batch.SetTransform(d.transform);
-        batch.Draw(d.texture, d.hasSource ? &d.source : nullptr, d.hasPosition ? &d.position : nullptr,
-                   d.color);
-    }
-    batch.End();
-}
-
 // The draws of a list without clearing first: what the baselines are timed on as well.
 void DrawList(zepa::CSpriteBatch& batch, const std::vector<RecordedDraw>& draws) {
     batch.Begin();
@@ -248,6 +236,12 @@ void DrawList(zepa::CSpriteBatch& batch, const std::vector<RecordedDraw>& draws)
                    d.color);
     }
     batch.End();
+}
+
+// Replays a captured draw list into `batch` as DrawFrame would have drawn it.
+void Replay(zepa::CSpriteBatch& batch, const std::vector<RecordedDraw>& draws) {
+    batch.BackBuffer().Clear(0xFF000000u);
+    DrawList(batch, draws);
 }
 
 struct BaselineList {

@@ -1,6 +1,7 @@
 #include "platform/GifStructure.h"
 
 #include <cstring>
+#include <vector>
 
 namespace zepa {
 namespace {
@@ -32,6 +33,76 @@ bool SkipSubBlocks(const uint8_t* data, size_t size, size_t& at) {
     return false;
 }
 
+// Reads the codes of an image's LZW data, least significant bit first.
+class CodeReader {
+  public:
+    explicit CodeReader(const std::vector<uint8_t>& bytes) : bytes_(bytes) {}
+    // False at the end of the data.
+    bool Read(int width, int& code) {
+        if (bit_ + static_cast<size_t>(width) > bytes_.size() * 8) return false;
+        code = 0;
+        for (int i = 0; i < width; ++i, ++bit_) code |= ((bytes_[bit_ / 8] >> (bit_ % 8)) & 1) << i;
+        return true;
+    }
+
+  private:
+    const std::vector<uint8_t>& bytes_;
+    size_t bit_ = 0;
+};
+
+// Whether an image's LZW codes are well formed up to its last pixel: the first code after a clear
+// is a colour, every later one names an entry that exists or the one being made, and the table
+// stays within 4096 entries. What follows the last pixel is not read (encoders differ in the width
+// of the end code). The decoder library trusts its input here, and malformed codes make it read
+// outside its tables.
+bool LzwCodesSound(const std::vector<uint8_t>& bytes, int minimumCodeSize, uint64_t pixels) {
+    constexpr int kMaxCodes = 4096;
+    const int clear = 1 << minimumCodeSize;
+    const int end = clear + 1;
+    int width = minimumCodeSize + 1;
+    int next = clear + 2;
+    int previous = -1;
+    std::vector<uint32_t> length(kMaxCodes, 1);  // pixels each entry stands for
+    uint64_t decoded = 0;
+    CodeReader reader(bytes);
+    int code = 0;
+    while (decoded < pixels && reader.Read(width, code)) {
+        if (code == clear) {
+            width = minimumCodeSize + 1;
+            next = clear + 2;
+            previous = -1;
+            continue;
+        }
+        if (code == end) return true;
+        if (previous < 0) {
+            if (code > clear) return false;
+            previous = code;
+            ++decoded;
+            continue;
+        }
+        if (code > next || code >= kMaxCodes) return false;
+        decoded += code < next ? length[code] : length[previous] + 1;
+        if (next < kMaxCodes) {
+            length[next++] = length[previous] + 1;
+            if (next == (1 << width) && width < 12) ++width;
+        }
+        previous = code;
+    }
+    return true;
+}
+
+// Gathers a run of sub-blocks ended by a zero-length block; false when it runs past the end.
+bool ReadSubBlocks(const uint8_t* data, size_t size, size_t& at, std::vector<uint8_t>& out) {
+    while (at < size) {
+        const size_t length = data[at++];
+        if (length == 0) return true;
+        if (length > size - at) return false;
+        out.insert(out.end(), data + at, data + at + length);
+        at += length;
+    }
+    return false;
+}
+
 struct Screen {
     int width = 0;
     int height = 0;
@@ -55,7 +126,9 @@ bool ImageValid(const uint8_t* data, size_t size, size_t& at, const Screen& scre
     if (at >= size) return false;
     const uint8_t codeSize = data[at++];
     if (codeSize < 2 || codeSize > 8) return false;
-    return SkipSubBlocks(data, size, at);
+    std::vector<uint8_t> codes;
+    return ReadSubBlocks(data, size, at, codes) &&
+           LzwCodesSound(codes, codeSize, static_cast<uint64_t>(width) * height);
 }
 
 }  // namespace

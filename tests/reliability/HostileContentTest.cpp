@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <map>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
@@ -167,8 +168,8 @@ TEST(HostileContent, OnlyTheImageTypesOfAGameAreDecoded) {
 
 // A 2 x 2 GIF with a two-colour table (green, magenta) whose first pixel is green.
 std::vector<uint8_t> SmallGif() {
-    return {'G', 'I', 'F', '8', '9', 'a', 2,   0,    2, 0, 0x80, 0,    0, 0, 255, 0, 255, 0,
-            255, 0x2C, 0, 0, 0,   0,   2,   0,    2, 0, 0,    2,    2, 0x44, 1, 0, 0x3B};
+    return {'G', 'I',  'F', '8', '9', 'a', 2, 0, 2, 0, 0x80, 0, 0, 0,    255, 0, 255, 0,
+            255, 0x2C, 0,   0,   0,   0,   2, 0, 2, 0, 0,    2, 2, 0x44, 1,   0, 0x3B};
 }
 
 TEST(HostileContent, GifsDecodeOnlyWhenTheirWholeStructureIsSound) {
@@ -189,19 +190,136 @@ TEST(HostileContent, GifsDecodeOnlyWhenTheirWholeStructureIsSound) {
     variant("image wider than the screen", [](auto& b) { b[24] = 44; });
     variant("empty image", [](auto& b) { b[26] = 0; });
     variant("LZW code size 9", [](auto& b) { b[29] = 9; });
-    variant("no colour table", [](auto& b) { b[10] = 0; b.erase(b.begin() + 13, b.begin() + 19); });
+    variant("no colour table", [](auto& b) {
+        b[10] = 0;
+        b.erase(b.begin() + 13, b.begin() + 19);
+    });
     variant("no trailer", [](auto& b) { b.pop_back(); });
     variant("sub-block past the end", [](auto& b) { b.resize(31); });
     variant("no image", [](auto& b) { b.erase(b.begin() + 19, b.end() - 1); });
     damaged.emplace_back("first image far larger than its screen", HugeGifImage());
     const std::string regressions = std::string(ZEPA_SOURCE_DIR) + "/tests/fuzz/corpus/image_load/";
-    for (const char* name : {"regress-gif-decoder-bad-free", "regress-gif-first-image-larger-than-screen"}) {
+    for (const char* name : {"regress-gif-decoder-bad-free", "regress-gif-first-image-larger-than-screen",
+                             "regress-gif-lzw-code-past-the-table"}) {
         const std::string file = ReadFileBytes(regressions + name);
-        damaged.emplace_back(name, std::vector<uint8_t>(file.begin() + 1, file.end()));  // past the fuzzer's option byte
+        damaged.emplace_back(
+            name, std::vector<uint8_t>(file.begin() + 1, file.end()));  // past the fuzzer's option byte
     }
     for (const auto& [what, bytes] : damaged) {
         DecodedImage refused;
         EXPECT_FALSE(DecodeImage(bytes.data(), bytes.size(), 8192, refused)) << what;
+    }
+}
+
+// LZW codes of `indices` as a GIF encoder writes them: a clear first, a clear whenever the table
+// is full, the end code at the width the reader is at (or, as some encoders do, one narrower).
+std::vector<uint8_t> LzwCodes(const std::vector<uint8_t>& indices, int minimumCodeSize, bool narrowEnd) {
+    std::vector<uint8_t> out;
+    uint32_t bits = 0;
+    int count = 0;
+    auto emit = [&](int code, int width) {
+        bits |= static_cast<uint32_t>(code) << count;
+        for (count += width; count >= 8; count -= 8, bits >>= 8) out.push_back(static_cast<uint8_t>(bits));
+    };
+    const int clear = 1 << minimumCodeSize;
+    std::map<std::pair<int, int>, int> table;
+    int next = clear + 2, width = minimumCodeSize + 1, prefix = -1;
+    const auto add = [&](int key, int byte) {
+        table[{key, byte}] = next;
+        if (next++ == (1 << width) && width < 12) ++width;
+    };
+    emit(clear, width);
+    for (uint8_t index : indices) {
+        if (prefix < 0) {
+            prefix = index;
+        } else if (auto found = table.find({prefix, index}); found != table.end()) {
+            prefix = found->second;
+        } else {
+            emit(prefix, width);
+            add(prefix, index);
+            prefix = index;
+            if (next == 4096) {
+                emit(clear, width);
+                table.clear();
+                next = clear + 2;
+                width = minimumCodeSize + 1;
+            }
+        }
+    }
+    emit(prefix, width);
+    if (!narrowEnd && next < 4096 && next++ == (1 << width) && width < 12) ++width;
+    emit(clear + 1, width);
+    if (count > 0) out.push_back(static_cast<uint8_t>(bits));
+    return out;
+}
+
+// A GIF of `indices` over a grey ramp of 256 colours.
+std::vector<uint8_t> GreyGif(int width, int height, const std::vector<uint8_t>& codes) {
+    std::vector<uint8_t> gif = {'G',
+                                'I',
+                                'F',
+                                '8',
+                                '9',
+                                'a',
+                                static_cast<uint8_t>(width),
+                                static_cast<uint8_t>(width >> 8),
+                                static_cast<uint8_t>(height),
+                                static_cast<uint8_t>(height >> 8),
+                                0xF7,
+                                0,
+                                0};
+    for (int i = 0; i < 256; ++i) gif.insert(gif.end(), 3, static_cast<uint8_t>(i));
+    gif.insert(gif.end(), {0x2C, 0, 0, 0, 0, static_cast<uint8_t>(width), static_cast<uint8_t>(width >> 8),
+                           static_cast<uint8_t>(height), static_cast<uint8_t>(height >> 8), 0, 8});
+    for (size_t at = 0; at < codes.size(); at += 255) {
+        const size_t length = std::min<size_t>(255, codes.size() - at);
+        gif.push_back(static_cast<uint8_t>(length));
+        gif.insert(gif.end(), codes.begin() + at, codes.begin() + at + length);
+    }
+    gif.insert(gif.end(), {0, 0x3B});
+    return gif;
+}
+
+TEST(HostileContent, GifLzwCodesAreCheckedBeforeTheDecoderSeesThem) {
+    // Enough noise to fill the code table several times over, with runs so entries get reused.
+    const int width = 150, height = 100;
+    std::vector<uint8_t> indices(width * height);
+    uint32_t seed = 12345;
+    for (size_t i = 0; i < indices.size(); ++i) {
+        seed = seed * 1103515245u + 12345u;
+        indices[i] = i % 7 < 3 && i > 0 ? indices[i - 1] : static_cast<uint8_t>(seed >> 24);
+    }
+    for (bool narrowEnd : {false, true}) {
+        const std::vector<uint8_t> gif = GreyGif(width, height, LzwCodes(indices, 8, narrowEnd));
+        DecodedImage image;
+        ASSERT_TRUE(DecodeImage(gif.data(), gif.size(), 8192, image)) << narrowEnd;
+        ASSERT_EQ(image.pixels.size(), indices.size());
+        for (size_t i = 0; i < indices.size(); i += 97)
+            ASSERT_EQ(image.pixels[i], 0xFF000000u | indices[i] * 0x010101u) << i;
+    }
+    // A code naming an entry not yet made, and a code right after a clear that is no colour
+    // (nine-bit codes: clear 256, end 257, the table's next entry 258).
+    const auto nineBitCodes = [](std::initializer_list<int> codes) {
+        std::vector<uint8_t> out;
+        uint32_t bits = 0;
+        int count = 0;
+        for (int code : codes) {
+            bits |= static_cast<uint32_t>(code) << count;
+            for (count += 9; count >= 8; count -= 8, bits >>= 8) out.push_back(static_cast<uint8_t>(bits));
+        }
+        out.push_back(static_cast<uint8_t>(bits));
+        return out;
+    };
+    const std::vector<uint8_t> ahead = nineBitCodes({256, 1, 258, 300, 257});
+    const std::vector<uint8_t> notAColour = nineBitCodes({256, 1, 256, 300, 257});
+    const std::vector<uint8_t> sound = nineBitCodes({256, 1, 258, 259, 1, 257});
+    const std::vector<uint8_t> soundGif = GreyGif(4, 2, sound);
+    DecodedImage decoded;
+    EXPECT_TRUE(DecodeImage(soundGif.data(), soundGif.size(), 8192, decoded));
+    for (const auto& codes : {ahead, notAColour}) {
+        const std::vector<uint8_t> gif = GreyGif(4, 4, codes);
+        DecodedImage image;
+        EXPECT_FALSE(DecodeImage(gif.data(), gif.size(), 8192, image));
     }
 }
 

@@ -140,6 +140,25 @@ TEST(ImageLoader, TgaDataMustHoldTheImageItDeclares) {
     }
 }
 
+TEST(ImageLoader, PngChunksMustFitInTheFile) {
+    const std::vector<uint32_t> pixels{0xFF102030u, 0xFF405060u, 0xFF708090u, 0xFFA0B0C0u};
+    const std::vector<uint8_t> png = testing::EncodePng(pixels, 2, 2);
+    ASSERT_TRUE(CreateTextureFromImage(png, D3DFMT_A8R8G8B8, 0));
+    // Truncated inside its last chunk.
+    EXPECT_EQ(CreateTextureFromImage(std::vector<uint8_t>(png.begin(), png.end() - 1), D3DFMT_A8R8G8B8, 0),
+              nullptr);
+    // An ancillary chunk before IEND whose length runs far past the end of the file: refused at once
+    // (the decoder would checksum gigabytes that are not there).
+    std::vector<uint8_t> lying = png;
+    const std::vector<uint8_t> chunk{0x70, 0x00, 0x00, 0x00, 't', 'E', 'X', 't', 0, 0, 0, 0};
+    lying.insert(lying.end() - 12, chunk.begin(), chunk.end());
+    EXPECT_EQ(CreateTextureFromImage(lying, D3DFMT_A8R8G8B8, 0), nullptr);
+    // Bytes after IEND do not matter.
+    std::vector<uint8_t> trailing = png;
+    trailing.insert(trailing.end(), 5, 0xEE);
+    EXPECT_TRUE(CreateTextureFromImage(trailing, D3DFMT_A8R8G8B8, 0));
+}
+
 TEST(ImageLoader, ImagesWiderThanTheLargestTextureFail) {
     const std::vector<uint32_t> wide(CTexture::kMaxSide + 1, 0xFF000000u);
     EXPECT_FALSE(

@@ -77,6 +77,22 @@ bool PnmSizeFits(const uint8_t* data, size_t size, int maxSide) {
     return true;
 }
 
+// Whether a PNG's chunks each fit in the file, up to its IEND chunk. The decoder believes a chunk's
+// declared length and, reading past the end of the data, would checksum up to 2 GB of nothing.
+bool PngChunksFit(const uint8_t* data, size_t size) {
+    constexpr size_t kSignatureSize = 8;
+    constexpr size_t kChunkFraming = 12;  // length, type, checksum
+    size_t at = kSignatureSize;
+    while (size - at >= kChunkFraming) {
+        const size_t length = BigEndian32(data + at);
+        if (length > size - at - kChunkFraming) return false;
+        const bool end = std::memcmp(data + at + 4, "IEND", 4) == 0;
+        at += kChunkFraming + length;
+        if (end) return true;
+    }
+    return false;
+}
+
 // The size a PNG, BMP, JPEG or PNM header declares, read before decoding so that a file
 // claiming a huge image is refused without the decoder allocating for it. False when it declares
 // too much.
@@ -89,7 +105,7 @@ bool DeclaredSizeFits(const uint8_t* data, size_t size, int maxSide) {
     if (size >= 2 && data[0] == 'P' && data[1] >= '1' && data[1] <= '6')
         return PnmSizeFits(data, size, maxSide);
     if (size >= 24 && std::memcmp(data, "\x89PNG", 4) == 0)
-        return fits(BigEndian32(data + 16), BigEndian32(data + 20));
+        return fits(BigEndian32(data + 16), BigEndian32(data + 20)) && PngChunksFit(data, size);
     if (size >= 26 && data[0] == 'B' && data[1] == 'M' && LittleEndian32(data + 14) >= 40)
         return fits(static_cast<int32_t>(LittleEndian32(data + 18)),
                     static_cast<int32_t>(LittleEndian32(data + 22)));

@@ -164,6 +164,9 @@ TEST(HostileContent, OnlyTheImageTypesOfAGameAreDecoded) {
     // Types a game's images never come in stay away from their decoders.
     const std::string xpm = "/* XPM */\nstatic char* x[] = {\"1 1 1 1\", \"a c #FF0000\", \"a\"};\n";
     EXPECT_FALSE(DecodeImage(reinterpret_cast<const uint8_t*>(xpm.data()), xpm.size(), 8192, image));
+    // A size field with junk in it: the decoder would skip the junk and read a huge height.
+    const std::string junk = "P61P610000001 0000001";
+    EXPECT_FALSE(DecodeImage(reinterpret_cast<const uint8_t*>(junk.data()), junk.size(), 8192, image));
 }
 
 // A 2 x 2 GIF with a two-colour table (green, magenta) whose first pixel is green.

@@ -72,7 +72,7 @@ bool PnmSizeFits(const uint8_t* data, size_t size, int maxSide) {
             digits = true;
             if (value > maxSide) return false;
         }
-        if (!digits) return true;
+        if (!digits) return false;  // the decoder would skip what is not a digit and read on
     }
     return true;
 }

@@ -198,18 +198,7 @@ std::string StressScript(const StressConfig& config) {
 
 // A fresh game folder: the demo's pictures, the stress scripts, nothing else.
 bool WriteStressGame(const fs::path& folder, const fs::path& demo, const StressConfig& config) {
-    std::error_code error;
-    fs::remove_all(folder, error);
-    fs::create_directories(folder / "Script");
-    fs::copy(demo / "Graphics", folder / "Graphics", fs::copy_options::recursive, error);
-    if (error) {
-        std::fprintf(stderr, "frame bench: cannot copy %s: %s\n", (demo / "Graphics").c_str(),
-                     error.message().c_str());
-        return false;
-    }
-    zepa::bench::WriteCp932Script(folder / "Script" / "Initialize.txt", "# stress game\n");
-    zepa::bench::WriteCp932Script(folder / "Script" / "Script.txt", StressScript(config));
-    return true;
+    return zepa::bench::WriteBenchGame(folder, demo, "# stress game\n", StressScript(config));
 }
 
 // A figure of this process's /proc status in kB (VmRSS, VmHWM), -1 when missing.

@@ -48,17 +48,7 @@ const char* const kRestingScript =
     "WaitOK\n";
 
 bool WriteRestingGame(const fs::path& folder, const fs::path& demo) {
-    std::error_code error;
-    fs::create_directories(folder / "Script", error);
-    fs::copy(demo / "Graphics", folder / "Graphics", fs::copy_options::recursive, error);
-    if (error) {
-        std::fprintf(stderr, "idle bench: cannot copy %s: %s\n", (demo / "Graphics").c_str(),
-                     error.message().c_str());
-        return false;
-    }
-    zepa::bench::WriteCp932Script(folder / "Script" / "Initialize.txt", "# resting scene\n");
-    zepa::bench::WriteCp932Script(folder / "Script" / "Script.txt", kRestingScript);
-    return true;
+    return zepa::bench::WriteBenchGame(folder, demo, "# resting scene\n", kRestingScript);
 }
 
 // User + system time of process `pid` in seconds (all its threads), or a negative value.

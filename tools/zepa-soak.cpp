@@ -2,7 +2,8 @@
 // clicks, joystick) generated as a replay file, while saving and loading every few hundred frames,
 // returning to the title with F12 and starting the game again from there. Prints the resident
 // set size now and then, fails when the peak grows by more than the allowed amount after the
-// warm-up, when the final state dump is not valid JSON, or when the game stops running.
+// warm-up, when the final state dump is not valid JSON, or when the game stops running. A game the
+// player leaves through the title menu is started again.
 //
 //   zepa-soak --game DIR [--frames N] [--seed S] [--warmup N] [--max-growth-kb K] [--replay-out PATH]
 //             [--dump-out PATH]
@@ -126,6 +127,36 @@ void DriveFrame(zepa::CGameSystem& game, long long frame, long long& titleSince,
     }
 }
 
+// One run of the program: its headless backend, the game object and the window procedure feeding
+// it, started the way the program starts a new game.
+struct SoakSession {
+    zepa::PlatformBackend backend;
+    std::unique_ptr<zepa::CGameSystem> game;
+    std::unique_ptr<zepa::CWindowProcedure> procedure;
+
+    bool Start(unsigned seed) {
+        Stop();
+        backend = zepa::CreateHeadlessBackend();
+        backend.window->Create("soak", zepa::kScreenWidth, zepa::kScreenHeight, false);
+        game = std::make_unique<zepa::CGameSystem>();
+        game->randomSeed = seed;
+        zepa::RequestSceneChange("Main");
+        zepa::StartNewGame(game->variables(), kSaveSlot);
+        procedure = std::make_unique<zepa::CWindowProcedure>(
+            *game, backend.window.get(), backend.window->UsableBounds(), backend.window->BorderSizes());
+        procedure->SetFocus(true);
+        if (game->Initialize(backend)) return true;
+        std::fprintf(stderr, "zepa-soak: the game does not start\n");
+        return false;
+    }
+
+    void Stop() {
+        procedure.reset();
+        game.reset();
+        backend = {};
+    }
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -146,52 +177,49 @@ int main(int argc, char** argv) {
     }
     zepa::CReplayFeed feed(std::move(replay.events));
 
-    zepa::PlatformBackend backend = zepa::CreateHeadlessBackend();
-    backend.window->Create("soak", zepa::kScreenWidth, zepa::kScreenHeight, false);
-    auto game = std::make_unique<zepa::CGameSystem>();
-    game->randomSeed = options.seed;
-    zepa::RequestSceneChange("Main");
-    zepa::StartNewGame(game->variables(), kSaveSlot);
-    zepa::CWindowProcedure procedure(*game, backend.window.get(), backend.window->UsableBounds(),
-                                     backend.window->BorderSizes());
-    procedure.SetFocus(true);
-    if (!game->Initialize(backend)) {
-        std::fprintf(stderr, "zepa-soak: the game does not start\n");
-        return 1;
-    }
-
+    SoakSession session;
+    if (!session.Start(options.seed)) return 1;
     long long warmupPeakKb = -1;
     long long titleSince = -1;
     int saves = 0;
+    int restarts = 0;
     const long long reportEvery = std::max(1LL, options.frames / 20);
     for (long long frame = 1; frame <= options.frames; ++frame) {
-        feed.ApplyFrame(frame, [&](const zepa::PlatformEvent& event) { procedure.HandleEvent(event); });
-        procedure.SetFocus(true);
-        DriveFrame(*game, frame, titleSince, saves);
-        game->UpdateFrame();
-        game->DrawFrame();
-        if (game->closeRequested() || procedure.quitRequested()) {
-            std::fprintf(stderr, "zepa-soak: the game closed at frame %lld\n", frame);
+        feed.ApplyFrame(frame,
+                        [&](const zepa::PlatformEvent& event) { session.procedure->HandleEvent(event); });
+        session.procedure->SetFocus(true);
+        zepa::CGameSystem& game = *session.game;
+        DriveFrame(game, frame, titleSince, saves);
+        game.UpdateFrame();
+        game.DrawFrame();
+        if (session.procedure->quitRequested()) {
+            std::fprintf(stderr, "zepa-soak: the window was closed at frame %lld\n", frame);
             return 1;
+        }
+        // The player chose "Exit" on the title menu: start the program again, as a player would.
+        if (game.closeRequested()) {
+            ++restarts;
+            titleSince = -1;
+            if (!session.Start(options.seed + restarts)) return 1;
         }
         if (frame == options.warmup) warmupPeakKb = StatusKb("VmHWM");
         if (frame % reportEvery == 0 || frame == options.warmup) {
             std::printf("frame %lld scene %s rss %lld kB peak %lld kB\n", frame,
-                        game->currentSceneName().c_str(), StatusKb("VmRSS"), StatusKb("VmHWM"));
+                        session.game->currentSceneName().c_str(), StatusKb("VmRSS"), StatusKb("VmHWM"));
             std::fflush(stdout);  // the curve shows while a long run goes on
         }
     }
     const long long endPeakKb = StatusKb("VmHWM");
-    const std::string dumpText = zepa::DumpState(*game, options.frames).dump();
+    const std::string dumpText = zepa::DumpState(*session.game, options.frames).dump();
     const bool dumpValid = nlohmann::json::accept(dumpText);
     if (!options.dumpOut.empty()) std::ofstream(options.dumpOut, std::ios::binary) << dumpText;
     const long long growthKb = endPeakKb - warmupPeakKb;
     std::printf(
-        "soak: %lld frames, %d saves, peak after warm-up (frame %lld) %lld kB, at end %lld kB, "
-        "growth %lld kB (limit %lld), dump %s\n",
-        options.frames, saves, options.warmup, warmupPeakKb, endPeakKb, growthKb, options.maxGrowthKb,
-        dumpValid ? "valid JSON" : "INVALID");
-    game.reset();
+        "soak: %lld frames, %d saves, %d restarts, peak after warm-up (frame %lld) %lld kB, at end %lld "
+        "kB, growth %lld kB (limit %lld), dump %s\n",
+        options.frames, saves, restarts, options.warmup, warmupPeakKb, endPeakKb, growthKb,
+        options.maxGrowthKb, dumpValid ? "valid JSON" : "INVALID");
+    session.Stop();
     if (!dumpValid || growthKb > options.maxGrowthKb) return 1;
     return 0;
 }

@@ -1,5 +1,6 @@
 #include "resources/ResourceFiles.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "platform/Cp932.h"
@@ -46,6 +47,38 @@ std::optional<std::string> FindLooseFile(const std::string& nameCp932) {
     const std::string utf8 = Cp932ToUtf8(*normalized);
     if (utf8 != *normalized && IsRegularFile(utf8)) return utf8;
     return std::nullopt;
+}
+
+namespace {
+
+// The CP932 form of a file name read from the disk when it is UTF-8 that converts there and back
+// unchanged; otherwise the name's own bytes.
+std::string ResourceNameOfEntry(const std::string& entry) {
+    std::string cp932;
+    if (Utf8ToCp932(entry, cp932) && cp932 != entry && Cp932ToUtf8(cp932) == entry) return cp932;
+    return entry;
+}
+
+}  // namespace
+
+std::vector<std::string> ListLooseFolder(const std::string& folderCp932) {
+    const std::optional<std::string> normalized = NormalizeResourceName(folderCp932);
+    if (!normalized) return {};
+    // Like a file, a folder may be stored under its CP932 bytes and under its UTF-8 form; the
+    // entries of both are the folder's.
+    const std::string folder = normalized->empty() ? "." : *normalized;
+    std::vector<std::string> entries = ListDirectory(folder);
+    const std::string utf8 = Cp932ToUtf8(folder);
+    if (utf8 != folder) {
+        std::vector<std::string> more = ListDirectory(utf8);
+        entries.insert(entries.end(), more.begin(), more.end());
+    }
+    std::vector<std::string> names;
+    for (const std::string& entry : entries) {
+        std::string name = ResourceNameOfEntry(entry);
+        if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(std::move(name));
+    }
+    return names;
 }
 
 bool ReadLooseFile(const std::string& nameCp932, std::vector<uint8_t>& out) {

@@ -25,6 +25,12 @@ bool IsSafeResourceName(const std::string& name);
 // The path of an existing loose file for `nameCp932`, or nullopt (refused or absent).
 std::optional<std::string> FindLooseFile(const std::string& nameCp932);
 
+// The entries of a loose folder (".", ".." and sub-folders included; the folder's CP932 bytes and
+// its UTF-8 form both count) as resource names: an entry stored under a UTF-8 name is given in its
+// CP932 form, which FindLooseFile leads back to the same file; an entry whose bytes are not such a
+// name keeps them. Empty when the folder is refused or absent.
+std::vector<std::string> ListLooseFolder(const std::string& folderCp932);
+
 // Reads the loose file for `nameCp932` whole; false when there is none or it cannot be read.
 bool ReadLooseFile(const std::string& nameCp932, std::vector<uint8_t>& out);
 

@@ -3,7 +3,6 @@
 #include <vector>
 
 #include "gfx/ImageLoader.h"
-#include "platform/FileSystem.h"
 #include "resources/PackArchive.h"
 #include "resources/ResourceFiles.h"
 
@@ -62,7 +61,7 @@ ResultCode CTextureStore::ReleaseTexture(const std::string& name) {
 void CTextureStore::LoadSystemGraphics() {
     const std::string folder = kSystemGraphicsFolder;
     // Every entry is tried, "." ".." and sub-folders included; they simply fail to load.
-    for (const std::string& entry : ListDirectory(folder)) LoadTextureFile(folder + entry);
+    for (const std::string& entry : ListLooseFolder(folder)) LoadTextureFile(folder + entry);
     if (!archive_) return;
     std::vector<std::string> names;
     archive_->ListSystemGraphics(names);

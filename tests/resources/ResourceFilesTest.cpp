@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "platform/Cp932.h"
 #include "resources/ArchiveBytes.h"
 #include "resources/PackArchive.h"
@@ -64,6 +66,27 @@ TEST_F(ResourceFilesTest, CP932NameFindsALooseFileNamedInUtf8) {
     // A file under the CP932 bytes themselves comes first.
     WriteFileBytes(name, "cp932 named");
     EXPECT_EQ(Resource(name, archive_.get()), "cp932 named");
+}
+
+TEST_F(ResourceFilesTest, FolderListingGivesEntriesAsResourceNames) {
+    WriteFileBytes("Graphics/立ち絵/笑顔.png", "utf-8 named");
+    WriteFileBytes("Graphics/立ち絵/plain.png", "ascii");
+    WriteFileBytes(Cp932("Graphics/立ち絵/泣き顔.png"), "cp932 named");  // folder and file in CP932
+    std::vector<std::string> listed = ListLooseFolder(Cp932("Graphics/立ち絵/"));
+    std::sort(listed.begin(), listed.end());
+    std::vector<std::string> expected = {".", "..", Cp932("泣き顔.png"), Cp932("笑顔.png"), "plain.png"};
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(listed, expected);
+    // Each listed name reads back the file it came from.
+    EXPECT_EQ(Resource(Cp932("Graphics/立ち絵/笑顔.png"), nullptr), "utf-8 named");
+    EXPECT_EQ(Resource(Cp932("Graphics/立ち絵/泣き顔.png"), nullptr), "cp932 named");
+
+    // The two forms of the folder are one entry of their parent.
+    listed = ListLooseFolder("Graphics");
+    std::sort(listed.begin(), listed.end());
+    EXPECT_EQ(listed, (std::vector<std::string>{".", "..", Cp932("立ち絵")}));
+    EXPECT_TRUE(ListLooseFolder("../..").empty());
+    EXPECT_TRUE(ListLooseFolder("Graphics/none").empty());
 }
 
 TEST_F(ResourceFilesTest, FoldersAreNotLooseFiles) {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "../gfx/ImageTestFiles.h"
+#include "platform/Cp932.h"
 #include "resources/PackArchive.h"
 
 namespace zepa {
@@ -156,6 +157,18 @@ TEST_F(TextureStoreTest, SystemGraphicsPreloadLooseThenArchiveWithLooseVersionsW
     EXPECT_EQ(names, (std::vector<std::string>{"Graphics/System/Cursor.png", "Graphics/System/Packed.png",
                                                "Graphics/System/WindowBase.png"}));
     EXPECT_EQ(store.GetTexture("Graphics/System/Cursor.png")->TexelAt(0, 0), 0xFF222222u);
+}
+
+TEST_F(TextureStoreTest, SystemGraphicsNamedInUtf8AreKeptUnderTheirCp932Names) {
+    // A game unpacked on Linux has UTF-8 file names; the windows ask for the CP932 name.
+    WriteFile("Graphics/System/カーソルベース.png", SolidPng(0xFF666666u));
+    CTextureStore store(nullptr);
+    store.LoadSystemGraphics();
+    ASSERT_EQ(store.size(), 1u);
+    const CTexture* cursor = store.GetTexture(Cp932("Graphics/System/カーソルベース.png"));
+    ASSERT_NE(cursor, nullptr);
+    EXPECT_EQ(cursor->TexelAt(0, 0), 0xFF666666u);
+    EXPECT_EQ(store.LoadTextureFile(Cp932("Graphics/System/カーソルベース.png")), kEFail);  // already there
 }
 
 TEST_F(TextureStoreTest, SystemGraphicsWithoutTheFolderComeFromTheArchiveOnly) {

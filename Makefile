@@ -67,9 +67,10 @@ soak: build
 	scripts/soak $(BUILD_DIR)/zepa-soak $(DEMO_DIR) tests/reliability/soak-game $(SOAK_FRAMES) --seed 7
 	scripts/soak $(BUILD_DIR)/zepa-soak $(DEMO_DIR) - $(SOAK_FRAMES) --seed 7 || [ $$? -eq 77 ]
 
-# valgrind memcheck over a short headless run of the test game.
+# valgrind memcheck over a short headless run of the test game, then over the demo's own story.
 memcheck: build
 	scripts/memcheck $(BUILD_DIR)/zepa $(DEMO_DIR) tests/reliability/soak-game 300
+	scripts/memcheck $(BUILD_DIR)/zepa $(DEMO_DIR) - 3000
 
 clean:
 	rm -rf $(BUILD_DIR) $(SAN_BUILD_DIR) $(FUZZ_BUILD_DIR)

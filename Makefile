@@ -60,12 +60,15 @@ fuzz: fuzz-replay
 	    $(abspath $(FUZZ_BUILD_DIR))/corpus/$$t $(CURDIR)/tests/fuzz/corpus/$$t || exit 1; \
 	done
 
-# The long soak: 200,000 frames of the test game (and of the demo game once it has scripts) with
-# seeded random input; prints the resident-set curve and fails on growth over 2 MB after warm-up.
+# The long soak: 200,000 frames of the test game and of the demo's own story with seeded random
+# input; prints the resident-set curve and fails on growth over 2 MB after warm-up. The demo plays
+# MIDI music, and the MIDI synthesizer library's heap keeps growing over its first 50 to 100 starts
+# before it settles, so the demo's warm-up is half the run.
 SOAK_FRAMES ?= 200000
 soak: build
 	scripts/soak $(BUILD_DIR)/zepa-soak $(DEMO_DIR) tests/reliability/soak-game $(SOAK_FRAMES) --seed 7
-	scripts/soak $(BUILD_DIR)/zepa-soak $(DEMO_DIR) - $(SOAK_FRAMES) --seed 7 || [ $$? -eq 77 ]
+	scripts/soak $(BUILD_DIR)/zepa-soak $(DEMO_DIR) - $(SOAK_FRAMES) --seed 7 --warmup $$(($(SOAK_FRAMES) / 2)) \
+	  || [ $$? -eq 77 ]
 
 # valgrind memcheck over a short headless run of the test game, then over the demo's own story.
 memcheck: build

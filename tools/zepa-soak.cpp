@@ -2,8 +2,8 @@
 // clicks, joystick) generated as a replay file, while saving and loading every few hundred frames,
 // returning to the title with F12 and starting the game again from there. Prints the resident
 // set size now and then, fails when the peak grows by more than the allowed amount after the
-// warm-up, when the final state dump is not valid JSON, or when the game stops running. A game the
-// player leaves through the title menu is started again.
+// warm-up, when the final state dump is not valid JSON, or when the game stops running. The player
+// never shuts the program down from the title menu; a game that ends it by itself is started again.
 //
 //   zepa-soak --game DIR [--frames N] [--seed S] [--warmup N] [--max-growth-kb K] [--replay-out PATH]
 //             [--dump-out PATH]
@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <memory>
 #include <random>
 #include <sstream>
@@ -21,9 +22,11 @@
 #include "app/SceneRequest.h"
 #include "app/StateDump.h"
 #include "app/WindowProcedure.h"
+#include "platform/VirtualKeys.h"
 #include "platform/headless/HeadlessBackend.h"
 #include "scenes/SaveFile.h"
 #include "scenes/SaveResume.h"
+#include "scenes/SceneTitle.h"
 
 namespace {
 
@@ -42,6 +45,7 @@ constexpr long long kSaveEvery = 300;
 constexpr long long kLoadEvery = 700;
 constexpr long long kTitleEvery = 2500;
 constexpr long long kTitleStay = 20;
+constexpr long long kSettingsStay = 200;
 
 // A value from /proc/self/status in kB (VmRSS, VmHWM); -1 when it cannot be read.
 long long StatusKb(const std::string& field) {
@@ -108,23 +112,52 @@ bool ParseOptions(int argc, char** argv, SoakOptions& options) {
     return !options.gameDir.empty() && options.frames > options.warmup;
 }
 
-// The scripted parts of the soak that random input would reach too rarely.
-void DriveFrame(zepa::CGameSystem& game, long long frame, long long& titleSince, int& counts) {
+// Where the soak is outside the story: since when, and how many such stays there were.
+struct AwayFromStory {
+    long long since = -1;
+    long long visits = 0;
+};
+
+// The scripted parts of the soak that random input would reach too rarely: saves and loads, and
+// after each return to the title (F12) either the story again after a short stay or, every second
+// and third time, a stay in the options or the key configuration scene under random input first.
+void DriveFrame(zepa::CGameSystem& game, long long frame, AwayFromStory& away, int& saves) {
     const bool inMain = game.currentSceneName() == "Main";
-    if (inMain && frame % kSaveEvery == 0) counts += zepa::WriteSaveFile(game.variables(), kSaveSlot) ? 1 : 0;
+    if (inMain && frame % kSaveEvery == 0) saves += zepa::WriteSaveFile(game.variables(), kSaveSlot) ? 1 : 0;
     if (inMain && frame % kLoadEvery == 0 && !zepa::StartLoadedGame(game.variables(), kSaveSlot))
         zepa::StartNewGame(game.variables(), kSaveSlot);
-    // Back at the title (F12): after a short stay, continue from the save as the load picker would.
-    if (game.currentSceneName() != "Main") {
-        if (titleSince < 0) titleSince = frame;
-        if (frame - titleSince >= kTitleStay && !zepa::PendingSceneChange().pending) {
-            if (!zepa::StartLoadedGame(game.variables(), kSaveSlot))
-                zepa::StartNewGame(game.variables(), kSaveSlot);
-            titleSince = -1;
-        }
-    } else {
-        titleSince = -1;
+    if (inMain) {
+        away.since = -1;
+        return;
     }
+    if (away.since < 0) {
+        away.since = frame;
+        ++away.visits;
+    }
+    if (zepa::PendingSceneChange().pending) return;
+    const long long stay = frame - away.since;
+    const int tour = static_cast<int>(away.visits % 3);  // 0: story, 1: options, 2: key configuration
+    if (tour != 0 && stay == kTitleStay && game.currentSceneName() == "Title") {
+        zepa::RequestSceneChange(tour == 1 ? "Option" : "KeyConfig");
+    } else if (stay >= (tour == 0 ? kTitleStay : kSettingsStay)) {
+        // Continue from the save as the load picker would.
+        if (!zepa::StartLoadedGame(game.variables(), kSaveSlot))
+            zepa::StartNewGame(game.variables(), kSaveSlot);
+    }
+}
+
+// The soak is one long run of the program, so at the title menu the player never chooses its last
+// item, "SHUT DOWN": while the cursor is on it only moves reach the game, and the mouse is left
+// alone there (a click on that item would choose it). Everywhere else every event passes.
+bool KeepsTheProgramRunning(const zepa::CGameSystem& game, const zepa::PlatformEvent& event) {
+    using Kind = zepa::PlatformEvent::Kind;
+    const auto* title = dynamic_cast<const zepa::CSceneTitle*>(game.currentScene());
+    if (!title || !title->menu().isOpen() || !title->menu().active()) return true;
+    if (event.kind == Kind::MouseMove || event.kind == Kind::MouseButton) return false;
+    if (title->menu().cursor() != zepa::CSceneTitle::kMenuItems - 1) return true;
+    const bool arrow = event.key == zepa::vk::kUp || event.key == zepa::vk::kDown ||
+                       event.key == zepa::vk::kLeft || event.key == zepa::vk::kRight;
+    return event.kind == Kind::JoyAxis || (event.kind == Kind::KeyDown && arrow) || event.kind == Kind::KeyUp;
 }
 
 // One run of the program: its headless backend, the game object and the window procedure feeding
@@ -180,28 +213,33 @@ int main(int argc, char** argv) {
     SoakSession session;
     if (!session.Start(options.seed)) return 1;
     long long warmupPeakKb = -1;
-    long long titleSince = -1;
+    AwayFromStory away;
     int saves = 0;
     int restarts = 0;
+    std::map<std::string, long long> sceneFrames;  // how much of the run each scene had
     const long long reportEvery = std::max(1LL, options.frames / 20);
     for (long long frame = 1; frame <= options.frames; ++frame) {
-        feed.ApplyFrame(frame,
-                        [&](const zepa::PlatformEvent& event) { session.procedure->HandleEvent(event); });
+        feed.ApplyFrame(frame, [&](const zepa::PlatformEvent& event) {
+            if (KeepsTheProgramRunning(*session.game, event)) session.procedure->HandleEvent(event);
+        });
         session.procedure->SetFocus(true);
         zepa::CGameSystem& game = *session.game;
-        DriveFrame(game, frame, titleSince, saves);
+        DriveFrame(game, frame, away, saves);
         game.UpdateFrame();
         game.DrawFrame();
         if (session.procedure->quitRequested()) {
             std::fprintf(stderr, "zepa-soak: the window was closed at frame %lld\n", frame);
             return 1;
         }
-        // The player chose "Exit" on the title menu: start the program again, as a player would.
+        // A game that ends the program by itself (a script asking for a scene that does not exist)
+        // is started again, as a player would.
         if (game.closeRequested()) {
             ++restarts;
-            titleSince = -1;
+            std::printf("frame %lld: the game ended the program; started again\n", frame);
+            away.since = -1;
             if (!session.Start(options.seed + restarts)) return 1;
         }
+        ++sceneFrames[session.game->currentSceneName()];
         if (frame == options.warmup) warmupPeakKb = StatusKb("VmHWM");
         if (frame % reportEvery == 0 || frame == options.warmup) {
             std::printf("frame %lld scene %s rss %lld kB peak %lld kB\n", frame,
@@ -219,6 +257,9 @@ int main(int argc, char** argv) {
         "kB, growth %lld kB (limit %lld), dump %s\n",
         options.frames, saves, restarts, options.warmup, warmupPeakKb, endPeakKb, growthKb,
         options.maxGrowthKb, dumpValid ? "valid JSON" : "INVALID");
+    std::printf("frames per scene:");
+    for (const auto& [scene, frames] : sceneFrames) std::printf(" %s %lld", scene.c_str(), frames);
+    std::printf("\n");
     session.Stop();
     if (!dumpValid || growthKb > options.maxGrowthKb) return 1;
     return 0;

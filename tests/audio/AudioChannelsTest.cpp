@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 
 #include "audio/AudioTestSupport.h"
@@ -106,6 +108,33 @@ TEST_F(AudioChannelsTest, WaveEffectsOverlapBeyondThree) {
     EXPECT_EQ(audio_.SePlayingCount(), 5);
     const std::vector<int16_t> window = capture_.CaptureWindow(0.3, 0.3);
     for (double tone : tones) EXPECT_GT(Power(window, tone), kPresent) << tone;
+}
+
+TEST_F(AudioChannelsTest, AnEffectPlayedAgainIsNotDecodedAgainUntilItsFileChanges) {
+    namespace fs = std::filesystem;
+    const fs::path file = "Music/se/a.wav";
+    Wav(file, 440, 0.5);
+    Open();
+    ASSERT_TRUE(audio_.PlaySE(file.string()));
+    // The same size and time with bytes that do not decode: the decoded effect is played again.
+    const auto modified = fs::last_write_time(file);
+    const std::string junk(fs::file_size(file), 'j');
+    std::ofstream(file, std::ios::binary | std::ios::trunc) << junk;
+    fs::last_write_time(file, modified);
+    ASSERT_TRUE(audio_.PlaySE(file.string()));
+    EXPECT_GT(Power(capture_.CaptureWindow(0.05, 0.2), 440), kPresent);
+    audio_.StopSE();
+
+    // Once the file changes it is decoded anew: a different tone, then bytes that do not decode.
+    Wav(file, 1000, 0.5);
+    fs::last_write_time(file, modified + std::chrono::seconds(10));
+    ASSERT_TRUE(audio_.PlaySE(file.string()));
+    const std::vector<int16_t> window = capture_.CaptureWindow(0.05, 0.2);
+    EXPECT_GT(Power(window, 1000), kPresent);
+    EXPECT_LT(Power(window, 440), kAbsent);
+    std::ofstream(file, std::ios::binary | std::ios::trunc) << junk;
+    fs::last_write_time(file, modified + std::chrono::seconds(20));
+    EXPECT_FALSE(audio_.PlaySE(file.string()));
 }
 
 TEST_F(AudioChannelsTest, VolumeZeroIsSilentAndAppliesToWhatIsPlaying) {

@@ -9,6 +9,7 @@
 #include <cstdlib>
 
 #include "platform/FileSystem.h"
+#include "platform/sdl/EffectChunkCache.h"
 
 namespace zepa {
 namespace {
@@ -19,6 +20,7 @@ constexpr int kVoices = 32;
 constexpr int kAmbienceVoice = 0;
 constexpr int kEffectGroup = 1;
 constexpr const char* kGeneralMidiSoundFont = "/usr/share/sounds/sf2/TimGM6mb.sf2";
+constexpr size_t kEffectCacheBytes = 32u << 20;  // about three minutes of decoded stereo samples
 
 // What the clips of one open device share: which music clip owns the music stream, and which
 // start is the latest on each voice (a clip whose voice was taken over no longer controls it).
@@ -64,19 +66,16 @@ class CMusicClip : public IAudioClip {
 
 class CChunkClip : public IAudioClip {
   public:
-    CChunkClip(std::shared_ptr<MixerVoices> voices, Mix_Chunk* chunk, ClipUse use)
-        : voices_(std::move(voices)), chunk_(chunk), use_(use) {}
-    ~CChunkClip() override {
-        Stop();
-        Mix_FreeChunk(chunk_);
-    }
+    CChunkClip(std::shared_ptr<MixerVoices> voices, CEffectChunkCache::Chunk chunk, ClipUse use)
+        : voices_(std::move(voices)), chunk_(std::move(chunk)), use_(use) {}
+    ~CChunkClip() override { Stop(); }
     bool Play(bool loopForever) override {
         Stop();
         const int voice = ChooseVoice();
         if (voice < 0) return false;
         Mix_HaltChannel(voice);
         Mix_Volume(voice, volume_);
-        if (Mix_PlayChannel(voice, chunk_, loopForever ? -1 : 0) != voice) return false;
+        if (Mix_PlayChannel(voice, chunk_.get(), loopForever ? -1 : 0) != voice) return false;
         voice_ = voice;
         start_ = voices_->nextStart++;
         voices_->voiceStarts[voice] = start_;
@@ -101,7 +100,7 @@ class CChunkClip : public IAudioClip {
     bool OwnsVoice() const { return voice_ >= 0 && voices_->voiceStarts[voice_] == start_; }
 
     std::shared_ptr<MixerVoices> voices_;
-    Mix_Chunk* chunk_;
+    CEffectChunkCache::Chunk chunk_;  // shared with the effect cache and other clips of the file
     ClipUse use_;
     int voice_ = -1;
     uint64_t start_ = 0;
@@ -138,6 +137,7 @@ class CSdlMixerDevice : public IAudioDevice {
         if (!open_) return;
         Mix_HaltMusic();
         Mix_HaltChannel(-1);
+        effects_.Clear();
         Mix_CloseAudio();
         Mix_Quit();
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
@@ -160,9 +160,11 @@ class CSdlMixerDevice : public IAudioDevice {
             if (!music) return FailLoad();
             return std::make_unique<CMusicClip>(voices_, music);
         }
-        Mix_Chunk* chunk = Mix_LoadWAV(path.c_str());
+        CEffectChunkCache::Chunk chunk =
+            use == ClipUse::Effect ? effects_.Load(path)
+                                   : CEffectChunkCache::Chunk(Mix_LoadWAV(path.c_str()), Mix_FreeChunk);
         if (!chunk) return FailLoad();
-        return std::make_unique<CChunkClip>(voices_, chunk, use);
+        return std::make_unique<CChunkClip>(voices_, std::move(chunk), use);
     }
 
     const std::string& lastError() const override { return lastError_; }
@@ -189,6 +191,7 @@ class CSdlMixerDevice : public IAudioDevice {
 
     bool open_ = false;
     std::shared_ptr<MixerVoices> voices_;
+    CEffectChunkCache effects_{kEffectCacheBytes};
     std::string lastError_;
 };
 

@@ -3,7 +3,8 @@
 // Implements IAudioDevice: music clips are Mix_Music (streamed; MIDI through the General MIDI
 // soundfont), ambience and effect clips are Mix_Chunk (WAV, Ogg Vorbis and MIDI all decode into
 // chunks). Voice 0 is reserved for ambience; the other voices form the effect group, and when
-// all of them sound, the oldest effect gives way to a new one.
+// all of them sound, the oldest effect gives way to a new one. Decoded effects are kept (up to
+// 32 MB, while their files are unchanged), so an effect played again starts without decoding.
 #pragma once
 
 #include <memory>

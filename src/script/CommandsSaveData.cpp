@@ -26,11 +26,13 @@ StepAction CommandSaveData(ScriptContext& context) {
     if (!FindSubCommand(kSaveDataSignature, subCommand)) {
         ReportUnknownSubCommand(kSaveDataSignature);
     } else if (subCommand == "Save") {
+        context.runner.ChargeStatements(CScriptRunner::kFileWriteStatements);
         WriteSaveFile(variables, slot);
         variables.SetQuickSaveSlot(slot);
     } else if (subCommand == "Load") {
         variables.SetQuickSaveSlot(slot);
     } else if (subCommand == "Refer") {
+        context.runner.ChargeStatements(CScriptRunner::kFileReadStatements);
         const int target = ReadIntArg(statement.args[1], variables);
         SavePointRecord record;
         variables.SetString(target,

@@ -27,6 +27,10 @@ class CScriptRunner {
     // megabyte strings can hold a frame for long.
     static constexpr int kMaxStatementsPerFrame = 1000000;
     static constexpr int kStringBytesPerStatement = 1024;
+    // What statements that go to the disk cost: writing a save file (written whole and flushed)
+    // and reading a save's record. A loop of saves thus writes at most 100 files a frame.
+    static constexpr int kFileWriteStatements = 10000;
+    static constexpr int kFileReadStatements = 1000;
     // The budget in force: kMaxStatementsPerFrame, lowered only by fuzzers and tests so that the
     // runaway scripts they generate cost little time.
     inline static int frameBudget = kMaxStatementsPerFrame;

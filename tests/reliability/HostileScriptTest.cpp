@@ -4,6 +4,7 @@
 // running correctly.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 #include "app/MessageBox.h"
@@ -162,6 +163,22 @@ TEST_F(HostileScript, ALoopReadingMegabyteStringsWithoutStoringThemEndsItsFrameW
     EXPECT_EQ(vars.GetString(1).size(), CVariableStore::kMaxStringLength);
     EXPECT_LE(rounds, CScriptRunner::kMaxStatementsPerFrame / 1024 + 1);
     EXPECT_GE(rounds, CScriptRunner::kMaxStatementsPerFrame / (4 * 1024));
+}
+
+TEST_F(HostileScript, ALoopOfSavesAndSaveReadsEndsItsFrameAfterAFewFiles) {
+    // Found by fuzzing: each save writes and flushes a whole file, yet counted as one statement.
+    Start("*loop\nCalc($num[1] += 1)\nSaveData.Save(2)\nJump(loop)\n");
+    int rounds = RoundsInOneFrame(runner, vars);
+    const int perSave = 2 + CScriptRunner::kFileWriteStatements;
+    EXPECT_LE(rounds, CScriptRunner::kMaxStatementsPerFrame / perSave + 1);
+    EXPECT_GE(rounds, CScriptRunner::kMaxStatementsPerFrame / perSave - 1);
+    EXPECT_TRUE(std::filesystem::is_regular_file("Save/Save2.dat"));
+
+    Start("*loop\nCalc($num[1] += 1)\nSaveData.Refer(2, 5)\nJump(loop)\n");
+    rounds = RoundsInOneFrame(runner, vars);
+    const int perRead = 2 + CScriptRunner::kFileReadStatements;
+    EXPECT_LE(rounds, CScriptRunner::kMaxStatementsPerFrame / perRead + 1);
+    EXPECT_GE(rounds, CScriptRunner::kMaxStatementsPerFrame / perRead - 1);
 }
 
 TEST_F(HostileScript, ALoopOverAFaultyStatementKeepsOnlyTheLatestMessages) {

@@ -36,8 +36,8 @@
 
 #include "BaselineRenderers.h"
 #include "app/GameSystem.h"
-#include "app/SceneRequest.h"
 #include "app/WindowProcedure.h"
+#include "core/SceneRequests.h"
 #include "gfx/SpriteBatch.h"
 #include "gfx/Texture.h"
 #include "platform/ImageIo.h"
@@ -320,8 +320,8 @@ std::unique_ptr<zepa::CGameSystem> StartStressGame(zepa::PlatformBackend& backen
     backend.window->Create(title, zepa::kScreenWidth, zepa::kScreenHeight, false);
     auto game = std::make_unique<zepa::CGameSystem>();
     game->randomSeed = 1u;
-    zepa::RequestSceneChange("Main");
-    zepa::StartNewGame(game->variables(), 0);
+    game->sceneRequests().Request("Main");
+    zepa::StartNewGame(game->variables(), 0, game->sceneRequests());
     if (game->Initialize(backend)) return game;
     std::fprintf(stderr, "frame bench: the stress game does not start\n");
     return nullptr;

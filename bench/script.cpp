@@ -3,10 +3,14 @@
 // second for a Calc-heavy script run through the real reader and StepScript.
 #include <benchmark/benchmark.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "core/MessageBoxes.h"
 #include "input/ButtonState.h"
+#include "platform/GlyphSource.h"
+#include "platform/Log.h"
 #include "script/ScriptJumpIndex.h"
 #include "script/ScriptRandom.h"
 #include "script/ScriptReader.h"
@@ -14,6 +18,12 @@
 #include "script/VariableStore.h"
 
 namespace {
+
+// Where the reader and runner warn (the scripts here give them nothing to warn about).
+zepa::ILog& Log() {
+    static zepa::CStderrLog log;
+    return log;
+}
 
 constexpr size_t kScriptBytes = 10 * 1024 * 1024;
 constexpr int kJumps = 1000;
@@ -47,7 +57,7 @@ std::vector<std::string> JumpTargets() {
 void BM_JumpsIndexed(benchmark::State& state) {
     const std::vector<std::string> targets = JumpTargets();
     for (auto _ : state) {
-        zepa::CScriptReader reader;
+        zepa::CScriptReader reader(Log());
         reader.SetText("Script/Script.txt", LargeScript());
         for (const std::string& target : targets) reader.SeekLabel(target);
         benchmark::DoNotOptimize(reader.Innermost().position());
@@ -70,7 +80,7 @@ void BM_JumpsByScan(benchmark::State& state) {
 // 1000 jumps to one label after the index exists (the first jump, which builds it, is not timed):
 // the first label of the text against the last, so the ratio shows whether position matters.
 void JumpsToOneLabel(benchmark::State& state, const std::string& target) {
-    zepa::CScriptReader reader;
+    zepa::CScriptReader reader(Log());
     reader.SetText("Script/Script.txt", LargeScript());
     reader.SeekLabel(target);
     const size_t expected = reader.Innermost().position();
@@ -123,10 +133,13 @@ constexpr long long kCalcStatements = 10LL * kCalcRepeats;
 void BM_CalcStatements(benchmark::State& state) {
     zepa::ButtonState buttons;
     zepa::CScriptRandom random;
+    zepa::CMessageBoxes messageBoxes(Log());
+    const std::unique_ptr<zepa::IGlyphSource> glyphs = zepa::CreateGlyphSource(Log());
     for (auto _ : state) {
         state.PauseTiming();
         zepa::CVariableStore variables;
-        zepa::CScriptRunner runner(variables, random, buttons, nullptr);
+        zepa::CScriptRunner runner(zepa::ScriptServices{
+            variables, random, buttons, nullptr, nullptr, messageBoxes, *glyphs, Log(), {}});
         runner.reader().SetText("Script/Script.txt", CalcScript());
         state.ResumeTiming();
         while (runner.StepScript()) {

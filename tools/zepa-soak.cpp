@@ -19,14 +19,14 @@
 
 #include "app/GameSystem.h"
 #include "app/Replay.h"
-#include "app/SceneRequest.h"
 #include "app/StateDump.h"
 #include "app/WindowProcedure.h"
+#include "core/SceneRequests.h"
 #include "platform/VirtualKeys.h"
 #include "platform/headless/HeadlessBackend.h"
-#include "scenes/SaveFile.h"
 #include "scenes/SaveResume.h"
 #include "scenes/SceneTitle.h"
+#include "script/SaveFile.h"
 
 namespace {
 
@@ -123,9 +123,11 @@ struct AwayFromStory {
 // and third time, a stay in the options or the key configuration scene under random input first.
 void DriveFrame(zepa::CGameSystem& game, long long frame, AwayFromStory& away, int& saves) {
     const bool inMain = game.currentSceneName() == "Main";
-    if (inMain && frame % kSaveEvery == 0) saves += zepa::WriteSaveFile(game.variables(), kSaveSlot) ? 1 : 0;
-    if (inMain && frame % kLoadEvery == 0 && !zepa::StartLoadedGame(game.variables(), kSaveSlot))
-        zepa::StartNewGame(game.variables(), kSaveSlot);
+    if (inMain && frame % kSaveEvery == 0)
+        saves += zepa::WriteSaveFile(game.variables(), kSaveSlot, game.log()) ? 1 : 0;
+    if (inMain && frame % kLoadEvery == 0 &&
+        !zepa::StartLoadedGame(game.variables(), kSaveSlot, game.sceneRequests(), game.log()))
+        zepa::StartNewGame(game.variables(), kSaveSlot, game.sceneRequests());
     if (inMain) {
         away.since = -1;
         return;
@@ -134,15 +136,15 @@ void DriveFrame(zepa::CGameSystem& game, long long frame, AwayFromStory& away, i
         away.since = frame;
         ++away.visits;
     }
-    if (zepa::PendingSceneChange().pending) return;
+    if (game.sceneRequests().pending()) return;
     const long long stay = frame - away.since;
     const int tour = static_cast<int>(away.visits % 3);  // 0: story, 1: options, 2: key configuration
     if (tour != 0 && stay == kTitleStay && game.currentSceneName() == "Title") {
-        zepa::RequestSceneChange(tour == 1 ? "Option" : "KeyConfig");
+        game.sceneRequests().Request(tour == 1 ? "Option" : "KeyConfig");
     } else if (stay >= (tour == 0 ? kTitleStay : kSettingsStay)) {
         // Continue from the save as the load picker would.
-        if (!zepa::StartLoadedGame(game.variables(), kSaveSlot))
-            zepa::StartNewGame(game.variables(), kSaveSlot);
+        if (!zepa::StartLoadedGame(game.variables(), kSaveSlot, game.sceneRequests(), game.log()))
+            zepa::StartNewGame(game.variables(), kSaveSlot, game.sceneRequests());
     }
 }
 
@@ -173,10 +175,11 @@ struct SoakSession {
         backend.window->Create("soak", zepa::kScreenWidth, zepa::kScreenHeight, false);
         game = std::make_unique<zepa::CGameSystem>();
         game->randomSeed = seed;
-        zepa::RequestSceneChange("Main");
-        zepa::StartNewGame(game->variables(), kSaveSlot);
+        game->sceneRequests().Request("Main");
+        zepa::StartNewGame(game->variables(), kSaveSlot, game->sceneRequests());
         procedure = std::make_unique<zepa::CWindowProcedure>(
-            *game, backend.window.get(), backend.window->UsableBounds(), backend.window->BorderSizes());
+            game->inputDevices(), game->sceneRequests(), backend.window.get(), backend.window->UsableBounds(),
+            backend.window->BorderSizes());
         procedure->SetFocus(true);
         if (game->Initialize(backend)) return true;
         std::fprintf(stderr, "zepa-soak: the game does not start\n");

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <numbers>
 #include <sstream>
 #include <string>
@@ -16,6 +17,8 @@
 #include "Painter.h"
 #include "SoundWriters.h"
 #include "platform/Cp932.h"
+#include "platform/GlyphSource.h"
+#include "platform/Log.h"
 #include "text/TextCanvasStore.h"
 
 namespace fs = std::filesystem;
@@ -32,6 +35,13 @@ void Check(bool ok, const fs::path& path) {
     }
 }
 
+// The engine's glyph source, opened once for every text drawn (its warnings go to stderr).
+zepa::IGlyphSource& Glyphs() {
+    static zepa::CStderrLog log;
+    static const std::unique_ptr<zepa::IGlyphSource> glyphs = zepa::CreateGlyphSource(log);
+    return *glyphs;
+}
+
 void Save(const CPainter& painter, const fs::path& path) {
     fs::create_directories(path.parent_path());
     Check(painter.WritePng(path.string()), path);
@@ -44,7 +54,7 @@ void Save(const CPainter& painter, const fs::path& path) {
 // it. Returns the text's width, 0 when no font could be opened.
 int DrawText(CPainter& picture, int x, int y, const char* utf8, const char* faceUtf8, int size,
              uint32_t rgb) {
-    zepa::CTextCanvasStore store;
+    zepa::CTextCanvasStore store(Glyphs());
     if (!store.CreateCanvas(0, picture.width(), size * 2)) return 0;
     zepa::TextCanvas* canvas = store.Current();
     canvas->antialiased = true;

@@ -6,19 +6,17 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
-#include <fstream>
 #include <memory>
 #include <optional>
-#include <sstream>
 
 #include "app/FontRegistration.h"
 #include "app/FrameTimer.h"
 #include "app/GameSystem.h"
 #include "app/Replay.h"
-#include "app/SceneRequest.h"
 #include "app/Screenshot.h"
 #include "app/StateDump.h"
 #include "app/WindowProcedure.h"
+#include "platform/FileReader.h"
 #include "platform/GlyphSource.h"
 #include "platform/ImageIo.h"
 #include "platform/InstanceLock.h"
@@ -30,14 +28,6 @@ namespace zepa {
 namespace {
 
 constexpr int kFastForwardUpdates = 4;
-
-std::optional<std::string> ReadWholeFile(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) return std::nullopt;
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
 
 // The per-frame outputs asked for on the command line.
 class CFrameOutputs {
@@ -77,35 +67,108 @@ ClientSize InitialClientSize(const CommandLineOptions& options, IWindow& window,
 
 // --load starts "Main" with the slot loaded as the title's load picker would (a new game on that
 // slot when it has no file); --scene Main starts a new game on slot 0.
-void StartRequestedGame(const CommandLineOptions& options, CVariableStore& variables) {
+void StartRequestedGame(const CommandLineOptions& options, CGameSystem& game) {
+    CVariableStore& variables = game.variables();
+    CSceneRequests& requests = game.sceneRequests();
     if (options.loadSlot) {
-        if (!StartLoadedGame(variables, *options.loadSlot)) StartNewGame(variables, *options.loadSlot);
+        if (!StartLoadedGame(variables, *options.loadSlot, requests, game.log()))
+            StartNewGame(variables, *options.loadSlot, requests);
         return;
     }
-    if (options.scene && *options.scene == "Main") StartNewGame(variables, 0);
+    if (options.scene && *options.scene == "Main") StartNewGame(variables, 0, requests);
+}
+
+// What a replay file brings besides its events: the seed and client size it was recorded with.
+struct ReplayStart {
+    std::optional<CReplayFeed> feed;
+    std::optional<unsigned> seed;
+    std::optional<ReplayClientSize> client;
+};
+
+// Reads and parses the --input file; false (with the reason on stderr) when it cannot be used.
+bool LoadReplay(const CommandLineOptions& options, ReplayStart& replay) {
+    if (!options.inputFile) return true;
+    std::string text;
+    if (ReadWholeFile(*options.inputFile, text) != FileReadResult::Ok) {
+        std::fprintf(stderr, "zepa: cannot read the replay file %s\n", options.inputFile->c_str());
+        return false;
+    }
+    ReplayParseResult parsed = ParseReplay(text);
+    if (!parsed.ok) {
+        std::fprintf(stderr, "zepa: %s: %s\n", options.inputFile->c_str(), parsed.error.c_str());
+        return false;
+    }
+    replay.feed.emplace(std::move(parsed.events));
+    replay.seed = parsed.seed;
+    replay.client = parsed.client;
+    return true;
+}
+
+// The seed on the command line, else the replay's; headless runs repeat exactly (seed 1), and a
+// recording keeps the seed it played with, for its replay.
+std::optional<unsigned> ChooseSeed(const CommandLineOptions& options, const ReplayStart& replay, bool headless,
+                                   bool recording) {
+    if (options.seed) return options.seed;
+    if (replay.seed) return replay.seed;
+    if (headless) return 1u;
+    if (recording) return static_cast<unsigned>(std::time(nullptr));
+    return std::nullopt;
+}
+
+// F9: a screenshot into the screenshot folder, reported on stderr.
+void WriteRequestedScreenshot(CGameSystem& game) {
+    const std::string path = NextScreenshotPath();
+    if (path.empty())
+        std::fprintf(stderr, "zepa: no folder %s for the screenshot\n", kScreenshotFolder);
+    else if (CFrameOutputs::WriteShot(game, path))
+        std::fprintf(stderr, "zepa: screenshot written to %s\n", path.c_str());
+}
+
+// The main loop: platform events between frames, then one frame (or several while fast-forward is
+// held: the timer paces the turn once, so the extra updates run at once and only the last of them
+// may be drawn). Returns the number of the last frame run.
+long long RunFrames(const CommandLineOptions& options, PlatformBackend& backend, CGameSystem& game,
+                    CWindowProcedure& procedure, CFrameTimer& timer, ReplayStart& replay,
+                    CReplayRecorder* recorder) {
+    CFrameOutputs outputs(options);
+    long long frame = 0;
+    auto finished = [&] { return procedure.quitRequested() || game.closeRequested(); };
+    while (!finished()) {
+        PlatformEvent event;
+        if (backend.events->PollEvent(event)) {
+            if (recorder && !event.repeat) recorder->Record(frame + 1, event);
+            procedure.HandleEvent(event);
+            continue;
+        }
+        const int updates = procedure.fastForward() ? kFastForwardUpdates : 1;
+        bool stop = false;
+        if (!backend.headless) timer.WaitFrame();
+        for (int step = 0; step < updates && !stop; ++step) {
+            ++frame;
+            if (replay.feed)
+                replay.feed->ApplyFrame(frame, [&](const PlatformEvent& e) { procedure.HandleEvent(e); });
+            if (procedure.quitRequested()) {
+                --frame;
+                stop = true;
+                break;
+            }
+            if (procedure.hasFocus()) game.UpdateFrame();
+            const bool draw = backend.headless || (timer.drawThisFrame() && step == updates - 1);
+            if (draw) game.DrawFrame();
+            outputs.AfterFrame(game, frame);
+            if (options.frames && frame >= *options.frames) stop = true;
+        }
+        if (procedure.TakeScreenshotRequest()) WriteRequestedScreenshot(game);
+        if (stop) break;
+    }
+    return frame;
 }
 
 }  // namespace
 
 int RunEngineOn(const CommandLineOptions& options, PlatformBackend& backend) {
-    std::optional<CReplayFeed> replay;
-    std::optional<unsigned> replaySeed;
-    std::optional<ReplayClientSize> replayClient;
-    if (options.inputFile) {
-        auto text = ReadWholeFile(*options.inputFile);
-        if (!text) {
-            std::fprintf(stderr, "zepa: cannot read the replay file %s\n", options.inputFile->c_str());
-            return 2;
-        }
-        ReplayParseResult parsed = ParseReplay(*text);
-        if (!parsed.ok) {
-            std::fprintf(stderr, "zepa: %s: %s\n", options.inputFile->c_str(), parsed.error.c_str());
-            return 2;
-        }
-        replay.emplace(std::move(parsed.events));
-        replaySeed = parsed.seed;
-        replayClient = parsed.client;
-    }
+    ReplayStart replay;
+    if (!LoadReplay(options, replay)) return 2;
 
     std::unique_ptr<CInstanceLock> lock;
     if (!backend.headless) {
@@ -114,7 +177,7 @@ int RunEngineOn(const CommandLineOptions& options, PlatformBackend& backend) {
     }
 
     IWindow& window = *backend.window;
-    const ClientSize size = InitialClientSize(options, window, replayClient);
+    const ClientSize size = InitialClientSize(options, window, replay.client);
     if (!window.Create("ZEPA Engine", size.width, size.height, options.fullscreen)) return 1;
 
     CFrameTimer timer(*backend.clock);
@@ -124,24 +187,17 @@ int RunEngineOn(const CommandLineOptions& options, PlatformBackend& backend) {
         timer.Calibrate();
     }
 
-    RegisterGameFonts(GlyphSource());
     auto game = std::make_unique<CGameSystem>();
-    game->randomSeed = options.seed;
-    if (!game->randomSeed) game->randomSeed = replaySeed;
-    if (!game->randomSeed && backend.headless) game->randomSeed = 1u;  // headless runs repeat exactly
-    // A recording keeps the seed it played with, for its replay.
+    RegisterGameFonts(game->glyphs());
     const bool recording = options.recordFile && !backend.headless;
-    if (!game->randomSeed && recording) game->randomSeed = static_cast<unsigned>(std::time(nullptr));
-    if (options.scene) RequestSceneChange(*options.scene);
-    StartRequestedGame(options, game->variables());
-    CWindowProcedure procedure(*game, &window, window.UsableBounds(), window.BorderSizes());
+    game->randomSeed = ChooseSeed(options, replay, backend.headless, recording);
+    if (options.scene) game->sceneRequests().Request(*options.scene);
+    StartRequestedGame(options, *game);
+    CWindowProcedure procedure(game->inputDevices(), game->sceneRequests(), &window, window.UsableBounds(),
+                               window.BorderSizes());
     procedure.SetFocus(backend.headless);
-    if (!game->Initialize(backend)) {
-        game.reset();
-        return 1;
-    }
-    game->clientWidth = size.width;
-    game->clientHeight = size.height;
+    if (!game->Initialize(backend)) return 1;
+    game->inputDevices().SetClientSize(size.width, size.height);
 
     std::unique_ptr<CReplayRecorder> recorder;
     if (recording) {
@@ -151,47 +207,8 @@ int RunEngineOn(const CommandLineOptions& options, PlatformBackend& backend) {
                               procedure.hasFocus());
     }
 
-    CFrameOutputs outputs(options);
-    long long frame = 0;
-    auto finished = [&] { return procedure.quitRequested() || game->closeRequested(); };
-    while (!finished()) {
-        PlatformEvent event;
-        if (backend.events->PollEvent(event)) {
-            if (recorder && !event.repeat) recorder->Record(frame + 1, event);
-            procedure.HandleEvent(event);
-            continue;
-        }
-        // One frame, or several while fast-forward is held: the timer paces the turn once, so
-        // the extra updates run at once and only the last of them may be drawn.
-        const int updates = procedure.fastForward() ? kFastForwardUpdates : 1;
-        bool stop = false;
-        if (!backend.headless) timer.WaitFrame();
-        for (int step = 0; step < updates && !stop; ++step) {
-            ++frame;
-            if (replay) replay->ApplyFrame(frame, [&](const PlatformEvent& e) { procedure.HandleEvent(e); });
-            if (procedure.quitRequested()) {
-                --frame;
-                stop = true;
-                break;
-            }
-            if (procedure.hasFocus()) game->UpdateFrame();
-            const bool draw = backend.headless || (timer.drawThisFrame() && step == updates - 1);
-            if (draw) game->DrawFrame();
-            outputs.AfterFrame(*game, frame);
-            if (options.frames && frame >= *options.frames) stop = true;
-        }
-        if (procedure.TakeScreenshotRequest()) {
-            const std::string path = NextScreenshotPath();
-            if (path.empty())
-                std::fprintf(stderr, "zepa: no folder %s for the screenshot\n", kScreenshotFolder);
-            else if (CFrameOutputs::WriteShot(*game, path))
-                std::fprintf(stderr, "zepa: screenshot written to %s\n", path.c_str());
-        }
-        if (stop) break;
-    }
-
+    const long long frame = RunFrames(options, backend, *game, procedure, timer, replay, recorder.get());
     if (options.dumpAtExit) WriteJsonFile(*options.dumpAtExit, DumpState(*game, frame));
-    game.reset();
     return 0;
 }
 

@@ -4,15 +4,11 @@
 #include <string_view>
 #include <utility>
 
-#include "app/MessageBox.h"
-#include "app/SceneFactory.h"
-#include "app/SceneRequest.h"
-#include "windows/MessageTyping.h"
+#include "scenes/SceneFactory.h"
 #include "windows/WindowBase.h"
 
 namespace zepa {
 namespace {
-CGameSystem* g_gameSystem = nullptr;
 constexpr uint32_t kOpaqueBlack = 0xFF000000u;
 constexpr const char* kArchiveFileName = "GameData.pac";
 
@@ -25,68 +21,55 @@ bool ChangeTrackingWanted() {
 }
 
 // The settings are read (or the file created with the defaults) before the archive is opened.
-SettingsRecord ReadSettingsFile() {
+SettingsRecord ReadSettingsFile(ILog& log) {
     SettingsRecord settings;
-    LoadSettings(settings, kSettingsFileName);
+    LoadSettings(settings, log, kSettingsFileName);
     return settings;
 }
 }  // namespace
 
-CGameSystem* GameSystem() {
-    return g_gameSystem;
-}
-
 CGameSystem::CGameSystem()
-    : settings_(ReadSettingsFile()),
+    : glyphs_(CreateGlyphSource(log_)),
+      settings_(ReadSettingsFile(log_)),
       archive_(kArchiveFileName),
+      textureStore_(&archive_, log_),
+      stage_(&textureStore_, log_),
+      windowEnvironment_(&textureStore_, *glyphs_, &stage_.audio),
+      services_(MakeSceneServices()),
       windowTitle_("ZEPA Engine"),
       sceneCreator_(CreateScene) {
-    ResetSceneChangeRequest();
-    PublishArchive(&archive_);
     spriteBatch_.SetChangeTracking(ChangeTrackingWanted());
-    g_gameSystem = this;
 }
 
-// Every process-wide pointer to this object or its services is cleared, so that another game
-// object can be made later in the same process (tests do).
+SceneServices CGameSystem::MakeSceneServices() {
+    ScriptServices script{variables_, random_, buttons_, &archive_, &stage_, messageBoxes_, *glyphs_, log_,
+                          [this](const std::string& title) { SetWindowTitle(title); }};
+    return SceneServices{settings_, stage_, textureStore_, *glyphs_, windowEnvironment_, sceneRequests_,
+                         std::move(script), randomSeed};
+}
+
+// The destructor of a scene runs its own Exit; the switch's Exit call is not made here. The
+// services follow in reverse order of construction.
 CGameSystem::~CGameSystem() {
-    const bool started = Stage() == &stage_;
-    if (CWindowBase::Buttons() == &buttons_) CWindowBase::ReleaseWindowSkin();
-    // The destructor of a scene runs its own Exit; the switch's Exit call is not made here.
     currentScene_.reset();
-    pendingSceneName_.clear();
-    if (TextureStore() == &textureStore_) SetTextureStore(nullptr);
-    if (Archive() == &archive_) PublishArchive(nullptr);
-    if (started) PublishStage(nullptr);
-    if (PublishedVariables() == &variables_) PublishVariables(nullptr);
-    if (started) SetMessageSpeed(kDefaultMessageSpeed);
-    SetMessageBoxTarget(nullptr);
-    if (g_gameSystem == this) g_gameSystem = nullptr;
-    // The members follow in reverse order: archive, variables, input devices, the stage (audio
-    // channels, characters, background) and the texture store, which releases every texture.
 }
 
 bool CGameSystem::Initialize(PlatformBackend& backend) {
     window_ = backend.window.get();
-    SetMessageBoxTarget(backend.messageBox.get());
-    g_gameSystem = this;
+    messageBoxes_.SetTarget(backend.messageBox.get());
     // Show black at once.
     spriteBatch_.BackBuffer().Clear(kOpaqueBlack);
     if (window_) window_->Present(spriteBatch_.BackBuffer().Pixels());
     // Input needs no set-up of its own: the devices are fed by the platform's events.
     stage_.audio.InitAudio(std::move(backend.audio));
     textureStore_.LoadSystemGraphics();
-    // The window skin is loaded through the published store.
-    SetTextureStore(&textureStore_);
-    CWindowBase::InitWindowSkin(CWindowBase::kDefaultSkinFile, &buttons_);
-    PublishStage(&stage_);
-    PublishVariables(&variables_);
+    windowEnvironment_.LoadSkin(CWindowBase::kDefaultSkinFile);
     ApplySettings();
     return true;
 }
 
 void CGameSystem::ApplySettings() {
-    SetMessageSpeed(settings_.messageSpeed);
+    windowEnvironment_.messageSpeed = settings_.messageSpeed;
     stage_.audio.ApplyVolumes(settings_.bgmVolume, settings_.bgsVolume, settings_.seVolume);
 }
 
@@ -95,7 +78,8 @@ void CGameSystem::UpdateButtons() {
     const JoystickButtonMap joystickButtons{
         settings_.buttonOk, settings_.buttonCancel, settings_.buttonStart, settings_.buttonSelect,
         settings_.buttonX,  settings_.buttonY,      settings_.buttonL,     settings_.buttonR};
-    const FoldSources sources{keyState, inputDevices_, clientWidth, clientHeight, joystickButtons};
+    const FoldSources sources{inputDevices_.keyState(), inputDevices_, inputDevices_.clientWidth(),
+                              inputDevices_.clientHeight(), joystickButtons};
     zepa::UpdateButtons(buttons_, pointerMemory_, sources);
 }
 
@@ -106,12 +90,8 @@ void CGameSystem::SetWindowTitle(const std::string& titleCp932) {
 
 void CGameSystem::UpdateFrame() {
     UpdateButtons();
-    SceneChangeRequest& request = PendingSceneChange();
-    if (request.pending) pendingSceneName_ = request.name;
-    const bool switchNow = request.pending;
-    request.pending = false;
-    if (switchNow) SwitchScene();
-    if (currentScene_) currentScene_->Update();
+    if (sceneRequests_.Take(pendingSceneName_)) SwitchScene();
+    if (currentScene_) currentScene_->Update(buttons_);
 }
 
 void CGameSystem::SwitchScene() {
@@ -126,7 +106,7 @@ void CGameSystem::SwitchScene() {
         ApplySettings();
     }
     if (pendingSceneName_ == "Option") optionsVisited_ = true;
-    currentScene_ = sceneCreator_(pendingSceneName_);
+    currentScene_ = sceneCreator_(pendingSceneName_, services_);
     if (!currentScene_) {
         closeRequested_ = true;
         return;

@@ -1,32 +1,35 @@
-// The single game object: owns the frame machinery (back buffer, sprite batch, scene switching)
-// and the engine's long-lived services; reached through a process-wide pointer.
+// The single game object: owns the engine's long-lived services and the frame machinery (back
+// buffer, sprite batch, scene switching), and hands each scene the services it reaches.
 #pragma once
 
-#include <array>
-#include <cstdint>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 
-#include "app/SceneBase.h"
-#include "app/Settings.h"
+#include "core/MessageBoxes.h"
+#include "core/SceneRequests.h"
+#include "core/Settings.h"
 #include "gfx/SpriteBatch.h"
 #include "input/ButtonFold.h"
 #include "input/ButtonState.h"
 #include "input/InputDevices.h"
-#include "input/JoystickButtonMap.h"
+#include "platform/GlyphSource.h"
+#include "platform/Log.h"
 #include "platform/Platform.h"
 #include "resources/PackArchive.h"
 #include "resources/TextureStore.h"
+#include "scenes/SceneBase.h"
+#include "scenes/SceneServices.h"
 #include "script/ScriptRandom.h"
 #include "script/VariableStore.h"
 #include "stage/StageRecord.h"
+#include "windows/WindowEnvironment.h"
 
 namespace zepa {
 
 class CGameSystem {
   public:
+    // Reads the settings (creating "option.ini" when it is missing) and opens "GameData.pac".
     CGameSystem();
     ~CGameSystem();
     CGameSystem(const CGameSystem&) = delete;
@@ -48,7 +51,8 @@ class CGameSystem {
     void SwitchScene();
 
     // Replaces the scene factory (tests use scenes of their own).
-    using SceneCreator = std::function<std::unique_ptr<CSceneBase>(const std::string& name)>;
+    using SceneCreator =
+        std::function<std::unique_ptr<CSceneBase>(const std::string& name, const SceneServices& services)>;
     void SetSceneCreator(SceneCreator creator) { sceneCreator_ = std::move(creator); }
 
     // Set when a scene switch could not create or start a scene; the main loop then ends.
@@ -61,8 +65,11 @@ class CGameSystem {
     const std::string& windowTitle() const { return windowTitle_; }
     void SetWindowTitle(const std::string& titleCp932);
 
+    // The services, for the engine's runner, its state dump and tests.
+    const SceneServices& services() const { return services_; }
     CSpriteBatch& spriteBatch() { return spriteBatch_; }
     CInputDevices& inputDevices() { return inputDevices_; }
+    const CInputDevices& inputDevices() const { return inputDevices_; }
     CTextureStore& textureStore() { return textureStore_; }
     const CTextureStore& textureStore() const { return textureStore_; }
     StageRecord& stage() { return stage_; }
@@ -73,48 +80,51 @@ class CGameSystem {
     ButtonState& buttons() { return buttons_; }
     const ButtonState& buttons() const { return buttons_; }
     CScriptRandom& random() { return random_; }
+    IGlyphSource& glyphs() { return *glyphs_; }
+    ILog& log() { return log_; }
+    CMessageBoxes& messageBoxes() { return messageBoxes_; }
+    const CMessageBoxes& messageBoxes() const { return messageBoxes_; }
+    CSceneRequests& sceneRequests() { return sceneRequests_; }
+    const WindowEnvironment& windowEnvironment() const { return windowEnvironment_; }
+    SettingsRecord& settings() { return settings_; }
+    const SettingsRecord& settings() const { return settings_; }
+    const CPackArchive& archive() const { return archive_; }
 
     // The seed for the scripts' random generator; none means the clock.
     std::optional<unsigned> randomSeed;
 
-    // The player's settings, read from "option.ini" when the game object is constructed.
-    SettingsRecord& settings() { return settings_; }
-    const SettingsRecord& settings() const { return settings_; }
-    // The resource archive "GameData.pac", opened when the game object is constructed.
-    const CPackArchive& archive() const { return archive_; }
-
-    // One byte per Windows virtual-key code, 1 while the key is down.
-    std::array<uint8_t, 256> keyState{};
-    int clientWidth = kScreenWidth;
-    int clientHeight = kScreenHeight;
-
   private:
-    // The engine's services in the order they are constructed; they are destroyed in the reverse
-    // order (archive, variables, input devices, stage, texture store last of all).
-    PointerMemory pointerMemory_;
-    CTextureStore textureStore_{&archive_};  // only keeps the address; the archive opens below
+    SceneServices MakeSceneServices();
+
+    // The services in the order they are constructed; they are destroyed in the reverse order
+    // (the stage before the texture store it releases its images into).
+    CStderrLog log_;
+    CMessageBoxes messageBoxes_{log_};
+    CSceneRequests sceneRequests_;
+    std::unique_ptr<IGlyphSource> glyphs_;
+    SettingsRecord settings_;
+    CPackArchive archive_;
+    CTextureStore textureStore_;
     StageRecord stage_;
+    PointerMemory pointerMemory_;
     ButtonState buttons_;
     CInputDevices inputDevices_;
     // Set when the options scene is created; the next switch re-applies the settings.
     bool optionsVisited_ = false;
-    SettingsRecord settings_;
     CVariableStore variables_;
-    CPackArchive archive_;
+    CScriptRandom random_;
+    WindowEnvironment windowEnvironment_;
+    SceneServices services_;
     IWindow* window_ = nullptr;
     std::unique_ptr<CSceneBase> currentScene_;
     std::string pendingSceneName_;
-    // Beyond the services: the scripts' random generator, the back buffer and its compositor,
-    // the window title and the scene factory.
-    CScriptRandom random_;
+    // Beyond the services: the back buffer and its compositor, the window title and the scene
+    // factory.
     CSpriteBatch spriteBatch_;
     std::string windowTitle_;
     SceneCreator sceneCreator_;
     std::string currentSceneName_;
     bool closeRequested_ = false;
 };
-
-// The process-wide game object (null when none exists).
-CGameSystem* GameSystem();
 
 }  // namespace zepa

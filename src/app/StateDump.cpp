@@ -1,11 +1,12 @@
 #include "app/StateDump.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 
 #include "app/GameSystem.h"
-#include "app/MessageBox.h"
+#include "core/MessageBoxes.h"
 #include "platform/Cp932.h"
 #include "scenes/SceneKeyConfig.h"
 #include "scenes/SceneMain.h"
@@ -198,11 +199,11 @@ nlohmann::json DumpState(const CGameSystem& game, long long frame) {
     state["frame"] = frame;
     state["scene"] = game.currentSceneName();
     state["title"] = Cp932ToJsonText(game.windowTitle());
-    state["clientSize"] = {game.clientWidth, game.clientHeight};
+    state["clientSize"] = {game.inputDevices().clientWidth(), game.inputDevices().clientHeight()};
     nlohmann::json settings = nlohmann::json::object();
     for (const SettingsField& field : kSettingsFields) settings[field.key] = game.settings().*field.member;
     state["settings"] = settings;
-    state["messageSpeed"] = MessageSpeed();
+    state["messageSpeed"] = std::max(game.windowEnvironment().messageSpeed, 1);
     state["background"] = DumpBackground(game.stage().background);
     state["characters"] = DumpCharacters(game.stage().characters);
     state["audio"] = DumpAudio(game.stage().audio);
@@ -210,7 +211,7 @@ nlohmann::json DumpState(const CGameSystem& game, long long frame) {
     for (const auto& entry : game.textureStore().textures()) textures.push_back(Cp932ToJsonText(entry.first));
     state["textures"] = textures;
     nlohmann::json messages = nlohmann::json::array();
-    for (const std::string& text : ShownMessages()) messages.push_back(Cp932ToJsonText(text));
+    for (const std::string& text : game.messageBoxes().shown()) messages.push_back(Cp932ToJsonText(text));
     state["messages"] = messages;
     state["vars"] = DumpVariables(game.variables());
     state["quickSaveSlot"] = game.variables().quickSaveSlot();

@@ -1,6 +1,6 @@
 #include "app/WindowProcedure.h"
 
-#include "app/SceneRequest.h"
+#include "core/SceneRequests.h"
 #include "platform/VirtualKeys.h"
 
 namespace zepa {
@@ -18,9 +18,9 @@ ClientSize ChooseClientSize(const Rect& workArea, const Rect& borders) {
     return ClientSize{};
 }
 
-CWindowProcedure::CWindowProcedure(CGameSystem& game, IWindow* window, const Rect& workArea,
-                                   const Rect& borders)
-    : game_(game), window_(window), workArea_(workArea), borders_(borders) {}
+CWindowProcedure::CWindowProcedure(CInputDevices& input, CSceneRequests& sceneRequests, IWindow* window,
+                                   const Rect& workArea, const Rect& borders)
+    : input_(input), sceneRequests_(sceneRequests), window_(window), workArea_(workArea), borders_(borders) {}
 
 bool CWindowProcedure::TakeScreenshotRequest() {
     const bool requested = screenshotRequested_;
@@ -45,10 +45,10 @@ void CWindowProcedure::HandleEvent(const PlatformEvent& event) {
             break;
         case Kind::KeyUp:
             if (event.key == vk::kTab) fastForward_ = false;
-            if (event.key >= 0 && event.key < 256) game_.keyState[event.key] = 0;
+            input_.SetKey(event.key, false);
             break;
         default:
-            game_.inputDevices().OnEvent(event);
+            input_.OnEvent(event);
             break;
     }
 }
@@ -71,7 +71,7 @@ void CWindowProcedure::OnKeyDown(const PlatformEvent& event) {
             ResizeTo(kClientSizes[0]);
             return;
         case vk::kF12:
-            RequestSceneChange("Title");
+            sceneRequests_.Request("Title");
             return;
         case vk::kF11:
             if (!event.repeat && window_) window_->ToggleFullscreen();
@@ -91,14 +91,13 @@ void CWindowProcedure::OnKeyDown(const PlatformEvent& event) {
         default:
             break;
     }
-    if (event.key >= 0 && event.key < 256) game_.keyState[event.key] = 1;
+    input_.SetKey(event.key, true);
 }
 
 void CWindowProcedure::ResizeTo(ClientSize size) {
     if (window_ && window_->IsFullscreen()) return;
     if (!WindowFits(size, workArea_, borders_)) return;
-    game_.clientWidth = size.width;
-    game_.clientHeight = size.height;
+    input_.SetClientSize(size.width, size.height);
     if (window_) window_->ResizeClient(size.width, size.height);
 }
 

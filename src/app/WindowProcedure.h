@@ -4,7 +4,8 @@
 // held asks for fast-forward. None of these extra keys reaches the key-state array.
 #pragma once
 
-#include "app/GameSystem.h"
+#include "core/SceneRequests.h"
+#include "input/InputDevices.h"
 #include "platform/Platform.h"
 
 namespace zepa {
@@ -24,8 +25,10 @@ ClientSize ChooseClientSize(const Rect& workArea, const Rect& borders);
 
 class CWindowProcedure {
   public:
-    // `window` may be null (no window: resizing only updates the game object).
-    CWindowProcedure(CGameSystem& game, IWindow* window, const Rect& workArea, const Rect& borders);
+    // Keys, mouse, joystick and the client size go into `input`; F12 asks `sceneRequests` for the
+    // title. `window` may be null (no window: resizing only updates the input's client size).
+    CWindowProcedure(CInputDevices& input, CSceneRequests& sceneRequests, IWindow* window, const Rect& workArea,
+                     const Rect& borders);
 
     void HandleEvent(const PlatformEvent& event);
 
@@ -41,7 +44,8 @@ class CWindowProcedure {
     void OnKeyDown(const PlatformEvent& event);
     void ResizeTo(ClientSize size);
 
-    CGameSystem& game_;
+    CInputDevices& input_;
+    CSceneRequests& sceneRequests_;
     IWindow* window_;
     Rect workArea_;
     Rect borders_;

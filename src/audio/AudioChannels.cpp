@@ -13,8 +13,8 @@ bool CAudioChannels::InitAudio(std::unique_ptr<IAudioDevice> device) {
     device_ = std::move(device);
     silent_ = !device_ || !device_->Open();
     if (silent_) {
-        std::fprintf(stderr, "zepa: no audio device could be opened (%s); the game runs without sound\n",
-                     device_ ? device_->lastError().c_str() : "none available");
+        log_.Warning(FormatLine("zepa: no audio device could be opened (%s); the game runs without sound",
+                     device_ ? device_->lastError().c_str() : "none available"));
         device_ = CreateSilentAudioDevice();
         device_->Open();
     }
@@ -34,12 +34,12 @@ void CAudioChannels::ReleaseAudio() {
 
 std::string CAudioChannels::LocateFile(const std::string& path) const {
     if (!device_) return "";
-    return FindLooseFile(path).value_or("");
+    return FindLooseFile(path, log_).value_or("");
 }
 
 void CAudioChannels::WarnUnplayable(const std::string& path, const char* what) const {
-    std::fprintf(stderr, "zepa: cannot play %s as %s: %s\n", Cp932ToUtf8(path).c_str(), what,
-                 device_ ? device_->lastError().c_str() : "no audio device");
+    log_.Warning(FormatLine("zepa: cannot play %s as %s: %s", Cp932ToUtf8(path).c_str(), what,
+                 device_ ? device_->lastError().c_str() : "no audio device"));
 }
 
 bool CAudioChannels::PlayLoop(LoopChannel& channel, const std::string& path, ClipUse use, const char* what) {

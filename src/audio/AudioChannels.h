@@ -12,6 +12,7 @@
 #include "audio/OggStream.h"
 #include "audio/SoundFormat.h"
 #include "platform/Audio.h"
+#include "platform/Log.h"
 
 namespace zepa {
 
@@ -19,7 +20,8 @@ class CAudioChannels {
   public:
     static constexpr int kOggEffectRing = 3;
 
-    CAudioChannels() = default;
+    // Warnings (no device, an unplayable file, a refused name) go to `log`.
+    explicit CAudioChannels(ILog& log) : log_(log) {}
     ~CAudioChannels() { ReleaseAudio(); }
     CAudioChannels(const CAudioChannels&) = delete;
     CAudioChannels& operator=(const CAudioChannels&) = delete;
@@ -79,6 +81,7 @@ class CAudioChannels {
     std::string LocateFile(const std::string& path) const;
     void WarnUnplayable(const std::string& path, const char* what) const;
 
+    ILog& log_;
     std::unique_ptr<IAudioDevice> device_;
     bool silent_ = true;
     LoopChannel bgm_;

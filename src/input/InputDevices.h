@@ -1,6 +1,6 @@
-// The raw state of the mouse and the first joystick, fed by platform events (real devices or a
-// replay file alike) and latched once per frame by Poll. The keyboard lives in the game object's
-// key-state array.
+// The raw state of the keyboard, the mouse and the first joystick, fed by platform events (real
+// devices or a replay file alike, through the window procedure) and latched once per frame by
+// Poll; also the window's client size, which the fold scales the mouse with.
 #pragma once
 
 #include <array>
@@ -39,6 +39,19 @@ class CInputDevices {
     // Latches the joystick events that arrived since the last poll into the joystick state.
     void Poll();
 
+    // One byte per Windows virtual-key code, 1 while the key is down; codes outside 0..255 are
+    // ignored.
+    void SetKey(int virtualKey, bool down) {
+        if (virtualKey >= 0 && virtualKey < 256) keyState_[virtualKey] = down ? 1 : 0;
+    }
+    const std::array<uint8_t, 256>& keyState() const { return keyState_; }
+    void SetClientSize(int width, int height) {
+        clientWidth_ = width;
+        clientHeight_ = height;
+    }
+    int clientWidth() const { return clientWidth_; }
+    int clientHeight() const { return clientHeight_; }
+
     int mouseClientX() const { return mouseClientX_; }
     int mouseClientY() const { return mouseClientY_; }
     bool mouseLeft() const { return mouseLeft_; }
@@ -53,6 +66,9 @@ class CInputDevices {
   private:
     static constexpr int8_t kNoEvent = -1;
 
+    std::array<uint8_t, 256> keyState_{};
+    int clientWidth_ = kScreenWidth;
+    int clientHeight_ = kScreenHeight;
     int mouseClientX_ = 0;
     int mouseClientY_ = 0;
     bool mouseLeft_ = false;

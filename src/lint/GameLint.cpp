@@ -9,6 +9,7 @@
 
 #include "lint/ScriptLint.h"
 #include "platform/Cp932.h"
+#include "platform/Log.h"
 #include "resources/PackArchive.h"
 #include "resources/ResourceFiles.h"
 
@@ -57,32 +58,33 @@ std::string ResourceNameOf(const std::string& onDisk) {
 
 class CLintGame : public ILintGame {
   public:
-    explicit CLintGame(const CPackArchive* archive) : archive_(archive) {}
+    CLintGame(const CPackArchive* archive, ILog& log) : archive_(archive), log_(log) {}
 
     const std::string* ScriptText(const std::string& path) override {
         auto cached = texts_.find(path);
         if (cached == texts_.end()) {
             std::string text;
             std::optional<std::string> entry;
-            if (ReadScriptText(path, archive_, text)) entry = std::move(text);
+            if (ReadScriptText(path, archive_, text, log_)) entry = std::move(text);
             cached = texts_.emplace(path, std::move(entry)).first;
         }
         return cached->second ? &*cached->second : nullptr;
     }
 
     bool ResourceExists(const std::string& path) override {
-        if (FindLooseFile(path)) return true;
+        if (FindLooseFile(path, log_)) return true;
         return archive_ && archive_->index().count(path) > 0;
     }
 
   private:
     const CPackArchive* archive_;
+    ILog& log_;
     std::map<std::string, std::optional<std::string>> texts_;
 };
 
 // Every script of the game: the loose ones in name order, then the archived ones that no loose
 // file hides, in name order.
-std::vector<std::string> ListScripts(const CPackArchive* archive) {
+std::vector<std::string> ListScripts(const CPackArchive* archive, ILog& log) {
     std::set<std::string> loose;
     std::error_code error;
     if (fs::is_directory("Script", error)) {
@@ -97,7 +99,7 @@ std::vector<std::string> ListScripts(const CPackArchive* archive) {
     if (!archive) return scripts;
     for (const auto& [name, entry] : archive->index()) {
         if (name.rfind("Script/", 0) != 0 || !EndsWithTxt(name) || loose.count(name)) continue;
-        if (FindLooseFile(name)) continue;
+        if (FindLooseFile(name, log)) continue;
         scripts.push_back(name);
     }
     return scripts;
@@ -136,8 +138,9 @@ LintReport LintGame(const fs::path& folder) {
     }
     std::unique_ptr<CPackArchive> archive;
     if (fs::exists(kArchiveName, error)) archive = std::make_unique<CPackArchive>(kArchiveName);
-    CLintGame game(archive.get());
-    const std::vector<std::string> scripts = ListScripts(archive.get());
+    CStderrLog log;
+    CLintGame game(archive.get(), log);
+    const std::vector<std::string> scripts = ListScripts(archive.get(), log);
     report.scriptCount = static_cast<int>(scripts.size());
     // A folder without any script has nothing to check; one with scripts but no main script
     // would go straight back to the title.

@@ -1,5 +1,7 @@
 #include "lint/ScriptLint.h"
 
+#include "platform/Log.h"
+
 #include <algorithm>
 #include <cctype>
 #include <string_view>
@@ -279,7 +281,8 @@ void LintScript(const std::string& path, const std::string& text, ILintGame& gam
     const size_t first = findings.size();
     CStatementChecker checker(path, text, game, findings);
     CLineCounter lines(text);
-    CScriptReader reader;
+    CStderrLog log;  // the reader only parses `text` here; it reads no file
+    CScriptReader reader(log);
     size_t base = 0;  // offset of the reader's text within `text`
     reader.SetText(path, text);
     for (;;) {

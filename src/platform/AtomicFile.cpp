@@ -7,9 +7,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
-
-#include "platform/FileOperations.h"
 
 namespace zepa {
 namespace {
@@ -31,21 +30,24 @@ std::string FolderOf(const std::string& path) {
 }
 
 // Creates a new, empty temporary file next to `target`; -1 when the folder does not allow it.
-int CreateTemporaryFile(const std::string& target, std::string& tempPath) {
-    static unsigned counter = 0;
+// The name carries the process id and a clock reading; O_EXCL makes a clash with another
+// writer's file fail, and the next attempt takes another name.
+int CreateTemporaryFile(IFileOperations& files, const std::string& target, std::string& tempPath) {
+    const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
     for (int attempt = 0; attempt < 100; ++attempt) {
-        tempPath = target + ".tmp-" + std::to_string(getpid()) + "-" + std::to_string(++counter);
+        tempPath = target + ".tmp-" + std::to_string(getpid()) + "-" + std::to_string(stamp) + "-" +
+                   std::to_string(attempt);
         // 0666 and the process's umask give the permissions a newly created file would have.
-        const int fd = FileOperations().Open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        const int fd = files.Open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0 || errno != EEXIST) return fd;
     }
     return -1;
 }
 
-bool WriteAll(int fd, std::string_view bytes) {
+bool WriteAll(IFileOperations& files, int fd, std::string_view bytes) {
     size_t done = 0;
     while (done < bytes.size()) {
-        const ssize_t written = FileOperations().Write(fd, bytes.data() + done, bytes.size() - done);
+        const ssize_t written = files.Write(fd, bytes.data() + done, bytes.size() - done);
         if (written < 0) {
             if (errno == EINTR) continue;
             return false;
@@ -64,30 +66,30 @@ void CopyPermissions(const std::string& from, int toFd) {
 
 // Makes the rename itself durable. Some file systems refuse fsync on a folder; the new content
 // is already complete then, so that is not treated as a failure.
-void SyncFolder(const std::string& folder) {
+void SyncFolder(IFileOperations& files, const std::string& folder) {
     const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) return;
-    FileOperations().Fsync(fd);
+    files.Fsync(fd);
     close(fd);
 }
 
 }  // namespace
 
-bool WriteFileAtomically(const std::string& path, std::string_view bytes) {
+bool WriteFileAtomically(const std::string& path, std::string_view bytes, IFileOperations& files) {
     if (path.empty()) return false;
     const std::string target = ResolveTarget(path);
     std::string tempPath;
-    const int fd = CreateTemporaryFile(target, tempPath);
+    const int fd = CreateTemporaryFile(files, target, tempPath);
     if (fd < 0) return false;
     CopyPermissions(target, fd);
-    bool ok = WriteAll(fd, bytes) && FileOperations().Fsync(fd) == 0;
-    ok = (FileOperations().Close(fd) == 0) && ok;
-    if (ok) ok = FileOperations().Rename(tempPath.c_str(), target.c_str()) == 0;
+    bool ok = WriteAll(files, fd, bytes) && files.Fsync(fd) == 0;
+    ok = (files.Close(fd) == 0) && ok;
+    if (ok) ok = files.Rename(tempPath.c_str(), target.c_str()) == 0;
     if (!ok) {
-        FileOperations().Unlink(tempPath.c_str());
+        files.Unlink(tempPath.c_str());
         return false;
     }
-    SyncFolder(FolderOf(target));
+    SyncFolder(files, FolderOf(target));
     return true;
 }
 

@@ -6,11 +6,15 @@
 #include <string>
 #include <string_view>
 
+#include "platform/FileOperations.h"
+
 namespace zepa {
 
 // Replaces the file at `path` with `bytes`. When `path` is a symbolic link, the file it points at
 // is replaced and the link kept. On failure (folder missing or read-only, disk full, ...) returns
 // false, leaves the old file as it was and removes the temporary file.
-bool WriteFileAtomically(const std::string& path, std::string_view bytes);
+// `files` makes the system calls (tests pass failing ones).
+bool WriteFileAtomically(const std::string& path, std::string_view bytes,
+                         IFileOperations& files = RealFileOperations());
 
 }  // namespace zepa

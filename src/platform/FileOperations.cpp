@@ -29,19 +29,9 @@ int IFileOperations::Unlink(const char* path) {
     return unlink(path);
 }
 
-namespace {
-
-IFileOperations realOperations;
-IFileOperations* installed = nullptr;
-
-}  // namespace
-
-IFileOperations& FileOperations() {
-    return installed ? *installed : realOperations;
-}
-
-void SetFileOperations(IFileOperations* operations) {
-    installed = operations;
+IFileOperations& RealFileOperations() {
+    static IFileOperations real;
+    return real;
 }
 
 }  // namespace zepa

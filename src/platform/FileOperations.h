@@ -21,9 +21,7 @@ class IFileOperations {
     virtual int Unlink(const char* path);
 };
 
-// The operations in use: the real ones unless a test installed others.
-IFileOperations& FileOperations();
-// Installs `operations` (not owned; null restores the real calls). Tests only.
-void SetFileOperations(IFileOperations* operations);
+// The real calls (the base class is stateless; one shared instance serves every caller).
+IFileOperations& RealFileOperations();
 
 }  // namespace zepa

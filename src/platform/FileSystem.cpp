@@ -37,19 +37,19 @@ bool MakeDirectory(const std::string& path) {
     return errno == EEXIST && IsDirectory(path);
 }
 
-bool RemoveFile(const std::string& path) {
-    return FileOperations().Unlink(path.c_str()) == 0 || errno == ENOENT;
+bool RemoveFile(const std::string& path, IFileOperations& files) {
+    return files.Unlink(path.c_str()) == 0 || errno == ENOENT;
 }
 
-bool KeepFileCopy(const std::string& original, const std::string& copy) {
-    if (!RemoveFile(copy)) return false;
-    if (FileOperations().Link(original.c_str(), copy.c_str()) == 0) return true;
+bool KeepFileCopy(const std::string& original, const std::string& copy, IFileOperations& files) {
+    if (!RemoveFile(copy, files)) return false;
+    if (files.Link(original.c_str(), copy.c_str()) == 0) return true;
     std::ifstream in(original, std::ios::binary);
     if (!in) return false;
     std::ostringstream bytes;
     bytes << in.rdbuf();
     if (in.bad()) return false;
-    return WriteFileAtomically(copy, bytes.str());
+    return WriteFileAtomically(copy, bytes.str(), files);
 }
 
 }  // namespace zepa

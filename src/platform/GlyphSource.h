@@ -50,7 +50,10 @@ class IGlyphSource {
     virtual bool RegisterFontFile(const std::string& path) = 0;
 };
 
-// The process's glyph source (created on first use).
-IGlyphSource& GlyphSource();
+class ILog;
+
+// A glyph source on the system's fonts; warnings (a face that is not installed) go to `log`,
+// which must outlive it.
+std::unique_ptr<IGlyphSource> CreateGlyphSource(ILog& log);
 
 }  // namespace zepa

@@ -7,7 +7,6 @@
 namespace zepa {
 namespace {
 
-const CPackArchive* g_archive = nullptr;
 
 uint32_t ReadLe32(const unsigned char* p) {
     return uint32_t{p[0]} | (uint32_t{p[1]} << 8) | (uint32_t{p[2]} << 16) | (uint32_t{p[3]} << 24);
@@ -123,14 +122,6 @@ void CPackArchive::ListSystemGraphics(std::vector<std::string>& list) const {
     for (const auto& [name, entry] : index_) {
         if (name.find("Graphics/System/") != std::string::npos) list.push_back(name);
     }
-}
-
-const CPackArchive* Archive() {
-    return g_archive;
-}
-
-void PublishArchive(const CPackArchive* archive) {
-    g_archive = archive;
 }
 
 }  // namespace zepa

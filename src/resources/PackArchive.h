@@ -80,8 +80,4 @@ class CPackArchive {
     uint64_t fileSize_ = 0;
 };
 
-// The game object's archive, published for the readers of data (null when there is none).
-const CPackArchive* Archive();
-void PublishArchive(const CPackArchive* archive);
-
 }  // namespace zepa

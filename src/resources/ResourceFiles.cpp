@@ -4,7 +4,9 @@
 #include <cstdio>
 
 #include "platform/Cp932.h"
+#include "platform/FileReader.h"
 #include "platform/FileSystem.h"
+#include "platform/Log.h"
 #include "resources/PackArchive.h"
 
 namespace zepa {
@@ -34,12 +36,12 @@ bool IsSafeResourceName(const std::string& name) {
     return NormalizeResourceName(name).has_value();
 }
 
-std::optional<std::string> FindLooseFile(const std::string& nameCp932) {
+std::optional<std::string> FindLooseFile(const std::string& nameCp932, ILog& log) {
     if (nameCp932.empty()) return std::nullopt;
     const std::optional<std::string> normalized = NormalizeResourceName(nameCp932);
     if (!normalized) {
-        std::fprintf(stderr, "zepa: refusing the resource name %s: it leaves the game folder\n",
-                     Cp932ToUtf8(nameCp932).c_str());
+        log.Warning(FormatLine("zepa: refusing the resource name %s: it leaves the game folder",
+                     Cp932ToUtf8(nameCp932).c_str()));
         return std::nullopt;
     }
     if (normalized->empty()) return std::nullopt;
@@ -81,31 +83,21 @@ std::vector<std::string> ListLooseFolder(const std::string& folderCp932) {
     return names;
 }
 
-bool ReadLooseFile(const std::string& nameCp932, std::vector<uint8_t>& out) {
-    auto path = FindLooseFile(nameCp932);
-    if (!path) return false;
-    std::FILE* file = std::fopen(path->c_str(), "rb");
-    if (!file) return false;
-    std::vector<uint8_t> bytes;
-    uint8_t chunk[8192];
-    size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0)
-        bytes.insert(bytes.end(), chunk, chunk + got);
-    const bool ok = !std::ferror(file);
-    std::fclose(file);
-    if (ok) out = std::move(bytes);
-    return ok;
+bool ReadLooseFile(const std::string& nameCp932, std::vector<uint8_t>& out, ILog& log) {
+    auto path = FindLooseFile(nameCp932, log);
+    return path && ReadWholeFile(*path, out) == FileReadResult::Ok;
 }
 
-bool ReadResource(const std::string& nameCp932, const CPackArchive* archive, std::vector<uint8_t>& out) {
-    if (ReadLooseFile(nameCp932, out)) return true;
+bool ReadResource(const std::string& nameCp932, const CPackArchive* archive, std::vector<uint8_t>& out,
+                  ILog& log) {
+    if (ReadLooseFile(nameCp932, out, log)) return true;
     return archive && archive->ReadEntry(nameCp932, out);
 }
 
-bool ReadScriptText(const std::string& nameCp932, const CPackArchive* archive, std::string& out) {
+bool ReadScriptText(const std::string& nameCp932, const CPackArchive* archive, std::string& out, ILog& log) {
     std::vector<uint8_t> bytes;
     out.clear();
-    if (ReadLooseFile(nameCp932, bytes)) {
+    if (ReadLooseFile(nameCp932, bytes, log)) {
         out.reserve(bytes.size());
         for (size_t i = 0; i < bytes.size(); ++i) {
             if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') continue;

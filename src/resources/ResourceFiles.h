@@ -1,7 +1,7 @@
 // Finding a game's data: a resource name is CP932 bytes, a relative path with forward slashes.
 // A loose file is tried under those bytes, then under their UTF-8 form (games unpacked on Linux
 // have UTF-8 names); only then the archive. Names that would leave the game folder (absolute
-// paths, ".." climbing above it) are refused for loose files, with a warning on stderr.
+// paths, ".." climbing above it) are refused for loose files, with a warning in the log.
 #pragma once
 
 #include <cstdint>
@@ -12,6 +12,7 @@
 namespace zepa {
 
 class CPackArchive;
+class ILog;
 
 // `name` with "." and empty components dropped and each ".." taking away the component before
 // it, as Windows resolves a path (so "Graphics/BG/../Char/a.png" works whether or not the
@@ -23,7 +24,8 @@ std::optional<std::string> NormalizeResourceName(const std::string& name);
 bool IsSafeResourceName(const std::string& name);
 
 // The path of an existing loose file for `nameCp932`, or nullopt (refused or absent).
-std::optional<std::string> FindLooseFile(const std::string& nameCp932);
+// A refused name is reported to `log`.
+std::optional<std::string> FindLooseFile(const std::string& nameCp932, ILog& log);
 
 // The entries of a loose folder (".", ".." and sub-folders included; the folder's CP932 bytes and
 // its UTF-8 form both count) as resource names: an entry stored under a UTF-8 name is given in its
@@ -32,13 +34,14 @@ std::optional<std::string> FindLooseFile(const std::string& nameCp932);
 std::vector<std::string> ListLooseFolder(const std::string& folderCp932);
 
 // Reads the loose file for `nameCp932` whole; false when there is none or it cannot be read.
-bool ReadLooseFile(const std::string& nameCp932, std::vector<uint8_t>& out);
+bool ReadLooseFile(const std::string& nameCp932, std::vector<uint8_t>& out, ILog& log);
 
 // Loose file first, then the archive entry of the same name (archive may be null).
-bool ReadResource(const std::string& nameCp932, const CPackArchive* archive, std::vector<uint8_t>& out);
+bool ReadResource(const std::string& nameCp932, const CPackArchive* archive, std::vector<uint8_t>& out,
+                  ILog& log);
 
 // Script text: like ReadResource, but CR LF becomes LF in a loose file, and archive text ends at
 // its first NUL byte.
-bool ReadScriptText(const std::string& nameCp932, const CPackArchive* archive, std::string& out);
+bool ReadScriptText(const std::string& nameCp932, const CPackArchive* archive, std::string& out, ILog& log);
 
 }  // namespace zepa

@@ -3,50 +3,39 @@
 #include <vector>
 
 #include "gfx/ImageLoader.h"
+#include "platform/Log.h"
 #include "resources/PackArchive.h"
 #include "resources/ResourceFiles.h"
 
 namespace zepa {
-namespace {
-CTextureStore* g_textureStore = nullptr;
-}  // namespace
-
-CTextureStore* TextureStore() {
-    return g_textureStore;
-}
-
-void SetTextureStore(CTextureStore* store) {
-    g_textureStore = store;
-}
-
-ResultCode CTextureStore::LoadTexture(const StageImage& request) {
+bool CTextureStore::LoadTexture(const StageImage& request) {
     return Load(request.name, request.format, request.colorKey);
 }
 
-ResultCode CTextureStore::LoadTextureFile(const std::string& name) {
+bool CTextureStore::LoadTextureFile(const std::string& name) {
     return Load(name, D3DFMT_A8R8G8B8, kPictureColorKey);
 }
 
-ResultCode CTextureStore::Load(const std::string& name, uint32_t format, uint32_t colorKey) {
-    if (textures_.count(name)) return kEFail;
+bool CTextureStore::Load(const std::string& name, uint32_t format, uint32_t colorKey) {
+    if (textures_.count(name)) return false;
     std::vector<uint8_t> bytes;
     bool looseFileFailed = false;
-    if (ReadLooseFile(name, bytes)) {
+    if (ReadLooseFile(name, bytes, log_)) {
         if (auto texture = CreateTextureFromImage(bytes, format, colorKey)) {
             textures_.emplace(name, std::move(texture));
-            return kSOk;
+            return true;
         }
         looseFileFailed = true;
     }
     bytes.clear();
     if (!archive_ || !archive_->ReadEntry(name, bytes)) {
         // Absent everywhere is not an error; a loose file that exists but does not decode is.
-        return looseFileFailed ? kEFail : kSOk;
+        return !looseFileFailed;
     }
     auto texture = CreateTextureFromImage(bytes, format, colorKey);
-    if (!texture) return kEFail;
+    if (!texture) return false;
     textures_.emplace(name, std::move(texture));
-    return kSOk;
+    return true;
 }
 
 CTexture* CTextureStore::GetTexture(const std::string& name) const {
@@ -54,8 +43,8 @@ CTexture* CTextureStore::GetTexture(const std::string& name) const {
     return found == textures_.end() ? nullptr : found->second.get();
 }
 
-ResultCode CTextureStore::ReleaseTexture(const std::string& name) {
-    return textures_.erase(name) ? kSOk : kEFail;
+bool CTextureStore::ReleaseTexture(const std::string& name) {
+    return textures_.erase(name) != 0;
 }
 
 void CTextureStore::LoadSystemGraphics() {

@@ -1,4 +1,4 @@
-// The process-wide texture cache keyed by resource name. A name is loaded once; every user of the
+// The game's texture cache keyed by resource name. A name is loaded once; every user of the
 // name gets the same texture, and one release removes it for all (no reference counts).
 #pragma once
 
@@ -14,11 +14,7 @@
 namespace zepa {
 
 class CPackArchive;
-
-// Result codes of the store: 0 for success, kEFail for failure.
-using ResultCode = uint32_t;
-inline constexpr ResultCode kSOk = 0;
-inline constexpr ResultCode kEFail = 0x80004005u;
+class ILog;
 
 // How a layer describes one image it shows. The store reads name, colorKey and format.
 struct StageImage {
@@ -35,21 +31,23 @@ class CTextureStore {
     static constexpr uint32_t kPictureColorKey = 0xFF00FF00u;
     static constexpr const char* kSystemGraphicsFolder = "Graphics/System/";
 
-    explicit CTextureStore(const CPackArchive* archive) : archive_(archive) {}
+    // Images are read loose first, then from `archive` (may be null); refused names are reported
+    // to `log`.
+    CTextureStore(const CPackArchive* archive, ILog& log) : archive_(archive), log_(log) {}
     ~CTextureStore() { ReleaseAllTextures(); }
     CTextureStore(const CTextureStore&) = delete;
     CTextureStore& operator=(const CTextureStore&) = delete;
 
-    // Loads the image a request names with its colour key and format. kEFail when the name is
-    // already stored (the stored texture stays) or the image does not decode; 0 when it was
-    // stored, and 0 with nothing stored when the name exists neither loose nor in the archive.
-    ResultCode LoadTexture(const StageImage& request);
+    // Loads the image a request names with its colour key and format. False when the name is
+    // already stored (the stored texture stays) or the image does not decode; true when it was
+    // stored, and true with nothing stored when the name exists neither loose nor in the archive.
+    bool LoadTexture(const StageImage& request);
     // The same for pictures and system graphics: A8R8G8B8 with opaque pure green transparent.
-    ResultCode LoadTextureFile(const std::string& name);
+    bool LoadTextureFile(const std::string& name);
     // The stored texture or null; valid until the name is released.
     CTexture* GetTexture(const std::string& name) const;
-    // Releases a stored name; kEFail when it is not stored.
-    ResultCode ReleaseTexture(const std::string& name);
+    // Releases a stored name; false when it is not stored.
+    bool ReleaseTexture(const std::string& name);
     void ReleaseAllTextures() { textures_.clear(); }
     // Preloads every image of the system graphics folder: loose files in directory order, then
     // the archive's entries in name order (loose versions win).
@@ -59,14 +57,11 @@ class CTextureStore {
     const std::map<std::string, std::unique_ptr<CTexture>>& textures() const { return textures_; }
 
   private:
-    ResultCode Load(const std::string& name, uint32_t format, uint32_t colorKey);
+    bool Load(const std::string& name, uint32_t format, uint32_t colorKey);
 
     std::map<std::string, std::unique_ptr<CTexture>> textures_;
     const CPackArchive* archive_;
+    ILog& log_;
 };
-
-// The process-wide store (null until the game object publishes it).
-CTextureStore* TextureStore();
-void SetTextureStore(CTextureStore* store);
 
 }  // namespace zepa

@@ -1,11 +1,11 @@
 #include "scenes/SaveResume.h"
 
 #include <cmath>
-#include <cstdio>
 #include <limits>
 
-#include "app/SceneRequest.h"
-#include "scenes/SaveFile.h"
+#include "core/SceneRequests.h"
+#include "platform/Log.h"
+#include "script/SaveFile.h"
 #include "script/VariableStore.h"
 #include "stage/StageRecord.h"
 
@@ -13,54 +13,45 @@ namespace zepa {
 namespace {
 
 // The music channels' current files, as they were given to them.
-void CaptureAudio(SavePointRecord& record) {
-    const StageRecord* stage = Stage();
-    if (!stage) return;
-    record.bgmPath = stage->audio.bgmName();
-    record.bgsPath = stage->audio.bgsName();
+void CaptureAudio(const StageRecord& stage, SavePointRecord& record) {
+    record.bgmPath = stage.audio.bgmName();
+    record.bgsPath = stage.audio.bgsName();
 }
 
 // An empty path stops the channel and plays nothing.
-void RestoreAudio(const StageRestorePlan& plan) {
-    StageRecord* stage = Stage();
-    if (!stage) return;
-    stage->audio.PlayBGM(plan.bgmPath);
-    stage->audio.PlayBGS(plan.bgsPath);
+void RestoreAudio(StageRecord& stage, const StageRestorePlan& plan) {
+    stage.audio.PlayBGM(plan.bgmPath);
+    stage.audio.PlayBGS(plan.bgsPath);
 }
 
 // The background's current image path, as the layer holds it.
-void CaptureBackground(SavePointRecord& record) {
-    const StageRecord* stage = Stage();
-    if (stage) record.backgroundPath = stage->background.name();
+void CaptureBackground(const StageRecord& stage, SavePointRecord& record) {
+    record.backgroundPath = stage.background.name();
 }
 
 // A loaded game's background cross-fades in from whatever is shown.
-void RestoreBackground(const BackgroundShow& show) {
-    StageRecord* stage = Stage();
-    if (stage) stage->background.SetBackgroundPath(show.path, "crossfade2", 30);
+void RestoreBackground(StageRecord& stage, const BackgroundShow& show) {
+    stage.background.SetBackgroundPath(show.path, "crossfade2", 30);
 }
 
 // Each slot's image path, position, visibility and mirroring, and the focus.
-void CaptureCharacters(SavePointRecord& record) {
-    const StageRecord* stage = Stage();
-    if (!stage) return;
+void CaptureCharacters(const StageRecord& stage, SavePointRecord& record) {
     for (int index = 0; index < SavePointRecord::kCharacterSlots; ++index) {
-        const CCharaGraphics::Slot& slot = stage->characters.slot(index);
+        const CCharaGraphics::Slot& slot = stage.characters.slot(index);
         CharacterSlotRecord& saved = record.characters[static_cast<size_t>(index)];
         saved.imagePath = slot.current.name;
         saved.x = slot.position.x;
         saved.y = slot.position.y;
         saved.SetFlags(slot.visible, slot.mirrored);
     }
-    record.focus = stage->characters.focus();
+    record.focus = stage.characters.focus();
 }
 
 // Every slot cross-fades to its saved image at its saved place; then visibility, mirroring and
 // the focus follow.
-void RestoreCharacters(const std::array<CharacterShow, SavePointRecord::kCharacterSlots>& shows, int focus) {
-    StageRecord* stage = Stage();
-    if (!stage) return;
-    CCharaGraphics& characters = stage->characters;
+void RestoreCharacters(StageRecord& stage, const std::array<CharacterShow, SavePointRecord::kCharacterSlots>& shows,
+                       int focus) {
+    CCharaGraphics& characters = stage.characters;
     for (int index = 0; index < SavePointRecord::kCharacterSlots; ++index) {
         const CharacterShow& show = shows[static_cast<size_t>(index)];
         characters.SetCharacterPath(index, show.path, "crossfade", 30, show.x, show.y, "default", 30);
@@ -100,32 +91,32 @@ StageRestorePlan PlanStageRestore(const SavePointRecord& record) {
     return plan;
 }
 
-void CaptureStage(SavePointRecord& record) {
-    CaptureBackground(record);
-    CaptureAudio(record);
-    CaptureCharacters(record);
+void CaptureStage(const StageRecord& stage, SavePointRecord& record) {
+    CaptureBackground(stage, record);
+    CaptureAudio(stage, record);
+    CaptureCharacters(stage, record);
 }
 
-void RestoreStage(const SavePointRecord& record) {
+void RestoreStage(StageRecord& stage, const SavePointRecord& record) {
     const StageRestorePlan plan = PlanStageRestore(record);
-    RestoreAudio(plan);
-    RestoreBackground(plan.background);
-    RestoreCharacters(plan.characters, plan.focus);
+    RestoreAudio(stage, plan);
+    RestoreBackground(stage, plan.background);
+    RestoreCharacters(stage, plan.characters, plan.focus);
 }
 
-void StartNewGame(CVariableStore& variables, int slot) {
+void StartNewGame(CVariableStore& variables, int slot, CSceneRequests& requests) {
     variables.ResetForNewGame();
     variables.SetQuickSaveSlot(slot);
-    RequestSceneChange("Main");
+    requests.Request("Main");
 }
 
-bool StartLoadedGame(CVariableStore& variables, int slot) {
+bool StartLoadedGame(CVariableStore& variables, int slot, CSceneRequests& requests, ILog& log) {
     variables.SetQuickSaveSlot(slot);
-    if (!LoadSaveFile(variables, slot)) {
-        std::fprintf(stderr, "zepa: nothing loaded from %s\n", SaveFilePath(slot).c_str());
+    if (!LoadSaveFile(variables, slot, log)) {
+        log.Warning("zepa: nothing loaded from " + SaveFilePath(slot));
         return false;
     }
-    RequestSceneChange("Main");
+    requests.Request("Main");
     return true;
 }
 

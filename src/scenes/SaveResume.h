@@ -12,7 +12,10 @@
 
 namespace zepa {
 
+class CSceneRequests;
 class CVariableStore;
+class ILog;
+struct StageRecord;
 
 // How a resumed game shows its saved background.
 struct BackgroundShow {
@@ -50,15 +53,15 @@ int SavedCoordinateToPixels(float value);
 StageRestorePlan PlanStageRestore(const SavePointRecord& record);
 
 // Fills the record's background, music, character and focus fields from the live stage.
-void CaptureStage(SavePointRecord& record);
+void CaptureStage(const StageRecord& stage, SavePointRecord& record);
 // Rebuilds the stage from a loaded record: music, then background, characters and focus.
-void RestoreStage(const SavePointRecord& record);
+void RestoreStage(StageRecord& stage, const SavePointRecord& record);
 
 // A new game on `slot`: variables and record reset, quick-save slot chosen, "Main" requested.
-void StartNewGame(CVariableStore& variables, int slot);
+void StartNewGame(CVariableStore& variables, int slot, CSceneRequests& requests);
 // A loaded game as the title's load picker starts it: quick-save slot chosen, the slot's file
-// loaded, "Main" requested. False (with a line on stderr) when the slot has no readable file;
+// loaded, "Main" requested. False (with a line in the log) when the slot has no readable file;
 // nothing is loaded then and the caller decides what to start.
-bool StartLoadedGame(CVariableStore& variables, int slot);
+bool StartLoadedGame(CVariableStore& variables, int slot, CSceneRequests& requests, ILog& log);
 
 }  // namespace zepa

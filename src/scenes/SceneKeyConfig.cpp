@@ -1,6 +1,6 @@
 #include "scenes/SceneKeyConfig.h"
 
-#include "app/SceneRequest.h"
+#include "core/SceneRequests.h"
 #include "input/ButtonState.h"
 #include "resources/TextureStore.h"
 #include "stage/StageRecord.h"
@@ -22,11 +22,11 @@ constexpr Label kLabels[CSceneKeyConfig::kLabelCount] = {
 
 }  // namespace
 
-CSceneKeyConfig::CSceneKeyConfig(const ButtonState* buttons) : buttons_(buttons), pictures_(TextureStore()) {}
+CSceneKeyConfig::CSceneKeyConfig(const SceneServices& services)
+    : services_(services), pictures_(&services.textures, services.glyphs) {}
 
 bool CSceneKeyConfig::Init() {
-    if (StageRecord* stage = Stage())
-        stage->background.SetBackground("", "crossfade2", kBackgroundFadeFrames);
+    services_.stage.background.SetBackground("", "crossfade2", kBackgroundFadeFrames);
     // Blue text with a white shade, in the set's default face and size.
     pictures_.SetTextColor(255, 0, 0, 255);
     pictures_.SetTextShade(true, 255, 255, 255, 255);
@@ -46,19 +46,16 @@ bool CSceneKeyConfig::Init() {
 }
 
 // Cancel does nothing here.
-void CSceneKeyConfig::Update() {
-    if (StageRecord* stage = Stage()) {
-        stage->background.Update();
-        stage->characters.Update();
-    }
-    if (buttons_ && (buttons_->pressed[kButtonStart] || buttons_->pressed[kButtonOk]))
-        RequestSceneChange("Option");
+void CSceneKeyConfig::Update(const ButtonState& buttons) {
+    services_.stage.background.Update();
+    services_.stage.characters.Update();
+    if (buttons.pressed[kButtonStart] || buttons.pressed[kButtonOk]) services_.sceneRequests.Request("Option");
     pictures_.UpdateSprites();
 }
 
 // The character layer is not drawn in this scene.
 void CSceneKeyConfig::Draw(CSpriteBatch& batch) {
-    if (StageRecord* stage = Stage()) stage->background.Draw(batch);
+    services_.stage.background.Draw(batch);
     pictures_.DrawSpritesLow(batch);
     pictures_.DrawSpritesHigh(batch);
 }

@@ -4,7 +4,8 @@
 // "KeyConfig" does.
 #pragma once
 
-#include "app/SceneBase.h"
+#include "scenes/SceneBase.h"
+#include "scenes/SceneServices.h"
 #include "stage/PictureSet.h"
 
 namespace zepa {
@@ -19,18 +20,17 @@ class CSceneKeyConfig : public CSceneBase {
     static constexpr int kSlideFrames = 15;
     static constexpr int kBackgroundFadeFrames = 15;
 
-    // `buttons` is the block the scene reads Start and OK from (null: no input).
-    explicit CSceneKeyConfig(const ButtonState* buttons);
+    explicit CSceneKeyConfig(const SceneServices& services);
     ~CSceneKeyConfig() override { Exit(); }
     bool Init() override;
-    void Update() override;
+    void Update(const ButtonState& buttons) override;
     void Draw(CSpriteBatch& batch) override;
     void Exit() override {}
 
     const CPictureSet& pictures() const { return pictures_; }
 
   private:
-    const ButtonState* buttons_;
+    SceneServices services_;
     CPictureSet pictures_;
 };
 

@@ -1,25 +1,26 @@
 #include "scenes/SceneMain.h"
 
-#include <cstdio>
 #include <ctime>
 
-#include "app/GameSystem.h"
-#include "app/SceneRequest.h"
+#include "core/SceneRequests.h"
+#include "platform/Log.h"
 #include "gfx/SpriteBatch.h"
 #include "input/ButtonState.h"
 #include "resources/TextureStore.h"
-#include "scenes/SaveFile.h"
+#include "script/SaveFile.h"
+#include "script/ScriptRandom.h"
+#include "script/VariableStore.h"
 #include "scenes/SaveResume.h"
 #include "stage/StageRecord.h"
 
 namespace zepa {
 
-CSceneMain::CSceneMain()
-    : pictures_(TextureStore()),
-      windows_(&GameSystem()->stage().audio),
-      runner_(GameSystem()->variables(), GameSystem()->random(), GameSystem()->buttons(),
-              &GameSystem()->archive()) {
-    runner_.SetStageCapture(CaptureStage);
+CSceneMain::CSceneMain(const SceneServices& services)
+    : services_(services),
+      pictures_(&services.textures, services.glyphs),
+      windows_(services.windows),
+      runner_(services.script) {
+    runner_.SetStageCapture([this](SavePointRecord& record) { CaptureStage(services_.stage, record); });
     runner_.pictures = &pictures_;
     runner_.windows = &windows_;
     // While the initialization script runs nobody can answer a choice: it is passed over then, and
@@ -30,11 +31,11 @@ CSceneMain::CSceneMain()
 bool CSceneMain::Init() {
     pictures_.InitAllSprites();
     pictures_.ReleaseAllPictures();
-    GameSystem()->stage().characters.ResetCharacters();
+    services_.stage.characters.ResetCharacters();
     runner_.waitCounter = 0;
     runner_.waitForOk = false;
     // Taken before the initialization script runs: a SavePoint in it must not change what resumes.
-    const SavePointRecord record = GameSystem()->variables().savePoint();
+    const SavePointRecord record = services_.script.variables.savePoint();
     // Seeded before the initialization script so that its Random statements vary (or repeat, with a
     // fixed seed) like the rest of the game's.
     SeedRandom();
@@ -50,16 +51,15 @@ bool CSceneMain::Init() {
 // The SavePoint statement found is the first to run, so it takes a fresh record of the rebuilt
 // stage. A name that is not in the file starts the file from its top.
 void CSceneMain::ResumeSavedGame(const SavePointRecord& record) {
-    RestoreStage(record);
+    RestoreStage(services_.stage, record);
     CScriptReader& reader = runner_.reader();
     reader.LoadText(record.scriptFile);
     reader.SeekSavePoint(record.savePointName);
 }
 
 void CSceneMain::SeedRandom() {
-    CGameSystem& game = *GameSystem();
-    const unsigned seed = game.randomSeed ? *game.randomSeed : static_cast<unsigned>(std::time(nullptr));
-    game.random().Seed(seed);
+    const std::optional<unsigned>& fixed = services_.randomSeed;
+    services_.script.random.Seed(fixed ? *fixed : static_cast<unsigned>(std::time(nullptr)));
 }
 
 // Runs the whole file before the first frame. No input is read meanwhile, so a wait in it would
@@ -76,7 +76,7 @@ void CSceneMain::RunInitializeScript() {
         runner_.waitForOk = false;
         if (!runner_.StepScript()) break;
         if (runner_.frameBudgetSpent() || step == kMaxSteps) {
-            std::fprintf(stderr, "zepa: Script/Initialize.txt loops without end; it was stopped\n");
+            services_.script.log.Warning("zepa: Script/Initialize.txt loops without end; it was stopped");
             break;
         }
         if (reader.Innermost().atEnd()) break;
@@ -90,26 +90,28 @@ void CSceneMain::RunInitializeScript() {
 // The game's music and sounds end with it (safe to run twice); the background and characters
 // stay for the next scene to decide.
 void CSceneMain::Exit() {
-    StageRecord* stage = Stage();
-    if (!stage) return;
-    stage->audio.StopBGM();
-    stage->audio.StopBGS();
-    stage->audio.StopSE();
+    CAudioChannels& audio = services_.stage.audio;
+    audio.StopBGM();
+    audio.StopBGS();
+    audio.StopSE();
 }
 
-void CSceneMain::Update() {
+void CSceneMain::Update(const ButtonState& buttons) {
     if (!runner_.StepScript()) {
-        RequestSceneChange("Title");
+        services_.sceneRequests.Request("Title");
         return;
     }
-    CGameSystem& game = *GameSystem();
+    CVariableStore& variables = services_.script.variables;
     pictures_.UpdateSprites();
-    windows_.UpdateSelections(game.variables());
+    // A decided choice goes into its result variable when that names one of the integers.
+    windows_.UpdateSelections(buttons, [&variables](int32_t variable, int32_t result) {
+        if (variable >= 0 && variable < CVariableStore::kIntCount) variables.SetInt(variable, result);
+    });
     windows_.UpdateMessages();
-    game.stage().background.Update();
-    game.stage().characters.Update();
-    if (runner_.waitForOk && QuickSaveAsked(game.buttons()))
-        WriteSaveFile(game.variables(), game.variables().quickSaveSlot());
+    services_.stage.background.Update();
+    services_.stage.characters.Update();
+    if (runner_.waitForOk && QuickSaveAsked(buttons))
+        WriteSaveFile(variables, variables.quickSaveSlot(), services_.script.log);
 }
 
 // With the mouse in use, a right click saves only on the icon; otherwise the Y button saves.
@@ -125,25 +127,23 @@ bool CSceneMain::InQuickSaveIcon(int x, int y) {
 // Background, characters, sprites 0..127, the message and selection windows, sprites 128..255
 // above everything, and the quick-save icon while the mouse is near it during a wait for OK.
 void CSceneMain::Draw(CSpriteBatch& batch) {
-    StageRecord& stage = GameSystem()->stage();
+    StageRecord& stage = services_.stage;
     stage.background.Draw(batch);
     stage.characters.Draw(batch);
     pictures_.DrawSpritesLow(batch);
     windows_.DrawMessages(batch);
     windows_.DrawSelections(batch);
     pictures_.DrawSpritesHigh(batch);
-    DrawQuickSaveIcon(batch);
+    DrawQuickSaveIcon(batch, services_.script.buttons);
 }
 
 // Looked up by name at each draw, so a texture released meanwhile is never drawn.
-void CSceneMain::DrawQuickSaveIcon(CSpriteBatch& batch) const {
-    const ButtonState& buttons = GameSystem()->buttons();
+void CSceneMain::DrawQuickSaveIcon(CSpriteBatch& batch, const ButtonState& buttons) const {
     if (!runner_.waitForOk || !buttons.pointerMode) return;
     const int x = buttons.mouseX;
     const int y = buttons.mouseY;
     if (x < kIconNearLeft || x > kIconRight || y < kIconTop || y > kIconNearBottom) return;
-    const CTextureStore* store = TextureStore();
-    const CTexture* icon = store ? store->GetTexture(kQuickSaveIconFile) : nullptr;
+    const CTexture* icon = services_.textures.GetTexture(kQuickSaveIconFile);
     if (!icon) return;
     const Vector3 position{static_cast<float>(kIconLeft), 0.0f, 0.0f};
     batch.Draw(icon, nullptr, &position, InQuickSaveIcon(x, y) ? kIconLit : kIconDim);

@@ -7,7 +7,8 @@
 
 #include <cstdint>
 
-#include "app/SceneBase.h"
+#include "scenes/SceneBase.h"
+#include "scenes/SceneServices.h"
 #include "script/SavePointRecord.h"
 #include "script/ScriptRunner.h"
 #include "stage/PictureSet.h"
@@ -19,10 +20,10 @@ struct ButtonState;
 
 class CSceneMain : public CSceneBase {
   public:
-    CSceneMain();
+    explicit CSceneMain(const SceneServices& services);
     ~CSceneMain() override { Exit(); }
     bool Init() override;
-    void Update() override;
+    void Update(const ButtonState& buttons) override;
     void Draw(CSpriteBatch& batch) override;
     void Exit() override;
 
@@ -49,11 +50,12 @@ class CSceneMain : public CSceneBase {
     static bool InQuickSaveIcon(int x, int y);
 
   private:
-    void DrawQuickSaveIcon(CSpriteBatch& batch) const;
+    void DrawQuickSaveIcon(CSpriteBatch& batch, const ButtonState& buttons) const;
     void SeedRandom();
     void RunInitializeScript();
     void ResumeSavedGame(const SavePointRecord& record);
 
+    SceneServices services_;
     CPictureSet pictures_;
     CWindowSet windows_;
     CScriptRunner runner_;

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "app/SceneRequest.h"
+#include "core/SceneRequests.h"
 #include "platform/Cp932.h"
 #include "stage/StageRecord.h"
 
@@ -47,12 +47,13 @@ int VolumeForItem(int32_t item) {
 
 }  // namespace
 
-CSceneOption::CSceneOption(SettingsRecord& settings, CAudioChannels* audio, std::string settingsPath)
-    : settings_(settings),
+CSceneOption::CSceneOption(const SceneServices& services, std::string settingsPath)
+    : services_(services),
+      settings_(services.settings),
       settingsPath_(std::move(settingsPath)),
-      mainMenu_(audio),
-      pickers_{CWindowSelectable(audio), CWindowSelectable(audio), CWindowSelectable(audio),
-               CWindowSelectable(audio)} {}
+      mainMenu_(services.windows),
+      pickers_{CWindowSelectable(services.windows), CWindowSelectable(services.windows),
+               CWindowSelectable(services.windows), CWindowSelectable(services.windows)} {}
 
 bool CSceneOption::Init() {
     SetUpMainMenu();
@@ -132,28 +133,26 @@ void CSceneOption::OpenPicker(int which) {
     if (!picker.active()) picker.Select(true);
 }
 
-void CSceneOption::Update() {
-    mainMenu_.Update();
+void CSceneOption::Update(const ButtonState& buttons) {
+    mainMenu_.Update(buttons);
     int32_t result = 0;
     if (mainMenu_.active() && mainMenu_.TakeResult(result)) {
         if (result >= 0 && result < kPickerCount) {
             OpenPicker(result);
         } else if (result == kFinishItem || result == -1) {
-            RequestSceneChange("Title");
+            services_.sceneRequests.Request("Title");
         }
     }
-    for (int which = 0; which < kPickerCount; ++which) UpdatePicker(which);
-    if (StageRecord* stage = Stage()) {
-        stage->background.Update();
-        stage->characters.Update();
-    }
+    for (int which = 0; which < kPickerCount; ++which) UpdatePicker(which, buttons);
+    services_.stage.background.Update();
+    services_.stage.characters.Update();
 }
 
 // A decided picker closes; a valid choice is stored first. Either way the menu takes the
 // selection back with its cursor on the first item.
-void CSceneOption::UpdatePicker(int which) {
+void CSceneOption::UpdatePicker(int which, const ButtonState& buttons) {
     CWindowSelectable& picker = pickers_[which];
-    picker.Update();
+    picker.Update(buttons);
     int32_t result = 0;
     if (!picker.active() || !picker.TakeResult(result)) return;
     if (result >= 0 && result < picker.itemCount()) StoreChoice(which, result);
@@ -187,7 +186,7 @@ void CSceneOption::ReturnToMenu() {
 
 // The character layer is not drawn in this scene.
 void CSceneOption::Draw(CSpriteBatch& batch) {
-    if (StageRecord* stage = Stage()) stage->background.Draw(batch);
+    services_.stage.background.Draw(batch);
     mainMenu_.Draw(batch);
     for (CWindowSelectable& picker : pickers_) picker.Draw(batch);
 }

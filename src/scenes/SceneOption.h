@@ -8,8 +8,9 @@
 #include <cstdint>
 #include <string>
 
-#include "app/SceneBase.h"
-#include "app/Settings.h"
+#include "scenes/SceneBase.h"
+#include "scenes/SceneServices.h"
+#include "core/Settings.h"
 #include "windows/WindowSelectable.h"
 
 namespace zepa {
@@ -25,12 +26,11 @@ class CSceneOption : public CSceneBase {
     static constexpr int kSpeedItems = 5;
     static constexpr int kVolumeItems = 11;
 
-    // `audio` plays the menus' sounds (null: silent); `settingsPath` is where Exit writes.
-    CSceneOption(SettingsRecord& settings, CAudioChannels* audio,
-                 std::string settingsPath = kSettingsFileName);
+    // Edits the services' settings record in place; `settingsPath` is where Exit writes.
+    explicit CSceneOption(const SceneServices& services, std::string settingsPath = kSettingsFileName);
     ~CSceneOption() override { Exit(); }
     bool Init() override;
-    void Update() override;
+    void Update(const ButtonState& buttons) override;
     void Draw(CSpriteBatch& batch) override;
     void Exit() override;
 
@@ -43,10 +43,11 @@ class CSceneOption : public CSceneBase {
     void SetUpMainMenu();
     void RefreshDescription(int item);
     void OpenPicker(int which);
-    void UpdatePicker(int which);
+    void UpdatePicker(int which, const ButtonState& buttons);
     void StoreChoice(int which, int32_t item);
     void ReturnToMenu();
 
+    SceneServices services_;
     SettingsRecord& settings_;
     std::string settingsPath_;
     CWindowSelectable mainMenu_;

@@ -2,10 +2,9 @@
 
 #include <cstdio>
 
-#include "app/GameSystem.h"
-#include "app/SceneRequest.h"
+#include "core/SceneRequests.h"
 #include "platform/Cp932.h"
-#include "scenes/SaveFile.h"
+#include "script/SaveFile.h"
 #include "scenes/SaveResume.h"
 #include "stage/StageRecord.h"
 
@@ -17,11 +16,6 @@ constexpr int kMargin = 16;
 constexpr int kWindowSkin = 1;
 constexpr int kPromptSkin = 0;
 constexpr const char* kOpenEffect = "expand";
-
-CAudioChannels* StageAudio() {
-    StageRecord* stage = Stage();
-    return stage ? &stage->audio : nullptr;
-}
 
 const std::array<std::string, CSceneTitle::kMenuItems>& MenuDescriptions() {
     static const std::array<std::string, CSceneTitle::kMenuItems> descriptions{
@@ -56,7 +50,12 @@ void EndSelection(CWindowSelectable& window) {
 
 }  // namespace
 
-CSceneTitle::CSceneTitle() : menu_(StageAudio()), loadPicker_(StageAudio()), newGamePicker_(StageAudio()) {}
+CSceneTitle::CSceneTitle(const SceneServices& services)
+    : services_(services),
+      menu_(services.windows),
+      loadPicker_(services.windows),
+      newGamePicker_(services.windows),
+      prompt_(services.windows) {}
 
 const std::array<std::string, CSceneTitle::kMenuItems>& CSceneTitle::MenuItemTexts() {
     static const std::array<std::string, kMenuItems> items{"START", "LOAD", "OPTION", "SHUT DOWN"};
@@ -74,11 +73,9 @@ std::string CSceneTitle::SlotItemText(int slot, bool& exists) {
 bool CSceneTitle::Init() {
     // A request raised while the previous scene was exiting, or while this one was being made,
     // is dropped.
-    PendingSceneChange().pending = false;
-    if (StageRecord* stage = Stage()) {
-        stage->background.SetBackground("Title.png", "crossfade", 30);
-        stage->characters.EraseAll("", 30);
-    }
+    services_.sceneRequests.Cancel();
+    services_.stage.background.SetBackground("Title.png", "crossfade", 30);
+    services_.stage.characters.EraseAll("", 30);
     for (CWindowSelectable* window : {&menu_, &loadPicker_, &newGamePicker_}) {
         window->CursorMoveSeFile(kCursorMoveSe);
         window->SelectSeFile(kSelectSe);
@@ -120,19 +117,17 @@ void CSceneTitle::ShowPicker(CWindowSelectable& picker, CWindowSelectable& other
     prompt_.PrintText(question);
 }
 
-void CSceneTitle::Update() {
+void CSceneTitle::Update(const ButtonState& buttons) {
     int32_t choice = 0;
-    menu_.Update();
+    menu_.Update(buttons);
     if (menu_.active() && menu_.TakeResult(choice)) HandleMenuChoice(choice);
-    loadPicker_.Update();
+    loadPicker_.Update(buttons);
     if (loadPicker_.active() && loadPicker_.TakeResult(choice)) HandleLoadChoice(choice);
-    newGamePicker_.Update();
+    newGamePicker_.Update(buttons);
     if (newGamePicker_.active() && newGamePicker_.TakeResult(choice)) HandleNewGameChoice(choice);
     prompt_.Update();
-    if (StageRecord* stage = Stage()) {
-        stage->background.Update();
-        stage->characters.Update();
-    }
+    services_.stage.background.Update();
+    services_.stage.characters.Update();
 }
 
 void CSceneTitle::HandleMenuChoice(int32_t choice) {
@@ -144,10 +139,10 @@ void CSceneTitle::HandleMenuChoice(int32_t choice) {
             ShowPicker(loadPicker_, newGamePicker_, true, loadItems_, LoadQuestion());
             break;
         case 2:
-            RequestSceneChange("Option");
+            services_.sceneRequests.Request("Option");
             break;
         case 3:
-            RequestSceneChange("");  // no scene of that name: the next switch ends the program
+            services_.sceneRequests.Request("");  // no scene of that name: the next switch ends the program
             break;
         default:
             break;  // cancelled: the menu stays
@@ -162,10 +157,10 @@ void CSceneTitle::HandleLoadChoice(int32_t choice) {
         ShowMainMenu();
         return;
     }
-    CGameSystem* game = GameSystem();
-    if (game && StartLoadedGame(game->variables(), choice)) return;
+    const ScriptServices& script = services_.script;
+    if (StartLoadedGame(script.variables, choice, services_.sceneRequests, script.log)) return;
     loadPicker_.SetContentsEnable(choice, false);
-    if (CAudioChannels* audio = StageAudio()) audio->PlaySE(kCancelSe);
+    services_.stage.audio.PlaySE(kCancelSe);
 }
 
 // The slot's file is not touched; it is written by the first save of the new game.
@@ -174,14 +169,12 @@ void CSceneTitle::HandleNewGameChoice(int32_t choice) {
         ShowMainMenu();
         return;
     }
-    if (CGameSystem* game = GameSystem()) StartNewGame(game->variables(), choice);
+    StartNewGame(services_.script.variables, choice, services_.sceneRequests);
 }
 
 void CSceneTitle::Draw(CSpriteBatch& batch) {
-    if (StageRecord* stage = Stage()) {
-        stage->background.Draw(batch);
-        stage->characters.Draw(batch);
-    }
+    services_.stage.background.Draw(batch);
+    services_.stage.characters.Draw(batch);
     menu_.Draw(batch);
     loadPicker_.Draw(batch);
     newGamePicker_.Draw(batch);

@@ -7,7 +7,8 @@
 #include <array>
 #include <string>
 
-#include "app/SceneBase.h"
+#include "scenes/SceneBase.h"
+#include "scenes/SceneServices.h"
 #include "windows/WindowMessage.h"
 #include "windows/WindowSelectable.h"
 
@@ -24,10 +25,10 @@ class CSceneTitle : public CSceneBase {
     // Which of the three menus takes the player's input.
     enum class Showing { kNothing, kMenu, kLoadPicker, kNewGamePicker };
 
-    CSceneTitle();
+    explicit CSceneTitle(const SceneServices& services);
     ~CSceneTitle() override { Exit(); }
     bool Init() override;
-    void Update() override;
+    void Update(const ButtonState& buttons) override;
     void Draw(CSpriteBatch& batch) override;
     void Exit() override;
 
@@ -54,6 +55,7 @@ class CSceneTitle : public CSceneBase {
     void HandleLoadChoice(int32_t choice);
     void HandleNewGameChoice(int32_t choice);
 
+    SceneServices services_;
     CWindowSelectable menu_;
     CWindowSelectable loadPicker_;
     CWindowSelectable newGamePicker_;

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/MessageBox.h"
+#include "core/MessageBoxes.h"
 #include "platform/Cp932.h"
 #include "script/SoundCommand.h"
 #include "script/VariableStore.h"
@@ -33,8 +33,8 @@ bool ShowsSubCommandError(const CommandSignature& signature, std::string_view na
     return false;
 }
 
-void ReportUnknownSubCommand(const CommandSignature& signature) {
-    ShowMessageBox(Cp932(signature.errorTextUtf8), "");
+void ReportUnknownSubCommand(const CommandSignature& signature, CMessageBoxes& boxes) {
+    boxes.Show(Cp932(signature.errorTextUtf8), "");
 }
 
 std::optional<NumberRange> RangeOf(ArgKind kind) {

@@ -11,6 +11,8 @@
 
 namespace zepa {
 
+class CMessageBoxes;
+
 // What an argument names, for the checks that can be made before the game runs.
 enum class ArgKind : unsigned char {
     None,
@@ -78,7 +80,7 @@ const SubCommandSignature* FindSubCommand(const CommandSignature& signature, std
 // True when `name` is not a sub-command of the group and the group shows its box for it.
 bool ShowsSubCommandError(const CommandSignature& signature, std::string_view name);
 // Shows the group's error box.
-void ReportUnknownSubCommand(const CommandSignature& signature);
+void ReportUnknownSubCommand(const CommandSignature& signature, CMessageBoxes& boxes);
 
 struct NumberRange {
     int low = 0;

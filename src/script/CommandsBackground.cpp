@@ -1,6 +1,7 @@
 // The Background statement: Set, Effect and ColorTone.
 #include <string>
 
+#include "core/MessageBoxes.h"
 #include "script/CommandSignatures.h"
 #include "script/ScriptArguments.h"
 #include "script/ScriptCommands.h"
@@ -49,7 +50,7 @@ const CommandSignature kBackgroundSignature{"Background", kBackgroundSubCommands
                                             "Backgroundについて文法ミス？"};
 
 void RunBackgroundCommand(CBackGround* layer, const ScriptStatement& statement,
-                          const CVariableStore& variables) {
+                          const CVariableStore& variables, CMessageBoxes& boxes) {
     using Handler = void (*)(CBackGround&, const ScriptStatement&, const CVariableStore&);
     static constexpr struct {
         const char* name;
@@ -59,7 +60,7 @@ void RunBackgroundCommand(CBackGround* layer, const ScriptStatement& statement,
     const std::string& subCommand = statement.words[1];
     if (!FindSubCommand(kBackgroundSignature, subCommand)) {
         if (ShowsSubCommandError(kBackgroundSignature, subCommand))
-            ReportUnknownSubCommand(kBackgroundSignature);
+            ReportUnknownSubCommand(kBackgroundSignature, boxes);
         return;
     }
     for (const auto& entry : kSubCommands) {
@@ -70,8 +71,9 @@ void RunBackgroundCommand(CBackGround* layer, const ScriptStatement& statement,
 }
 
 StepAction CommandBackground(ScriptContext& context) {
-    StageRecord* stage = Stage();
-    RunBackgroundCommand(stage ? &stage->background : nullptr, context.statement, context.runner.variables());
+    StageRecord* stage = context.runner.services().stage;
+    RunBackgroundCommand(stage ? &stage->background : nullptr, context.statement, context.runner.variables(),
+                         context.runner.services().messageBoxes);
     return StepAction::Continue;
 }
 

@@ -1,6 +1,7 @@
 // The Character statement: SetGraph, MovePos, SetVisible, SetReverse, SetFocus and EraseAll.
 #include <string>
 
+#include "core/MessageBoxes.h"
 #include "script/CommandSignatures.h"
 #include "script/ScriptArguments.h"
 #include "script/ScriptCommands.h"
@@ -95,13 +96,13 @@ const CommandSignature kCharacterSignature{
     "Character", kCharacterSubCommands, UnknownSubCommand::ErrorUnlessEmpty, "Characterについて文法ミス？"};
 
 void RunCharacterCommand(CCharaGraphics* layer, const ScriptStatement& statement,
-                         const CVariableStore& variables) {
+                         const CVariableStore& variables, CMessageBoxes& boxes) {
     const Arguments args{statement, variables};
     const int32_t slot = args.Int(0);
     const std::string& subCommand = statement.words[1];
     if (!FindSubCommand(kCharacterSignature, subCommand)) {
         if (ShowsSubCommandError(kCharacterSignature, subCommand))
-            ReportUnknownSubCommand(kCharacterSignature);
+            ReportUnknownSubCommand(kCharacterSignature, boxes);
         return;
     }
     if (!layer) return;
@@ -121,8 +122,9 @@ void RunCharacterCommand(CCharaGraphics* layer, const ScriptStatement& statement
 }
 
 StepAction CommandCharacter(ScriptContext& context) {
-    StageRecord* stage = Stage();
-    RunCharacterCommand(stage ? &stage->characters : nullptr, context.statement, context.runner.variables());
+    StageRecord* stage = context.runner.services().stage;
+    RunCharacterCommand(stage ? &stage->characters : nullptr, context.statement, context.runner.variables(),
+                        context.runner.services().messageBoxes);
     return StepAction::Continue;
 }
 

@@ -1,6 +1,5 @@
 // The control-flow command group: conditional blocks, jumps and sub-calls, save points, the window
 // title and the end of the script.
-#include "app/GameSystem.h"
 #include "script/SavePointRecord.h"
 #include "script/ScriptArguments.h"
 #include "script/ScriptCommands.h"
@@ -133,7 +132,7 @@ StepAction CommandSavePoint(ScriptContext& context) {
 
 StepAction CommandSetTitle(ScriptContext& context) {
     const std::string title = ExpandText(context.statement.args[0], context.runner.variables());
-    if (CGameSystem* game = GameSystem()) game->SetWindowTitle(title);
+    if (const auto& setTitle = context.runner.services().setWindowTitle) setTitle(title);
     return StepAction::Continue;
 }
 

@@ -1,4 +1,5 @@
 // The Picture statement: loads image files into picture slots and releases them.
+#include "core/MessageBoxes.h"
 #include "script/CommandSignatures.h"
 #include "script/ScriptArguments.h"
 #include "script/ScriptCommands.h"
@@ -27,7 +28,7 @@ StepAction CommandPicture(ScriptContext& context) {
     CPictureSet* pictures = context.runner.pictures;
     const std::string& command = statement.words[1];
     if (!FindSubCommand(kPictureSignature, command)) {
-        ReportUnknownSubCommand(kPictureSignature);
+        ReportUnknownSubCommand(kPictureSignature, context.runner.services().messageBoxes);
     } else if (command == "Load") {
         if (pictures) pictures->LoadPicture(slot, ReadStringArg(statement.args[1], variables));
     } else if (command == "Release") {

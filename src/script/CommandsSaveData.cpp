@@ -1,6 +1,7 @@
 // The save-slot and font commands. SaveData writes the snapshot of the last save point, chooses the
 // quick-save slot, or reads a slot's save-point name into a string variable.
-#include "scenes/SaveFile.h"
+#include "script/SaveFile.h"
+#include "core/MessageBoxes.h"
 #include "script/CommandSignatures.h"
 #include "script/ScriptArguments.h"
 #include "script/ScriptCommands.h"
@@ -24,10 +25,10 @@ StepAction CommandSaveData(ScriptContext& context) {
     const std::string& subCommand = statement.words[1];
     const int slot = ReadIntArg(statement.args[0], variables);
     if (!FindSubCommand(kSaveDataSignature, subCommand)) {
-        ReportUnknownSubCommand(kSaveDataSignature);
+        ReportUnknownSubCommand(kSaveDataSignature, context.runner.services().messageBoxes);
     } else if (subCommand == "Save") {
         context.runner.ChargeStatements(CScriptRunner::kFileWriteStatements);
-        WriteSaveFile(variables, slot);
+        WriteSaveFile(variables, slot, context.runner.services().log);
         variables.SetQuickSaveSlot(slot);
     } else if (subCommand == "Load") {
         variables.SetQuickSaveSlot(slot);

@@ -10,9 +10,10 @@ namespace zepa {
 
 StepAction CommandSound(ScriptContext& context) {
     const ScriptStatement& statement = context.statement;
-    StageRecord* stage = Stage();
+    StageRecord* stage = context.runner.services().stage;
     RunSoundCommand(stage ? &stage->audio : nullptr, statement.words[1],
-                    ReadStringArg(statement.args[0], context.runner.variables()));
+                    ReadStringArg(statement.args[0], context.runner.variables()),
+                    context.runner.services().messageBoxes);
     return StepAction::Continue;
 }
 

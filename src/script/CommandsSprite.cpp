@@ -2,6 +2,7 @@
 // tints and shows them, at once or over a number of frames.
 #include <optional>
 
+#include "core/MessageBoxes.h"
 #include "script/CommandSignatures.h"
 #include "script/ScriptArguments.h"
 #include "script/ScriptCommands.h"
@@ -64,14 +65,14 @@ const CommandSignature kSpriteSignature{"Sprite", kSpriteSubCommands, UnknownSub
 StepAction CommandSprite(ScriptContext& context) {
     // Without a picture set (a script run outside the main scene) the statement is only checked.
     if (!FindSubCommand(kSpriteSignature, context.statement.words[1])) {
-        ReportUnknownSubCommand(kSpriteSignature);
+        ReportUnknownSubCommand(kSpriteSignature, context.runner.services().messageBoxes);
         return StepAction::Continue;
     }
     std::optional<CPictureSet> scratch;
-    if (!context.runner.pictures) scratch.emplace(nullptr);
+    if (!context.runner.pictures) scratch.emplace(nullptr, context.runner.services().glyphs);
     CPictureSet& pictures = context.runner.pictures ? *context.runner.pictures : *scratch;
     if (!RunSprite(pictures, context.statement, context.runner.variables()))
-        ReportUnknownSubCommand(kSpriteSignature);
+        ReportUnknownSubCommand(kSpriteSignature, context.runner.services().messageBoxes);
     return StepAction::Continue;
 }
 

@@ -5,6 +5,7 @@
 // is therefore ignored, and so is a face name that starts with a number above 63.
 #include <optional>
 
+#include "core/MessageBoxes.h"
 #include "script/CommandSignatures.h"
 #include "script/ScriptArguments.h"
 #include "script/ScriptCommands.h"
@@ -25,9 +26,10 @@ struct TextPictureArgs {
 
 // False when the sub-command is not one of the statement's. Without a picture set (a script run
 // outside the main scene) the statement is only checked.
-bool RunTextPicture(CPictureSet* set, const std::string& command, int slot, const TextPictureArgs& args) {
+bool RunTextPicture(CPictureSet* set, IGlyphSource& glyphs, const std::string& command, int slot,
+                    const TextPictureArgs& args) {
     std::optional<CPictureSet> scratch;
-    if (!set) scratch.emplace(nullptr);
+    if (!set) scratch.emplace(nullptr, glyphs);
     CPictureSet& pictures = set ? *set : *scratch;
     if (command == "Create") {
         pictures.CreateTextPicture(slot, args.Int(1), args.Int(2), args.Text(3));
@@ -67,8 +69,8 @@ StepAction CommandTextPicture(ScriptContext& context) {
     const std::string& command = context.statement.words[1];
     if (ShowsSubCommandError(kTextPictureSignature, command) ||
         (FindSubCommand(kTextPictureSignature, command) &&
-         !RunTextPicture(context.runner.pictures, command, slot, args)))
-        ReportUnknownSubCommand(kTextPictureSignature);
+         !RunTextPicture(context.runner.pictures, context.runner.services().glyphs, command, slot, args)))
+        ReportUnknownSubCommand(kTextPictureSignature, context.runner.services().messageBoxes);
     return StepAction::Continue;
 }
 

@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/MessageBoxes.h"
 #include "script/CommandSignatures.h"
 #include "script/ScriptArguments.h"
 #include "script/ScriptCommands.h"
@@ -251,7 +252,7 @@ StepAction CommandMessageWindow(ScriptContext& context) {
     if (!windows || !CWindowSet::ValidIndex(w)) return StepAction::Continue;
     if (ShowsSubCommandError(kMessageWindowSignature, args.sub()) ||
         !RunMessageWindow(windows->message(w), args))
-        ReportUnknownSubCommand(kMessageWindowSignature);
+        ReportUnknownSubCommand(kMessageWindowSignature, context.runner.services().messageBoxes);
     return StepAction::Continue;
 }
 
@@ -264,7 +265,7 @@ StepAction CommandSelectWindow(ScriptContext& context) {
     CWindowSelectable& window = windows->selection(w);
     const std::string& sub = args.sub();
     if (ShowsSubCommandError(kSelectWindowSignature, sub)) {
-        ReportUnknownSubCommand(kSelectWindowSignature);
+        ReportUnknownSubCommand(kSelectWindowSignature, context.runner.services().messageBoxes);
         return StepAction::Continue;
     }
     if (sub == "Select") {
@@ -273,7 +274,7 @@ StepAction CommandSelectWindow(ScriptContext& context) {
         return StepAction::Suspend;
     }
     if (!sub.empty() && !RunSelectContents(window, args) && !RunSelectWindowing(window, args))
-        ReportUnknownSubCommand(kSelectWindowSignature);
+        ReportUnknownSubCommand(kSelectWindowSignature, context.runner.services().messageBoxes);
     return StepAction::Continue;
 }
 

@@ -38,16 +38,16 @@ constexpr CScriptReader::ByteTable kArgumentSpecial = MakeByteTable([](char byte
 
 }  // namespace
 
-CScriptReader::CScriptReader(const CPackArchive* archive) : archive_(archive) {}
+CScriptReader::CScriptReader(ILog& log, const CPackArchive* archive) : log_(log), archive_(archive) {}
 
-CScriptReader::CScriptReader(CScriptReader* parent, int depth, const CPackArchive* archive)
-    : depth_(depth), parent_(parent), archive_(archive) {}
+CScriptReader::CScriptReader(CScriptReader* parent, int depth, ILog& log, const CPackArchive* archive)
+    : depth_(depth), parent_(parent), log_(log), archive_(archive) {}
 
 CScriptReader::~CScriptReader() = default;
 
 bool CScriptReader::LoadText(const std::string& path) {
     std::string text;
-    const bool found = ReadScriptText(path, archive_, text);
+    const bool found = ReadScriptText(path, archive_, text, log_);
     SetText(path, found ? std::move(text) : std::string());
     inMemory_ = false;
     return found;
@@ -278,7 +278,7 @@ void CScriptReader::SeekSavePoint(std::string_view name) {
 bool CScriptReader::PushLevel(const std::string& path) {
     CScriptReader& innermost = Innermost();
     if (innermost.depth_ >= kMaxDepth) return false;
-    innermost.child_.reset(new CScriptReader(&innermost, innermost.depth_ + 1, archive_));
+    innermost.child_.reset(new CScriptReader(&innermost, innermost.depth_ + 1, log_, archive_));
     CScriptReader& child = *innermost.child_;
     if (path.empty() && innermost.inMemory_) {  // no file to read again: copy the text
         child.SetText(innermost.fileName_, innermost.text_);

@@ -14,6 +14,7 @@
 namespace zepa {
 
 class CPackArchive;
+class ILog;
 
 class CScriptReader {
   public:
@@ -22,7 +23,9 @@ class CScriptReader {
     using ByteTable = std::array<bool, 256>;
 
     // A top level. Texts are loaded from loose files, else from `archive` (may be null).
-    explicit CScriptReader(const CPackArchive* archive = nullptr);
+    // Script files are read loose first, then from `archive` (may be null); refused names are
+    // reported to `log`.
+    explicit CScriptReader(ILog& log, const CPackArchive* archive = nullptr);
     ~CScriptReader();
     CScriptReader(const CScriptReader&) = delete;
     CScriptReader& operator=(const CScriptReader&) = delete;
@@ -62,7 +65,7 @@ class CScriptReader {
     const std::string& text() const { return text_; }
 
   private:
-    CScriptReader(CScriptReader* parent, int depth, const CPackArchive* archive);
+    CScriptReader(CScriptReader* parent, int depth, ILog& log, const CPackArchive* archive);
 
     // The byte stream: Get fails at the end of the text and leaves the level at its end for good.
     bool Get(char& byte);
@@ -87,6 +90,7 @@ class CScriptReader {
     std::unique_ptr<CScriptReader> child_;
     CScriptReader* parent_ = nullptr;
     ScriptStatement statement_;
+    ILog& log_;
     const CPackArchive* archive_ = nullptr;
     CScriptJumpIndex jumpIndex_;
 };

@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "app/MessageBox.h"
+#include "core/MessageBoxes.h"
 #include "input/ButtonState.h"
 #include "platform/Cp932.h"
 #include "script/CommandSignatures.h"
@@ -56,9 +56,8 @@ const KeywordEntry* FindKeyword(std::string_view keyword) {
     return nullptr;
 }
 
-CScriptRunner::CScriptRunner(CVariableStore& variables, CScriptRandom& random, const ButtonState& buttons,
-                             const CPackArchive* archive)
-    : variables_(variables), random_(random), buttons_(buttons), reader_(archive) {}
+CScriptRunner::CScriptRunner(const ScriptServices& services)
+    : services_(services), reader_(services.log, services.archive) {}
 
 bool CScriptRunner::StepScript() {
     if (selectionActive_ && selectionActive_()) return true;
@@ -67,14 +66,14 @@ bool CScriptRunner::StepScript() {
         return true;
     }
     if (waitForOk) {
-        if (buttons_.pressed[kButtonOk]) waitForOk = false;
+        if (services_.buttons.pressed[kButtonOk]) waitForOk = false;
         return true;
     }
     // A loop of jumps with no wait in it would otherwise never end the frame, and the window
     // would stop answering; past the budget the frame ends and the script goes on in the next.
     frameBudgetSpent_ = false;
     workThisFrame_ = 0;
-    while (workThisFrame_ < frameBudget) {
+    while (workThisFrame_ < frameBudget_) {
         ++workThisFrame_;
         if (!reader_.ReadStatement()) {
             // A sub-call level that runs out of text returns to its caller, as Return would;
@@ -85,9 +84,9 @@ bool CScriptRunner::StepScript() {
             }
             return !reader_.IsAtEnd();
         }
-        const uint64_t touchedBefore = variables_.stringBytesTouched();
+        const uint64_t touchedBefore = services_.variables.stringBytesTouched();
         const StepAction action = Dispatch(reader_.statement());
-        workThisFrame_ += static_cast<long long>((variables_.stringBytesTouched() - touchedBefore) /
+        workThisFrame_ += static_cast<long long>((services_.variables.stringBytesTouched() - touchedBefore) /
                                                  kStringBytesPerStatement);
         switch (action) {
             case StepAction::Continue:
@@ -107,7 +106,7 @@ StepAction CScriptRunner::Dispatch(const ScriptStatement& statement) {
     if (keyword.empty()) return StepAction::Continue;  // blank, comment or label line
     ScriptContext context{*this, statement};
     if (const KeywordEntry* entry = FindKeyword(keyword)) return entry->handler(context);
-    ShowMessageBox(Cp932(kUnknownKeywordTextUtf8), "");
+    services_.messageBoxes.Show(Cp932(kUnknownKeywordTextUtf8), "");
     return StepAction::Continue;
 }
 

@@ -6,6 +6,7 @@
 
 #include "script/ScriptCommands.h"
 #include "script/ScriptReader.h"
+#include "script/ScriptServices.h"
 
 namespace zepa {
 
@@ -31,12 +32,11 @@ class CScriptRunner {
     // and reading a save's record. A loop of saves thus writes at most 100 files a frame.
     static constexpr int kFileWriteStatements = 10000;
     static constexpr int kFileReadStatements = 1000;
+    explicit CScriptRunner(const ScriptServices& services);
+
     // The budget in force: kMaxStatementsPerFrame, lowered only by fuzzers and tests so that the
     // runaway scripts they generate cost little time.
-    inline static int frameBudget = kMaxStatementsPerFrame;
-
-    CScriptRunner(CVariableStore& variables, CScriptRandom& random, const ButtonState& buttons,
-                  const CPackArchive* archive);
+    void SetFrameBudget(int statements) { frameBudget_ = statements; }
 
     // One frame's step. True: the script goes on in a later frame; false: it has ended.
     bool StepScript();
@@ -53,9 +53,10 @@ class CScriptRunner {
 
     CScriptReader& reader() { return reader_; }
     const CScriptReader& reader() const { return reader_; }
-    CVariableStore& variables() { return variables_; }
-    CScriptRandom& random() { return random_; }
-    const ButtonState& buttons() const { return buttons_; }
+    const ScriptServices& services() const { return services_; }
+    CVariableStore& variables() const { return services_.variables; }
+    CScriptRandom& random() const { return services_.random; }
+    const ButtonState& buttons() const { return services_.buttons; }
 
     // True when the last StepScript ended its frame only because the statement budget was spent.
     bool frameBudgetSpent() const { return frameBudgetSpent_; }
@@ -70,10 +71,9 @@ class CScriptRunner {
   private:
     StepAction Dispatch(const ScriptStatement& statement);
 
-    CVariableStore& variables_;
-    CScriptRandom& random_;
-    const ButtonState& buttons_;
+    ScriptServices services_;
     CScriptReader reader_;
+    int frameBudget_ = kMaxStatementsPerFrame;
     std::function<bool()> selectionActive_;
     StageCapture stageCapture_;
     bool frameBudgetSpent_ = false;

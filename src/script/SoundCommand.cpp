@@ -24,9 +24,10 @@ std::string InFolder(std::string_view folder, const std::string& file) {
 const CommandSignature kSoundSignature{"Sound", kSoundSubCommands, UnknownSubCommand::ErrorAlways,
                                        "Soundについて文法ミス？"};
 
-void RunSoundCommand(CAudioChannels* audio, std::string_view subCommand, const std::string& file) {
+void RunSoundCommand(CAudioChannels* audio, std::string_view subCommand, const std::string& file,
+                     CMessageBoxes& boxes) {
     if (!FindSubCommand(kSoundSignature, subCommand)) {
-        ReportUnknownSubCommand(kSoundSignature);
+        ReportUnknownSubCommand(kSoundSignature, boxes);
         return;
     }
     if (!audio) return;

@@ -9,6 +9,7 @@
 namespace zepa {
 
 class CAudioChannels;
+class CMessageBoxes;
 
 // The folders the sound statements put before a file name.
 inline constexpr std::string_view kMusicFolder = "Music/bgm/";
@@ -18,6 +19,7 @@ inline constexpr std::string_view kEffectFolder = "Music/se/";
 // `subCommand` is words[1]; `file` is S(0), the file name relative to the channel's folder (only
 // BGM, BGS and SE use it). The folder is joined by plain concatenation. With no audio channels
 // (null) the known sub-commands do nothing and unknown ones still show the box.
-void RunSoundCommand(CAudioChannels* audio, std::string_view subCommand, const std::string& file);
+void RunSoundCommand(CAudioChannels* audio, std::string_view subCommand, const std::string& file,
+                     CMessageBoxes& boxes);
 
 }  // namespace zepa

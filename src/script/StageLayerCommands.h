@@ -8,12 +8,13 @@ namespace zepa {
 
 class CBackGround;
 class CCharaGraphics;
+class CMessageBoxes;
 class CVariableStore;
 struct ScriptStatement;
 
 void RunBackgroundCommand(CBackGround* layer, const ScriptStatement& statement,
-                          const CVariableStore& variables);
+                          const CVariableStore& variables, CMessageBoxes& boxes);
 void RunCharacterCommand(CCharaGraphics* layer, const ScriptStatement& statement,
-                         const CVariableStore& variables);
+                         const CVariableStore& variables, CMessageBoxes& boxes);
 
 }  // namespace zepa

@@ -17,13 +17,12 @@ int32_t ClampToByte(int32_t value) {
 
 }  // namespace
 
-const CTexture* LiveTexture(const StageImage& image) {
+const CTexture* LiveTexture(const CTextureStore* store, const StageImage& image) {
     if (!image.texture) return nullptr;
-    const CTextureStore* store = TextureStore();
     return store ? store->GetTexture(image.name) : nullptr;
 }
 
-CBackGround::CBackGround() {
+CBackGround::CBackGround(CTextureStore* textures) : textures_(textures) {
     for (StageImage* image : {&current_, &previous_}) {
         image->colorKey = 0;
         image->sourceRect = kFullScreen;
@@ -93,7 +92,7 @@ bool CBackGround::SetBackgroundPath(const std::string& path, const std::string& 
     current_.name = path;
     current_.texture = nullptr;
     if (!path.empty()) {
-        if (CTextureStore* store = TextureStore()) {
+        if (CTextureStore* store = textures_) {
             store->LoadTexture(current_);
             current_.texture = store->GetTexture(path);
         }
@@ -139,7 +138,7 @@ void CBackGround::SetColorTone(int32_t alpha, int32_t red, int32_t green, int32_
 // Releases the outgoing image's texture unless the incoming image shows the same name.
 void CBackGround::ReleasePrevious() {
     if (!previous_.texture || previous_.name == current_.name) return;
-    if (CTextureStore* store = TextureStore()) store->ReleaseTexture(previous_.name);
+    if (CTextureStore* store = textures_) store->ReleaseTexture(previous_.name);
     previous_.texture = nullptr;
 }
 
@@ -297,9 +296,9 @@ void CBackGround::ShakeStep() {
 
 bool CBackGround::Draw(CSpriteBatch& batch) {
     batch.SetTransform(transform_);
-    const CTexture* currentTexture = LiveTexture(current_);
+    const CTexture* currentTexture = LiveTexture(textures_, current_);
     if (kind_ != kIdle) {
-        if (const CTexture* previousTexture = LiveTexture(previous_))
+        if (const CTexture* previousTexture = LiveTexture(textures_, previous_))
             batch.Draw(previousTexture, &previous_.sourceRect, &previousPosition_, previous_.color);
         if (currentTexture)
             batch.Draw(currentTexture, &current_.sourceRect, &currentPosition_, current_.color);

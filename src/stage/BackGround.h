@@ -31,7 +31,8 @@ class CBackGround : public CGraphicsBase {
     static constexpr int kShakeAmplitudeX = 60;
     static constexpr int kShakeAmplitudeY = 40;
 
-    CBackGround();
+    // Images are loaded into and released from `textures` (null: none are shown).
+    explicit CBackGround(CTextureStore* textures);
 
     // Shows "Graphics/BG/" + file (an empty file: no image) with the named transition.
     bool SetBackground(const std::string& file, const std::string& transition, int32_t length);
@@ -71,6 +72,7 @@ class CBackGround : public CGraphicsBase {
     const Vector3& previousPosition() const { return previousPosition_; }
 
   private:
+    CTextureStore* textures_;
     void UpdateFade();
     void UpdateCrossFade();
     void UpdateCrossFade2();
@@ -101,6 +103,6 @@ class CBackGround : public CGraphicsBase {
 
 // The texture an image names, or null when it has none or the store no longer holds it (so a
 // texture released by someone else is never drawn from a stale pointer).
-const CTexture* LiveTexture(const StageImage& image);
+const CTexture* LiveTexture(const CTextureStore* store, const StageImage& image);
 
 }  // namespace zepa

@@ -57,7 +57,7 @@ bool CCharaGraphics::SetCharacterPath(int index, const std::string& path, const 
     slot.current.texture = nullptr;
     slot.current.name = path;
     if (!path.empty()) {
-        if (CTextureStore* store = TextureStore()) {
+        if (CTextureStore* store = textures_) {
             store->LoadTexture(slot.current);
             slot.current.texture = store->GetTexture(path);
         }
@@ -127,7 +127,7 @@ void CCharaGraphics::ReleasePrevious(int index) {
                 (i != index && other.previous.name == slot.previous.name);
     }
     if (!inUse) {
-        if (CTextureStore* store = TextureStore()) store->ReleaseTexture(slot.previous.name);
+        if (CTextureStore* store = textures_) store->ReleaseTexture(slot.previous.name);
     }
     slot.previous.texture = nullptr;
     slot.previous.name.clear();
@@ -209,8 +209,8 @@ bool CCharaGraphics::Update() {
 void CCharaGraphics::DrawSlot(CSpriteBatch& batch, const Slot& slot) const {
     if (!slot.visible) return;
     const bool transition = slot.kind != kIdle;
-    const CTexture* previous = transition ? LiveTexture(slot.previous) : nullptr;
-    const CTexture* current = LiveTexture(slot.current);
+    const CTexture* previous = transition ? LiveTexture(textures_, slot.previous) : nullptr;
+    const CTexture* current = LiveTexture(textures_, slot.current);
     if (!previous && !current) return;
     Vector3 at = slot.position;
     if (slot.mirrored) {

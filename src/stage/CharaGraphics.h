@@ -18,6 +18,9 @@ class CCharaGraphics : public CGraphicsBase {
     static constexpr int kSlotCount = 6;
     static constexpr const char* kFolder = "Graphics/Char/";
     static constexpr int32_t kNoFocus = 100;
+
+    // Images are loaded into and released from `textures` (null: none are shown).
+    explicit CCharaGraphics(CTextureStore* textures) : textures_(textures) {}
     static constexpr int32_t kKeep = -1;  // a position argument that keeps the coordinate
     static constexpr uint32_t kDimmedRgb = 0x888888u;
 
@@ -72,6 +75,7 @@ class CCharaGraphics : public CGraphicsBase {
     int32_t focus() const { return focus_; }
 
   private:
+    CTextureStore* textures_;
     void UpdateTransition(Slot& slot, int index);
     static void UpdateMove(Slot& slot);
     void FinishTransition(Slot& slot, int index);

@@ -43,7 +43,7 @@ void CPictureSet::LoadPicture(int slot, const std::string& file) {
     const std::string path = kPictureFolder + file;
     // The store refuses a name it already holds; the slot then stays empty, since two slots
     // sharing one texture would leave the other dangling when either is released.
-    if (textures_->LoadTextureFile(path) != kSOk) return;
+    if (!textures_->LoadTextureFile(path)) return;
     pictures_[slot].texture = textures_->GetTexture(path);
     pictures_[slot].fileName = file;
 }

@@ -55,7 +55,7 @@ class CPictureSet {
     static constexpr const char* kPictureFolder = "Graphics/Picture/";
 
     // The store may be null (no pictures load then).
-    explicit CPictureSet(CTextureStore* textures, IGlyphSource& glyphs = GlyphSource());
+    CPictureSet(CTextureStore* textures, IGlyphSource& glyphs);
     ~CPictureSet() { ReleaseAllPictures(); }
     CPictureSet(const CPictureSet&) = delete;
     CPictureSet& operator=(const CPictureSet&) = delete;

@@ -1,4 +1,5 @@
-// What stays on stage across scene changes, owned by the game object.
+// What stays on stage across scene changes, owned by the game object: the background, the six
+// character slots and the sound channels.
 #pragma once
 
 #include "audio/AudioChannels.h"
@@ -8,14 +9,12 @@
 namespace zepa {
 
 struct StageRecord {
+    // The layers load their images into `textures` (null: none); warnings go to `log`.
+    StageRecord(CTextureStore* textures, ILog& log) : background(textures), characters(textures), audio(log) {}
+
     CBackGround background;
     CCharaGraphics characters;
     CAudioChannels audio;
 };
-
-// The process-wide stage record, published by the game object at start-up (null before and
-// after its life).
-StageRecord* Stage();
-void PublishStage(StageRecord* stage);
 
 }  // namespace zepa

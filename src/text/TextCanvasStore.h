@@ -46,7 +46,7 @@ class CTextCanvasStore {
     // Heights beyond this are opened at this size: glyphs stay bounded in memory and time.
     static constexpr int kMaxFontHeight = 1024;
 
-    explicit CTextCanvasStore(IGlyphSource& glyphs = GlyphSource());
+    explicit CTextCanvasStore(IGlyphSource& glyphs);
     ~CTextCanvasStore() = default;
     CTextCanvasStore(const CTextCanvasStore&) = delete;
     CTextCanvasStore& operator=(const CTextCanvasStore&) = delete;

@@ -5,18 +5,9 @@
 namespace zepa {
 namespace {
 
-int messageSpeed = kDefaultMessageSpeed;
 constexpr int kInvalidByte = 0xFF;
 
 }  // namespace
-
-int MessageSpeed() {
-    return messageSpeed < 1 ? 1 : messageSpeed;
-}
-
-void SetMessageSpeed(int charactersPerFrame) {
-    messageSpeed = charactersPerFrame;
-}
 
 TypingStep GatherTypingStep(int first, CPendingText& pending, int charactersPerFrame) {
     TypingStep step;

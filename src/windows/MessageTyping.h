@@ -1,5 +1,5 @@
-// The typing machinery of message windows: the pending text read byte by byte, the process-wide
-// typing speed, and how one frame's step of characters is gathered.
+// The typing machinery of message windows: the pending text read byte by byte, the typing speed
+// and how one frame's step of characters is gathered.
 #pragma once
 
 #include <cstdint>
@@ -7,11 +7,8 @@
 
 namespace zepa {
 
-// Characters typed per frame by every message window (the player's message speed). Values below
-// 1 act as 1.
+// Characters typed per frame by every message window unless the player chose another speed.
 inline constexpr int kDefaultMessageSpeed = 2;
-int MessageSpeed();
-void SetMessageSpeed(int charactersPerFrame);
 
 // Text waiting to be typed; the read position marks how far typing has got.
 class CPendingText {

@@ -24,28 +24,14 @@ constexpr RowPieces kBottomRow{6, 7, 11, 8};
 
 }  // namespace
 
-std::string CWindowBase::skinFile_;
-const ButtonState* CWindowBase::buttons_ = nullptr;
-
 const std::string& DefaultWindowFontFace() {
     static const std::string face("\x82\x6C\x82\x72\x81\x40\x82\x6F\x83\x53\x83\x56\x83\x62\x83\x4E");
     return face;
 }
 
-CWindowBase::CWindowBase() : fontFace_(DefaultWindowFontFace()) {
+CWindowBase::CWindowBase(const WindowEnvironment& environment)
+    : environment_(environment), textStore_(environment.glyphs), fontFace_(DefaultWindowFontFace()) {
     ComputePieces();
-}
-
-void CWindowBase::InitWindowSkin(const std::string& skinFile, const ButtonState* buttons) {
-    skinFile_ = skinFile;
-    buttons_ = buttons;
-    if (CTextureStore* store = TextureStore(); store && !store->GetTexture(skinFile))
-        store->LoadTextureFile(skinFile);
-}
-
-void CWindowBase::ReleaseWindowSkin() {
-    skinFile_.clear();
-    buttons_ = nullptr;
 }
 
 int32_t CWindowBase::ClampSkinType(int32_t type) {
@@ -179,8 +165,8 @@ bool CWindowBase::Draw(CSpriteBatch& batch) {
 
 void CWindowBase::DrawFrame(CSpriteBatch& batch) const {
     if (!skinVisible_ || skinType_ == kSkinNone) return;
-    const CTextureStore* store = TextureStore();
-    const CTexture* skin = store ? store->GetTexture(skinFile_) : nullptr;
+    const CTextureStore* store = environment_.textures;
+    const CTexture* skin = store ? store->GetTexture(environment_.skinFile) : nullptr;
     if (!skin) return;
     const uint32_t color = static_cast<uint32_t>(alpha_) << 24 | 0xFFFFFFu;
     if (skinType_ == kSkinStretched)

@@ -10,6 +10,7 @@
 #include "platform/Platform.h"
 #include "stage/GameObjectBase.h"
 #include "text/TextCanvasStore.h"
+#include "windows/WindowEnvironment.h"
 
 namespace zepa {
 
@@ -39,19 +40,13 @@ class CWindowBase : public CGameObjectBase {
     static constexpr int kMinHeight = 24;
     static constexpr int kTextInset = 5;
 
-    CWindowBase();
+    // `environment` (owned by the game object) must outlive the window.
+    explicit CWindowBase(const WindowEnvironment& environment);
     ~CWindowBase() override = default;
     CWindowBase(const CWindowBase&) = delete;
     CWindowBase& operator=(const CWindowBase&) = delete;
 
-    // Class-wide: loads the skin image through the texture store and remembers the button block
-    // every window reads its input from. The skin is looked up by name at each draw, so a released
-    // texture can never be drawn.
-    static void InitWindowSkin(const std::string& skinFile, const ButtonState* buttons);
-    // Forgets the skin and the button block (their owner is going away).
-    static void ReleaseWindowSkin();
-    static const ButtonState* Buttons() { return buttons_; }
-    static const std::string& SkinFile() { return skinFile_; }
+    const WindowEnvironment& environment() const { return environment_; }
 
     // Opening animation, once per frame.
     bool Update() override;
@@ -106,6 +101,7 @@ class CWindowBase : public CGameObjectBase {
     // Gives a new text canvas the window's font colour and shade (antialiased, as all window text).
     void ApplyTextStyle(TextCanvas& canvas) const;
 
+    const WindowEnvironment& environment_;
     CTextCanvasStore textStore_;
     CTexture* textTexture_ = nullptr;  // canvas 0's texture while the window has one
     std::string fontFace_;
@@ -135,8 +131,6 @@ class CWindowBase : public CGameObjectBase {
     void DrawTiled(CSpriteBatch& batch, const CTexture& skin, uint32_t color) const;
     void DrawStretched(CSpriteBatch& batch, const CTexture& skin, uint32_t color) const;
 
-    static std::string skinFile_;
-    static const ButtonState* buttons_;
 };
 
 // The default face: "ＭＳ　Ｐゴシック" in Shift-JIS.

@@ -52,7 +52,7 @@ bool CWindowMessage::Update() {
         return true;
     }
     if (!textTexture_) return true;  // closed: the byte is consumed without drawing
-    const TypingStep step = GatherTypingStep(first, pending_, MessageSpeed());
+    const TypingStep step = GatherTypingStep(first, pending_, environment_.messageSpeed);
     if (step.streamEnded) typing_ = false;
     if (!step.text.empty()) DrawStep(step.text);
     return true;

@@ -11,7 +11,7 @@ class CWindowMessage : public CWindowBase {
   public:
     static constexpr int kTextCanvas = 0;
 
-    CWindowMessage() = default;
+    explicit CWindowMessage(const WindowEnvironment& environment) : CWindowBase(environment) {}
     ~CWindowMessage() override = default;
 
     // False, with no change, when already open or when the text canvas cannot be created (the

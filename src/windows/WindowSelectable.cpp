@@ -29,14 +29,14 @@ int32_t Wrap(int64_t value, int32_t count) {
     return static_cast<int32_t>(r < 0 ? r + count : r);
 }
 
-const CTexture* StoredTexture(const char* name) {
-    const CTextureStore* store = TextureStore();
+const CTexture* StoredTexture(const CTextureStore* store, const char* name) {
     return store ? store->GetTexture(name) : nullptr;
 }
 
 }  // namespace
 
-CWindowSelectable::CWindowSelectable(CAudioChannels* audio) : audio_(audio) {}
+CWindowSelectable::CWindowSelectable(const WindowEnvironment& environment)
+    : CWindowBase(environment), audio_(environment.audio) {}
 
 CWindowSelectable::~CWindowSelectable() = default;
 
@@ -44,7 +44,7 @@ void CWindowSelectable::Open(const std::string& effectName, int32_t x, int32_t y
                              int32_t height, int32_t margin, bool visible, bool skinVisible) {
     OpenBase(effectName, x, y, width, height, visible, skinVisible);
     margin_ = margin;
-    if (CTextureStore* store = TextureStore()) {
+    if (CTextureStore* store = environment_.textures) {
         if (!store->GetTexture(kCursorFile)) store->LoadTextureFile(kCursorFile);
         if (!store->GetTexture(kArrowFile)) store->LoadTextureFile(kArrowFile);
     }
@@ -142,7 +142,7 @@ void CWindowSelectable::Select(bool active) {
 
 void CWindowSelectable::OpenDescription(const std::string& effectName, int32_t x, int32_t y, int32_t width,
                                         int32_t height, bool visible, bool skinVisible) {
-    description_ = std::make_unique<CWindowMessage>();
+    description_ = std::make_unique<CWindowMessage>(environment_);
     description_->Open(effectName, x, y, width, height, visible, skinVisible);
     description_->SkinType(descriptionSkinType_);
 }
@@ -168,17 +168,17 @@ bool CWindowSelectable::TakeResult(int32_t& result) {
     return true;
 }
 
-bool CWindowSelectable::Update() {
+bool CWindowSelectable::Update(const ButtonState& buttons) {
     CWindowBase::Update();
     if (animating_) {
         if (description_) description_->Update();
         return true;
     }
-    if (active_ && Buttons()) {
-        if (Buttons()->pointerMode)
-            HandlePointer(*Buttons());
+    if (active_) {
+        if (buttons.pointerMode)
+            HandlePointer(buttons);
         else
-            HandleButtons(*Buttons());
+            HandleButtons(buttons);
     }
     Blink();
     RefreshPage();
@@ -355,7 +355,7 @@ void CWindowSelectable::DrawCursor(CSpriteBatch& batch) const {
     if (!HasItem(cursor_) || itemsPerPage_ < 1) return;
     const Rect& cell = itemCells_[cursor_];
     if (cell.Width() <= 0 || cell.Height() <= 0) return;
-    const CTexture* texture = StoredTexture(kCursorFile);
+    const CTexture* texture = StoredTexture(environment_.textures, kCursorFile);
     if (!texture) return;
     const int k = cursor_ - page_ * itemsPerPage_;
     const float cellX = static_cast<float>(x_ + margin_ + (k % columns_) * ColumnWidth());
@@ -375,7 +375,7 @@ void CWindowSelectable::DrawPaging(CSpriteBatch& batch) const {
                                0};
         batch.Draw(pageTexture_, nullptr, &position, 0xFFFFFFFFu);
     }
-    const CTexture* arrows = StoredTexture(kArrowFile);
+    const CTexture* arrows = StoredTexture(environment_.textures, kArrowFile);
     if (!arrows) return;
     const float arrowX = static_cast<float>(x_ + width_ - kArrowStrip);
     const Vector3 top{arrowX, static_cast<float>(y_ + 1), 0};

@@ -25,7 +25,8 @@ class CWindowSelectable : public CWindowBase {
     // without bound.
     static constexpr int32_t kMaxItems = 4096;
 
-    explicit CWindowSelectable(CAudioChannels* audio);
+    // Sounds go to the environment's audio channels unless a sink is set.
+    explicit CWindowSelectable(const WindowEnvironment& environment);
     ~CWindowSelectable() override;
 
     // Sends the window's sound effects somewhere else than the audio channels (menus that mix
@@ -55,7 +56,8 @@ class CWindowSelectable : public CWindowBase {
     void DescriptionSkinType(int32_t type);
     CWindowMessage* descriptionWindow() { return description_.get(); }
 
-    bool Update() override;
+    // One frame: the opening animation, then, while a choice runs, this frame's input.
+    bool Update(const ButtonState& buttons);
     bool Draw(CSpriteBatch& batch) override;
 
     // The owner's side of a decision: true once, with the item index or -1 for a cancel.

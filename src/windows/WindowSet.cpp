@@ -1,11 +1,11 @@
 #include "windows/WindowSet.h"
 
-#include "script/VariableStore.h"
 
 namespace zepa {
 
-CWindowSet::CWindowSet(CAudioChannels* audio) {
-    for (auto& window : selection_) window = std::make_unique<CWindowSelectable>(audio);
+CWindowSet::CWindowSet(const WindowEnvironment& environment) {
+    for (auto& window : message_) window = std::make_unique<CWindowMessage>(environment);
+    for (auto& window : selection_) window = std::make_unique<CWindowSelectable>(environment);
 }
 
 bool CWindowSet::AnySelectionActive() const {
@@ -14,24 +14,23 @@ bool CWindowSet::AnySelectionActive() const {
     return false;
 }
 
-void CWindowSet::UpdateSelections(CVariableStore& variables) {
+void CWindowSet::UpdateSelections(const ButtonState& buttons, const ResultStore& store) {
     for (int n = 0; n < kWindowCount; ++n) {
         CWindowSelectable& window = *selection_[n];
-        window.Update();
+        window.Update(buttons);
         int32_t result = 0;
         if (!window.active() || !window.TakeResult(result)) continue;
-        const int32_t variable = selectResultVariable[n];
-        if (variable >= 0 && variable < CVariableStore::kIntCount) variables.SetInt(variable, result);
+        store(selectResultVariable[n], result);
         window.Select(false);
     }
 }
 
 void CWindowSet::UpdateMessages() {
-    for (CWindowMessage& window : message_) window.Update();
+    for (auto& window : message_) window->Update();
 }
 
 void CWindowSet::DrawMessages(CSpriteBatch& batch) {
-    for (CWindowMessage& window : message_) window.Draw(batch);
+    for (auto& window : message_) window->Draw(batch);
 }
 
 void CWindowSet::DrawSelections(CSpriteBatch& batch) {

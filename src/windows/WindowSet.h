@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 #include "windows/WindowMessage.h"
@@ -11,28 +12,28 @@
 
 namespace zepa {
 
-class CAudioChannels;
 class CSpriteBatch;
-class CVariableStore;
+struct ButtonState;
 
 class CWindowSet {
   public:
     static constexpr int kWindowCount = 10;
 
-    explicit CWindowSet(CAudioChannels* audio);
+    explicit CWindowSet(const WindowEnvironment& environment);
 
     static bool ValidIndex(int32_t index) { return index >= 0 && index < kWindowCount; }
-    CWindowMessage& message(int index) { return message_[index]; }
-    const CWindowMessage& message(int index) const { return message_[index]; }
+    CWindowMessage& message(int index) { return *message_[index]; }
+    const CWindowMessage& message(int index) const { return *message_[index]; }
     CWindowSelectable& selection(int index) { return *selection_[index]; }
     const CWindowSelectable& selection(int index) const { return *selection_[index]; }
 
     // A choice is running in some selection window (the script waits meanwhile).
     bool AnySelectionActive() const;
 
-    // Updates the selection windows in order; a decided choice is stored into its result variable
-    // (when that names one of the integers) and ended in the same frame.
-    void UpdateSelections(CVariableStore& variables);
+    // Updates the selection windows in order with this frame's input; a decided choice is handed
+    // to `store` with its window's result variable and ended in the same frame.
+    using ResultStore = std::function<void(int32_t variable, int32_t result)>;
+    void UpdateSelections(const ButtonState& buttons, const ResultStore& store);
     void UpdateMessages();
     void DrawMessages(CSpriteBatch& batch);
     void DrawSelections(CSpriteBatch& batch);
@@ -40,7 +41,7 @@ class CWindowSet {
     std::array<int32_t, kWindowCount> selectResultVariable{};
 
   private:
-    std::array<CWindowMessage, kWindowCount> message_;
+    std::array<std::unique_ptr<CWindowMessage>, kWindowCount> message_;
     std::array<std::unique_ptr<CWindowSelectable>, kWindowCount> selection_;
 };
 

@@ -32,7 +32,7 @@ std::string TinyArchive() {
     return bytes + "AB";
 }
 
-TEST(GameSystemServices, ConstructionReadsSettingsOpensAndPublishesTheArchive) {
+TEST(GameSystemServices, ConstructionReadsSettingsAndOpensTheArchiveForTheScripts) {
     TempFolder folder;
     WriteFileBytes(folder / "option.ini", "MESSAGE_SPEED=5\nBGM_VOLUME=250\n");
     WriteFileBytes(folder / "GameData.pac", TinyArchive());
@@ -42,9 +42,10 @@ TEST(GameSystemServices, ConstructionReadsSettingsOpensAndPublishesTheArchive) {
         EXPECT_EQ(game.settings().messageSpeed, 5);
         EXPECT_EQ(game.settings().bgmVolume, 250);
         EXPECT_EQ(game.settings().seVolume, 100);
-        ASSERT_EQ(Archive(), &game.archive());
+        const CPackArchive* archive = game.services().script.archive;
+        ASSERT_EQ(archive, &game.archive());
         std::vector<uint8_t> bytes;
-        ASSERT_TRUE(Archive()->ReadEntry("a.txt", bytes));
+        ASSERT_TRUE(archive->ReadEntry("a.txt", bytes));
         EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "AB");
         const nlohmann::json dump = DumpState(game, 0);
         EXPECT_EQ(dump["settings"]["MESSAGE_SPEED"], 5);
@@ -52,7 +53,6 @@ TEST(GameSystemServices, ConstructionReadsSettingsOpensAndPublishesTheArchive) {
         EXPECT_EQ(dump["settings"]["BUTTON_R"], 8);
         EXPECT_EQ(dump["settings"].size(), 12u);
     }
-    EXPECT_EQ(Archive(), nullptr);
     EXPECT_EQ(ReadFileBytes(folder / "option.ini"), "MESSAGE_SPEED=5\nBGM_VOLUME=250\n");
 }
 

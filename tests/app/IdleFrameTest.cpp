@@ -10,7 +10,7 @@
 #include <utility>
 
 #include "app/GameSystem.h"
-#include "app/SceneRequest.h"
+#include "core/SceneRequests.h"
 #include "gfx/SpriteBatch.h"
 #include "platform/VirtualKeys.h"
 #include "scenes/SaveResume.h"
@@ -43,8 +43,8 @@ class IdleFrameTest : public ::testing::Test {
         test::WriteScriptFile(folder_.path(), "Script.txt", script);
         harness_ = std::make_unique<test::GameHarness>(folder_.path());
         ASSERT_TRUE(harness_->initialized());
-        RequestSceneChange("Main");
-        StartNewGame(harness_->game().variables(), 0);
+        harness_->game().sceneRequests().Request("Main");
+        StartNewGame(harness_->game().variables(), 0, harness_->game().sceneRequests());
     }
 
     CGameSystem& game() { return harness_->game(); }

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "app/GameSystem.h"
-#include "app/SceneRequest.h"
+#include "core/SceneRequests.h"
 #include "platform/headless/HeadlessBackend.h"
 
 namespace zepa {
@@ -13,15 +13,19 @@ namespace {
 // A scene that logs its life and can raise a request from Init.
 class LoggingScene : public CSceneBase {
   public:
-    LoggingScene(std::string name, std::vector<std::string>& log, std::string requestFromInit)
-        : name_(std::move(name)), log_(log), requestFromInit_(std::move(requestFromInit)) {}
+    LoggingScene(std::string name, std::vector<std::string>& log, std::string requestFromInit,
+                 CSceneRequests& requests)
+        : name_(std::move(name)),
+          log_(log),
+          requestFromInit_(std::move(requestFromInit)),
+          requests_(requests) {}
     ~LoggingScene() override { log_.push_back(name_ + ".delete"); }
     bool Init() override {
         log_.push_back(name_ + ".Init");
-        if (!requestFromInit_.empty()) RequestSceneChange(requestFromInit_);
+        if (!requestFromInit_.empty()) requests_.Request(requestFromInit_);
         return name_ != "Refuses";
     }
-    void Update() override { log_.push_back(name_ + ".Update"); }
+    void Update(const ButtonState&) override { log_.push_back(name_ + ".Update"); }
     void Draw(CSpriteBatch&) override {}
     void Exit() override { log_.push_back(name_ + ".Exit"); }
 
@@ -29,19 +33,24 @@ class LoggingScene : public CSceneBase {
     std::string name_;
     std::vector<std::string>& log_;
     std::string requestFromInit_;
+    CSceneRequests& requests_;
 };
 
 class SceneSwitchTest : public ::testing::Test {
   protected:
     SceneSwitchTest() {
-        game_.SetSceneCreator([this](const std::string& name) -> std::unique_ptr<CSceneBase> {
-            if (name != "Title" && name != "Main" && name != "Option" && name != "KeyConfig" &&
-                name != "Refuses") {
-                return nullptr;
-            }
-            return std::make_unique<LoggingScene>(name, log_, name == "Main" ? requestFromMain_ : "");
-        });
+        game_.SetSceneCreator(
+            [this](const std::string& name, const SceneServices& services) -> std::unique_ptr<CSceneBase> {
+                if (name != "Title" && name != "Main" && name != "Option" && name != "KeyConfig" &&
+                    name != "Refuses") {
+                    return nullptr;
+                }
+                return std::make_unique<LoggingScene>(name, log_, name == "Main" ? requestFromMain_ : "",
+                                                      services.sceneRequests);
+            });
     }
+    void RequestSceneChange(const std::string& name) { game_.sceneRequests().Request(name); }
+
     std::vector<std::string> log_;
     std::string requestFromMain_;
     CGameSystem game_;
@@ -84,7 +93,7 @@ TEST_F(SceneSwitchTest, ARequestRaisedByInitIsCarriedOutAtTheNextFrame) {
 TEST_F(SceneSwitchTest, UnknownOrEmptyNamesCloseTheProgram) {
     for (const char* name : {"Main ", "main", ""}) {
         CGameSystem game;
-        RequestSceneChange(name);
+        game.sceneRequests().Request(name);
         game.UpdateFrame();
         EXPECT_TRUE(game.closeRequested()) << "name '" << name << "'";
         EXPECT_EQ(game.currentScene(), nullptr);
@@ -100,7 +109,7 @@ TEST_F(SceneSwitchTest, InitReturningFalseClosesTheProgram) {
 TEST(SceneSwitch, TheRealFactoryKnowsExactlyTheFourScenes) {
     CGameSystem game;
     for (const char* name : {"Title", "Main", "Option", "KeyConfig"}) {
-        RequestSceneChange(name);
+        game.sceneRequests().Request(name);
         game.UpdateFrame();
         EXPECT_EQ(game.currentSceneName(), name);
         EXPECT_FALSE(game.closeRequested());
@@ -119,16 +128,16 @@ TEST(GameSystem, DrawFrameClearsToOpaqueBlackAndPresents) {
     EXPECT_EQ(window->presentedFrames(), 2);  // once at start-up, once for the frame
 }
 
-TEST(GameSystem, ProcessWidePointerFollowsTheObjectsLife) {
+TEST(GameSystem, EveryGameStartsWithTheTitlePendingWhateverTheGameBeforeRequested) {
     {
         CGameSystem first;
-        EXPECT_EQ(GameSystem(), &first);
+        EXPECT_EQ(&first.services().sceneRequests, &first.sceneRequests());
+        first.sceneRequests().Request("Option");
     }
-    EXPECT_EQ(GameSystem(), nullptr);
     CGameSystem second;
-    EXPECT_EQ(GameSystem(), &second);
-    EXPECT_TRUE(PendingSceneChange().pending);
-    EXPECT_EQ(PendingSceneChange().name, "Title");
+    EXPECT_EQ(&second.services().sceneRequests, &second.sceneRequests());
+    EXPECT_TRUE(second.sceneRequests().pending());
+    EXPECT_EQ(second.sceneRequests().name(), "Title");
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "app/Settings.h"
+#include "core/Settings.h"
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
@@ -8,12 +8,14 @@
 #include <filesystem>
 
 #include "support/TestFiles.h"
+#include "support/TestServices.h"
 
 namespace zepa {
 namespace {
 
 using testing::ReadFileBytes;
 using testing::TempFolder;
+using testing::TestLog;
 using testing::WriteFileBytes;
 
 const char* const kDefaultFile =
@@ -127,7 +129,7 @@ TEST(SettingsFile, MissingFileIsCreatedWithTheDefaults) {
     TempFolder folder;
     SettingsRecord record;
     record.messageSpeed = 9;
-    LoadSettings(record, folder / "option.ini");
+    LoadSettings(record, TestLog(), folder / "option.ini");
     EXPECT_EQ(record, SettingsRecord{});
     EXPECT_EQ(ReadFileBytes(folder / "option.ini"), kDefaultFile);
     EXPECT_TRUE(TempFilesIn(folder.path()).empty());
@@ -139,7 +141,7 @@ TEST(SettingsFile, ExistingFileIsReadAndNotRewritten) {
     text.replace(0, 17, "MESSAGE_SPEED=5\n");
     WriteFileBytes(folder / "option.ini", text);
     SettingsRecord record;
-    LoadSettings(record, folder / "option.ini");
+    LoadSettings(record, TestLog(), folder / "option.ini");
     EXPECT_EQ(record.messageSpeed, 5);
     EXPECT_EQ(record.buttonR, 21);
     EXPECT_EQ(ReadFileBytes(folder / "option.ini"), text);  // still LF: not rewritten
@@ -151,7 +153,7 @@ TEST(SettingsFile, PartlyMatchingFileKeepsDefaultsAndIsNotRewritten) {
     WriteFileBytes(folder / "option.ini", text);
     SettingsRecord record;
     record.seVolume = 1;  // whatever the caller held is replaced by defaults
-    LoadSettings(record, folder / "option.ini");
+    LoadSettings(record, TestLog(), folder / "option.ini");
     SettingsRecord expected;
     expected.messageSpeed = 3;
     expected.bgmVolume = 250;
@@ -227,7 +229,7 @@ TEST(SettingsFile, UnreadableFileGivesDefaultsAndIsNotReplaced) {
     std::filesystem::create_directory(folder / "option.ini");
     SettingsRecord record;
     record.bgmVolume = 3;
-    LoadSettings(record, folder / "option.ini");
+    LoadSettings(record, TestLog(), folder / "option.ini");
     EXPECT_EQ(record, SettingsRecord{});
     EXPECT_TRUE(std::filesystem::is_directory(folder / "option.ini"));
 }

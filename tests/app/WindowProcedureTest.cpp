@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/SceneRequest.h"
+#include "core/SceneRequests.h"
 #include "platform/VirtualKeys.h"
 #include "platform/headless/HeadlessBackend.h"
 
@@ -39,48 +39,50 @@ TEST(WindowSize, LargestClientSizeWhoseWindowFitsTheWorkArea) {
 
 class WindowProcedureTest : public ::testing::Test {
   protected:
-    WindowProcedureTest() : procedure_(game_, &window_, Rect{0, 0, 1024, 738}, Rect{3, 26, 3, 3}) {
+    WindowProcedureTest()
+        : procedure_(input_, sceneRequests_, &window_, Rect{0, 0, 1024, 738}, Rect{3, 26, 3, 3}) {
         window_.Create("ZEPA Engine", 800, 600, false);
-        game_.clientWidth = 800;
-        game_.clientHeight = 600;
+        input_.SetClientSize(800, 600);
     }
-    CGameSystem game_;
+    CInputDevices input_;
+    CSceneRequests sceneRequests_;
     CHeadlessWindow window_;
     CWindowProcedure procedure_;
 };
 
 TEST_F(WindowProcedureTest, KeysSetAndClearTheKeyStateArray) {
     procedure_.HandleEvent(KeyDown('Z'));
-    EXPECT_EQ(game_.keyState['Z'], 1);
+    EXPECT_EQ(input_.keyState()['Z'], 1);
     procedure_.HandleEvent(KeyDown('Z'));  // auto-repeat keeps it set
-    EXPECT_EQ(game_.keyState['Z'], 1);
+    EXPECT_EQ(input_.keyState()['Z'], 1);
     procedure_.HandleEvent(KeyUp('Z'));
-    EXPECT_EQ(game_.keyState['Z'], 0);
+    EXPECT_EQ(input_.keyState()['Z'], 0);
 }
 
 TEST_F(WindowProcedureTest, HotKeysNeverReachTheKeyStateArray) {
-    PendingSceneChange().pending = false;
+    sceneRequests_.Request("Main");
+    sceneRequests_.Cancel();
     procedure_.HandleEvent(KeyDown(vk::kF12));
-    EXPECT_EQ(game_.keyState[vk::kF12], 0);
-    EXPECT_TRUE(PendingSceneChange().pending);
-    EXPECT_EQ(PendingSceneChange().name, "Title");
+    EXPECT_EQ(input_.keyState()[vk::kF12], 0);
+    EXPECT_TRUE(sceneRequests_.pending());
+    EXPECT_EQ(sceneRequests_.name(), "Title");
     for (int key : {vk::kF4, vk::kF5, vk::kF6, vk::kF7, vk::kF11, vk::kF9, vk::kTab}) {
         procedure_.HandleEvent(KeyDown(key));
-        EXPECT_EQ(game_.keyState[key], 0) << key;
+        EXPECT_EQ(input_.keyState()[key], 0) << key;
     }
     EXPECT_FALSE(procedure_.quitRequested());
     procedure_.HandleEvent(KeyDown(vk::kEscape));
     EXPECT_TRUE(procedure_.quitRequested());
-    EXPECT_EQ(game_.keyState[vk::kEscape], 0);
+    EXPECT_EQ(input_.keyState()[vk::kEscape], 0);
 }
 
 TEST_F(WindowProcedureTest, ResizeHotKeysIgnoreSizesThatDoNotFit) {
     procedure_.HandleEvent(KeyDown(vk::kF7));  // 1280 x 960 does not fit 1024 x 738
-    EXPECT_EQ(game_.clientWidth, 800);
+    EXPECT_EQ(input_.clientWidth(), 800);
     EXPECT_EQ(window_.clientWidth(), 800);
     procedure_.HandleEvent(KeyDown(vk::kF4));
-    EXPECT_EQ(game_.clientWidth, 640);
-    EXPECT_EQ(game_.clientHeight, 480);
+    EXPECT_EQ(input_.clientWidth(), 640);
+    EXPECT_EQ(input_.clientHeight(), 480);
     EXPECT_EQ(window_.clientWidth(), 640);
     procedure_.HandleEvent(KeyDown(vk::kF5));
     EXPECT_EQ(window_.clientHeight(), 600);
@@ -89,11 +91,11 @@ TEST_F(WindowProcedureTest, ResizeHotKeysIgnoreSizesThatDoNotFit) {
 TEST_F(WindowProcedureTest, FullscreenTogglesWithF11AndAltEnterButNotPlainEnter) {
     procedure_.HandleEvent(KeyDown(vk::kReturn));
     EXPECT_FALSE(window_.IsFullscreen());
-    EXPECT_EQ(game_.keyState[vk::kReturn], 1);
+    EXPECT_EQ(input_.keyState()[vk::kReturn], 1);
     procedure_.HandleEvent(KeyUp(vk::kReturn));
     procedure_.HandleEvent(KeyDown(vk::kReturn, /*alt=*/true));
     EXPECT_TRUE(window_.IsFullscreen());
-    EXPECT_EQ(game_.keyState[vk::kReturn], 0);
+    EXPECT_EQ(input_.keyState()[vk::kReturn], 0);
     procedure_.HandleEvent(KeyDown(vk::kF11));
     EXPECT_FALSE(window_.IsFullscreen());
 }
@@ -108,7 +110,7 @@ TEST_F(WindowProcedureTest, FocusAndQuitEvents) {
     event.kind = PlatformEvent::Kind::FocusLost;
     procedure_.HandleEvent(event);
     EXPECT_FALSE(procedure_.hasFocus());
-    EXPECT_EQ(game_.keyState['A'], 1);
+    EXPECT_EQ(input_.keyState()['A'], 1);
     event.kind = PlatformEvent::Kind::Quit;
     procedure_.HandleEvent(event);
     EXPECT_TRUE(procedure_.quitRequested());
@@ -125,11 +127,11 @@ TEST_F(WindowProcedureTest, MouseAndJoystickEventsReachTheInputDevices) {
     button.button = 3;
     button.down = true;
     procedure_.HandleEvent(button);
-    EXPECT_EQ(game_.inputDevices().mouseClientX(), 400);
-    EXPECT_EQ(game_.inputDevices().mouseClientY(), 300);
-    game_.inputDevices().Poll();
-    EXPECT_TRUE(game_.inputDevices().JoystickReads(3));
-    EXPECT_TRUE(game_.inputDevices().joystickPresent());
+    EXPECT_EQ(input_.mouseClientX(), 400);
+    EXPECT_EQ(input_.mouseClientY(), 300);
+    input_.Poll();
+    EXPECT_TRUE(input_.JoystickReads(3));
+    EXPECT_TRUE(input_.joystickPresent());
 }
 
 }  // namespace

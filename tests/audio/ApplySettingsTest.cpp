@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "app/GameSystem.h"
-#include "app/SceneRequest.h"
 #include "audio/AudioTestSupport.h"
+#include "core/SceneRequests.h"
 #include "platform/headless/HeadlessBackend.h"
 
 namespace zepa {
@@ -20,21 +20,21 @@ TEST(ApplySettingsTest, VolumesApplyAtStartAndAfterLeavingTheOptionsScene) {
     PlatformBackend backend = CreateHeadlessBackend();
     CGameSystem game;
     ASSERT_TRUE(game.Initialize(backend));
-    EXPECT_EQ(Stage(), &game.stage());
+    EXPECT_EQ(&game.services().stage, &game.stage());
     EXPECT_EQ(game.stage().audio.bgmVolume(), 250.0f);
     EXPECT_EQ(game.stage().audio.seVolume(), 40.0f);
 
     game.UpdateFrame();  // Title
-    RequestSceneChange("Option");
+    game.sceneRequests().Request("Option");
     game.UpdateFrame();
     game.settings().bgsVolume = 10;
     EXPECT_EQ(game.stage().audio.bgsVolume(), 100.0f);  // not while the options scene runs
-    RequestSceneChange("Title");
+    game.sceneRequests().Request("Title");
     game.UpdateFrame();
     EXPECT_EQ(game.stage().audio.bgsVolume(), 10.0f);
     // Only once per visit.
     game.settings().bgsVolume = 20;
-    RequestSceneChange("Title");
+    game.sceneRequests().Request("Title");
     game.UpdateFrame();
     EXPECT_EQ(game.stage().audio.bgsVolume(), 10.0f);
 }

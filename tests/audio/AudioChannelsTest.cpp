@@ -11,6 +11,7 @@
 
 #include "audio/AudioTestSupport.h"
 #include "audio/SoundFiles.h"
+#include "platform/Log.h"
 #include "platform/sdl/SdlMixerAudio.h"
 
 namespace zepa {
@@ -47,7 +48,8 @@ class AudioChannelsTest : public ::testing::Test {
 
     test::TempGameFolder folder_;
     DiskCapture capture_;
-    CAudioChannels audio_;
+    CStderrLog log_;
+    CAudioChannels audio_{log_};
 };
 
 TEST_F(AudioChannelsTest, BgmLoopsAndBgsSoundsTogetherWithIt) {
@@ -239,7 +241,8 @@ TEST(AudioChannelsSilentTest, WithoutADeviceTheChannelsKeepTheirState) {
     const char* previous = std::getenv("SDL_AUDIODRIVER");
     const std::string saved = previous ? previous : "";
     setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
-    CAudioChannels audio;
+    CStderrLog log;  // the warning goes to stderr, where it is captured
+    CAudioChannels audio(log);
     testing::internal::CaptureStderr();
     EXPECT_TRUE(audio.InitAudio(CreateSdlMixerDevice(nullptr)));
     const std::string warning = testing::internal::GetCapturedStderr();

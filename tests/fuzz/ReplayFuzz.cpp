@@ -38,7 +38,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             __builtin_trap();
     }
 
-    zepa::CWindowProcedure procedure(game, nullptr, zepa::Rect{0, 0, 1920, 1080}, zepa::Rect{0, 0, 0, 0});
+    zepa::CWindowProcedure procedure(game.inputDevices(), game.sceneRequests(), nullptr,
+                                     zepa::Rect{0, 0, 1920, 1080}, zepa::Rect{0, 0, 0, 0});
     procedure.SetFocus(true);
     zepa::CReplayFeed feed(parsed.events);
     // Frames far apart are skipped in one step: the feed hands out every earlier event.
@@ -48,6 +49,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         game.UpdateButtons();
         if (procedure.quitRequested()) break;
     }
-    game.keyState.fill(0);
+    for (int key = 0; key < 256; ++key) game.inputDevices().SetKey(key, false);
     return 0;
 }

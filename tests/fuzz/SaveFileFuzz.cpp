@@ -11,10 +11,16 @@
 #include <string>
 #include <string_view>
 
-#include "scenes/SaveFile.h"
+#include "platform/Log.h"
+#include "script/SaveFile.h"
 #include "script/VariableStore.h"
 
 namespace {
+
+zepa::ILog& Log() {
+    static zepa::CStderrLog log;
+    return log;
+}
 
 void Check(bool condition) {
     if (!condition) std::abort();
@@ -71,19 +77,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Check(zepa::ReadSaveRecord(0, record));
     zepa::CVariableStore vars;
     vars.SetInt(1, 12345);
-    const bool loaded = zepa::LoadSaveFile(vars, 0);
+    const bool loaded = zepa::LoadSaveFile(vars, 0, Log());
     Check(loaded == decoded.has_value());
     if (!loaded) {
         Check(vars.GetInt(1) == 12345);
         return 0;
     }
     // Compared as bytes: a damaged record may hold NaN positions, which never compare equal.
-    Check(zepa::EncodeSavePointRecord(vars.savePoint()) == zepa::EncodeSavePointRecord(record));
+    Check(zepa::EncodeSavePointRecord(vars.savePoint(), Log()) == zepa::EncodeSavePointRecord(record, Log()));
 
     // What was loaded is encoded and decoded back exactly.
-    const auto back = zepa::DecodeSaveFile(zepa::EncodeSaveFile(vars));
+    const auto back = zepa::DecodeSaveFile(zepa::EncodeSaveFile(vars, Log()));
     Check(back && back->complete() && back->extraBytes == 0);
-    Check(zepa::EncodeSavePointRecord(back->record) == zepa::EncodeSavePointRecord(vars.savePoint()));
+    Check(zepa::EncodeSavePointRecord(back->record, Log()) ==
+          zepa::EncodeSavePointRecord(vars.savePoint(), Log()));
     Check(back->ints == vars.snapshotInts());
     Check(back->flags == vars.snapshotFlagWords());
     Check(back->strings == vars.snapshotStrings());

@@ -4,11 +4,21 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/Log.h"
 #include "script/Calc.h"
 #include "script/ScriptArguments.h"
 #include "script/ScriptRandom.h"
 #include "script/ScriptReader.h"
 #include "script/VariableStore.h"
+
+namespace {
+
+zepa::ILog& Log() {
+    static zepa::CStderrLog log;
+    return log;
+}
+
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static zepa::CVariableStore vars;
@@ -20,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     vars.SetString(0, "$str[0]$str[0]");  // refers to itself
     vars.SetString(1, text);
 
-    zepa::CScriptReader reader;
+    zepa::CScriptReader reader(Log());
     reader.SetText("t", "Calc(" + text);
     reader.ReadStatement();
     zepa::ExecuteCalc(reader.statement(), vars);

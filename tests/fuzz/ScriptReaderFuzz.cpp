@@ -4,12 +4,22 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/Log.h"
 #include "script/ScriptJumpIndex.h"
 #include "script/ScriptReader.h"
 
+namespace {
+
+zepa::ILog& Log() {
+    static zepa::CStderrLog log;
+    return log;
+}
+
+}  // namespace
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);
-    zepa::CScriptReader reader;
+    zepa::CScriptReader reader(Log());
     reader.SetText("Script/Script.txt", text);
     // Every read consumes at least one byte, so this ends within size + 1 reads.
     for (size_t reads = 0; reads <= size + 1; ++reads) {
@@ -29,7 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 __builtin_trap();
         }
     }
-    zepa::CScriptReader levels;
+    zepa::CScriptReader levels(Log());
     levels.SetText("t", text);
     levels.PushLevel("");
     levels.SeekLabel(text.substr(0, 4));

@@ -15,11 +15,13 @@
 #include <vector>
 
 #include "app/GameSystem.h"
-#include "app/SceneRequest.h"
+#include "core/SceneRequests.h"
 #include "platform/ImageIo.h"
 #include "platform/VirtualKeys.h"
 #include "platform/headless/HeadlessBackend.h"
 #include "scenes/SaveResume.h"
+#include "scenes/SceneFactory.h"
+#include "scenes/SceneMain.h"
 #include "script/ScriptRunner.h"
 
 namespace {
@@ -48,11 +50,22 @@ void RemoveGameFolder() {
     std::filesystem::remove_all(GameFolder(), ignored);
 }
 
+// The scenes of the real factory, the main scene's runner with a budget of this many statements
+// a frame instead of a million, so that a runaway loop still ends every frame quickly. The budget
+// is set before the game calls Init, which runs the first statements.
+constexpr int kFrameBudget = 5000;
+
+std::unique_ptr<zepa::CSceneBase> CreateFuzzScene(const std::string& name,
+                                                  const zepa::SceneServices& services) {
+    if (name != "Main") return zepa::CreateScene(name, services);
+    auto scene = std::make_unique<zepa::CSceneMain>(services);
+    scene->runner().SetFrameBudget(kFrameBudget);
+    return scene;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    // A runaway loop still ends every frame, after this many statements instead of a million.
-    zepa::CScriptRunner::frameBudget = 5000;
     std::string folder = (std::filesystem::temp_directory_path() / "zepa-fuzz-run-XXXXXX").string();
     if (!mkdtemp(folder.data()) || chdir(folder.c_str()) != 0) std::abort();
     GameFolder() = folder;
@@ -76,14 +89,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         backend.window->Create("fuzz", zepa::kScreenWidth, zepa::kScreenHeight, false);
         game = std::make_unique<zepa::CGameSystem>();
         game->randomSeed = 1u;
+        game->SetSceneCreator(CreateFuzzScene);
         if (!game->Initialize(backend)) std::abort();
     }
     WriteText("Script/Script.txt", std::string(reinterpret_cast<const char*>(data), size));
     std::filesystem::remove_all("Save");
-    zepa::RequestSceneChange("Main");
-    zepa::StartNewGame(game->variables(), 0);
+    game->sceneRequests().Request("Main");
+    zepa::StartNewGame(game->variables(), 0, game->sceneRequests());
     for (int frame = 1; frame <= kFrames && !game->closeRequested(); ++frame) {
-        game->keyState[zepa::vk::kReturn] = frame % 3 == 0;
+        game->inputDevices().SetKey(zepa::vk::kReturn, frame % 3 == 0);
         game->UpdateFrame();
     }
     game->DrawFrame();

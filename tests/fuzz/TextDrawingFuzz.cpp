@@ -4,8 +4,11 @@
 // where saturating arithmetic puts it.
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 
+#include "platform/GlyphSource.h"
+#include "platform/Log.h"
 #include "text/TextCanvasStore.h"
 
 namespace {
@@ -20,6 +23,13 @@ struct Reader {
     }
     int Int16() { return static_cast<int16_t>(Byte() | (Byte() << 8)); }
 };
+
+// One real glyph source for the whole run, as the engine keeps one for its whole life.
+zepa::IGlyphSource& Glyphs() {
+    static zepa::CStderrLog log;
+    static const std::unique_ptr<zepa::IGlyphSource> glyphs = zepa::CreateGlyphSource(log);
+    return *glyphs;
+}
 
 }  // namespace
 
@@ -38,7 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const int penY = in.Int16() % 150;
     const uint8_t flags = in.Byte();
 
-    zepa::CTextCanvasStore store;
+    zepa::CTextCanvasStore store(Glyphs());
     if (!store.CreateCanvas(0, width, height)) __builtin_trap();
     if (flags & 1) store.ClearCanvas();
     zepa::TextCanvas& canvas = *store.Current();

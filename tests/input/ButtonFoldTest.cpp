@@ -13,7 +13,8 @@ using Kind = PlatformEvent::Kind;
 
 class ButtonFoldTest : public ::testing::Test {
   protected:
-    ButtonFoldTest() : procedure_(game_, nullptr, Rect{0, 0, 1920, 1080}, Rect{}) {
+    ButtonFoldTest()
+        : procedure_(game_.inputDevices(), game_.sceneRequests(), nullptr, Rect{0, 0, 1920, 1080}, Rect{}) {
         game_.settings() = SettingsRecord{};  // whatever option.ini the working folder holds
     }
 
@@ -168,8 +169,7 @@ TEST_F(ButtonFoldTest, AxesGiveDirectionsAtTheThresholdAndStayWhileHeld) {
 }
 
 TEST_F(ButtonFoldTest, ClickIn800x600ClientMapsTo640x480AndIsOkForOneFrame) {
-    game_.clientWidth = 800;
-    game_.clientHeight = 600;
+    game_.inputDevices().SetClientSize(800, 600);
     MouseMove(320, 240);
     MouseButton(0, true);
     const ButtonState& state = Frame();

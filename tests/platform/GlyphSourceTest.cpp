@@ -3,12 +3,15 @@
 #include <gtest/gtest.h>
 
 #include "platform/Cp932.h"
+#include "support/TestServices.h"
 
 namespace zepa {
 namespace {
 
+using testing::TestLog;
+
 TEST(GlyphSource, WindowsJapaneseFaceNamesResolveToTheInstalledJapaneseFonts) {
-    CFreeTypeGlyphSource source;
+    CFreeTypeGlyphSource source(TestLog());
     EXPECT_EQ(source.Resolve(Cp932("ＭＳ　Ｐゴシック")).family, "IPAPGothic");
     EXPECT_EQ(source.Resolve("MS PGothic").family, "IPAPGothic");
     EXPECT_EQ(source.Resolve("MS Gothic").family, "IPAGothic");
@@ -17,7 +20,7 @@ TEST(GlyphSource, WindowsJapaneseFaceNamesResolveToTheInstalledJapaneseFonts) {
 }
 
 TEST(GlyphSource, AMissingFaceFallsBackToAFontWithJapaneseGlyphs) {
-    CFreeTypeGlyphSource source;
+    CFreeTypeGlyphSource source(TestLog());
     auto font = source.OpenFont("No Such Face 12345", 24);
     GlyphBitmap glyph;
     EXPECT_TRUE(font->RenderGlyph(0x82A0, true, glyph));  // hiragana A
@@ -26,7 +29,7 @@ TEST(GlyphSource, AMissingFaceFallsBackToAFontWithJapaneseGlyphs) {
 }
 
 TEST(GlyphSource, CellHeightSemanticsAndGreyLevels) {
-    CFreeTypeGlyphSource source;
+    CFreeTypeGlyphSource source(TestLog());
     auto font = source.OpenFont(Cp932("ＭＳ　Ｐゴシック"), 24);
     EXPECT_EQ(font->CellHeight(), 24);
     EXPECT_GT(font->Ascent(), 16);
@@ -42,7 +45,7 @@ TEST(GlyphSource, CellHeightSemanticsAndGreyLevels) {
 }
 
 TEST(GlyphSource, OneBitGlyphsAndCodesWithoutAGlyph) {
-    CFreeTypeGlyphSource source;
+    CFreeTypeGlyphSource source(TestLog());
     auto font = source.OpenFont("MS Gothic", 16);
     GlyphBitmap glyph;
     ASSERT_TRUE(font->RenderGlyph('A', false, glyph));
@@ -57,7 +60,7 @@ TEST(GlyphSource, OneBitGlyphsAndCodesWithoutAGlyph) {
 }
 
 TEST(GlyphSource, KeptFontsAndGlyphsStayBoundedWhateverSizesAScriptAsksFor) {
-    CFreeTypeGlyphSource source;
+    CFreeTypeGlyphSource source(TestLog());
     auto held = source.OpenFont("IPAGothic", 30);
     GlyphBitmap first;
     ASSERT_TRUE(held->RenderGlyph(0x82A0, true, first));

@@ -4,6 +4,8 @@
 // run the slot must hold the complete old or the complete new file, option.ini must read back
 // whole, and a write reported as done must really be the new content.
 #include <gtest/gtest.h>
+
+#include "support/TestServices.h"
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -15,9 +17,9 @@
 #include <string>
 #include <vector>
 
-#include "app/Settings.h"
+#include "core/Settings.h"
 #include "platform/FileOperations.h"
-#include "scenes/SaveFile.h"
+#include "script/SaveFile.h"
 #include "script/VariableStore.h"
 #include "support/TestFiles.h"
 
@@ -103,11 +105,8 @@ class CFaultyFileOperations : public IFileOperations {
     bool diskFull_ = false;
 };
 
-class ScopedFileOperations {
-  public:
-    explicit ScopedFileOperations(IFileOperations& operations) { SetFileOperations(&operations); }
-    ~ScopedFileOperations() { SetFileOperations(nullptr); }
-};
+// A write under test, making its system calls through the operations it is given.
+using FileWrite = std::function<bool(IFileOperations&)>;
 
 // What a file reads back as after a faulty write.
 enum class Outcome { Old, New, Absent, Torn };
@@ -140,14 +139,13 @@ struct FaultyRun {
     std::string operation;
 };
 
-FaultyRun RunWithFault(int failAt, Fault fault, const std::function<bool()>& write) {
+FaultyRun RunWithFault(int failAt, Fault fault, const FileWrite& write) {
     FaultyRun run;
     if (fault == Fault::Kill) {
         const pid_t child = fork();
         if (child == 0) {
             CFaultyFileOperations operations(failAt, fault);
-            ScopedFileOperations scope(operations);
-            write();
+            write(operations);
             _exit(operations.injected() ? 1 : 2);  // reaching here means the kill never came
         }
         int status = 0;
@@ -156,10 +154,7 @@ FaultyRun RunWithFault(int failAt, Fault fault, const std::function<bool()>& wri
         return run;
     }
     CFaultyFileOperations operations(failAt, fault);
-    {
-        ScopedFileOperations scope(operations);
-        run.reportedOk = write();
-    }
+    run.reportedOk = write(operations);
     run.injected = operations.injected();
     if (run.injected) run.operation = operations.operations()[failAt - 1];
     return run;
@@ -167,11 +162,10 @@ FaultyRun RunWithFault(int failAt, Fault fault, const std::function<bool()>& wri
 
 // Counts the operations of a fault-free write (done on a copy of the starting state).
 std::vector<std::string> OperationsOf(const std::function<void()>& prepare,
-                                      const std::function<bool()>& write) {
+                                      const FileWrite& write) {
     prepare();
     CFaultyFileOperations operations(-1, Fault::Error);
-    ScopedFileOperations scope(operations);
-    EXPECT_TRUE(write());
+    EXPECT_TRUE(write(operations));
     return operations.operations();
 }
 
@@ -204,8 +198,8 @@ TEST_P(SaveUnderFaults, EverySingleFailureLeavesTheOldOrTheNewFileWhole) {
     const Fault fault = GetParam();
     const CVariableStore oldStore = StoreWithMarker(1);
     const CVariableStore newStore = StoreWithMarker(2);
-    const std::string oldBytes = EncodeSaveFile(oldStore);
-    const std::string newBytes = EncodeSaveFile(newStore);
+    const std::string oldBytes = EncodeSaveFile(oldStore, zepa::testing::TestLog());
+    const std::string newBytes = EncodeSaveFile(newStore, zepa::testing::TestLog());
 
     for (const bool hadPrevious : {true, false}) {
         TempFolder folder;
@@ -213,10 +207,12 @@ TEST_P(SaveUnderFaults, EverySingleFailureLeavesTheOldOrTheNewFileWhole) {
         const auto prepare = [&] {
             std::filesystem::remove_all("Save");
             if (hadPrevious) {
-                ASSERT_TRUE(WriteSaveFile(oldStore, 1));
+                ASSERT_TRUE(WriteSaveFile(oldStore, 1, zepa::testing::TestLog()));
             }
         };
-        const auto write = [&] { return WriteSaveFile(newStore, 1); };
+        const FileWrite write = [&](IFileOperations& files) {
+            return WriteSaveFile(newStore, 1, zepa::testing::TestLog(), files);
+        };
         const std::vector<std::string> steps = OperationsOf(prepare, write);
         ASSERT_GE(steps.size(), hadPrevious ? 7u : 5u);  // open write fsync close rename (+ link, unlinks)
 
@@ -237,7 +233,7 @@ TEST_P(SaveUnderFaults, EverySingleFailureLeavesTheOldOrTheNewFileWhole) {
             }
             if (outcome == Outcome::Old || outcome == Outcome::New) {
                 CVariableStore loaded;
-                ASSERT_TRUE(LoadSaveFile(loaded, 1));
+                ASSERT_TRUE(LoadSaveFile(loaded, 1, zepa::testing::TestLog()));
                 EXPECT_EQ(loaded.GetString(5).size(), outcome == Outcome::New ? 3002u : 3001u);
             }
         }
@@ -262,7 +258,9 @@ TEST_P(SettingsUnderFaults, OptionIniAlwaysReadsBackWholeAsTheOldOrTheNewSetting
     TempFolder folder;
     ScopedWorkingDirectory cwd(folder.path());
     const auto prepare = [&] { ASSERT_TRUE(SaveSettings(oldSettings)); };
-    const auto write = [&] { return SaveSettings(newSettings); };
+    const FileWrite write = [&](IFileOperations& files) {
+        return SaveSettings(newSettings, kSettingsFileName, files);
+    };
     const std::vector<std::string> steps = OperationsOf(prepare, write);
     ASSERT_GE(steps.size(), 4u);
 

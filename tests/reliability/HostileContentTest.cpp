@@ -3,6 +3,8 @@
 // run must end normally, refuse what it must, and go on with the rest of the script.
 #include <gtest/gtest.h>
 
+#include "support/TestServices.h"
+
 #include <cstdint>
 #include <map>
 #include <nlohmann/json.hpp>
@@ -12,7 +14,7 @@
 #include "gfx/ImageLoader.h"
 #include "gfx/TextureFormat.h"
 #include "platform/ImageIo.h"
-#include "scenes/SaveFile.h"
+#include "script/SaveFile.h"
 #include "script/VariableStore.h"
 #include "support/EngineProcess.h"
 
@@ -86,7 +88,7 @@ TEST(HostileContent, SavedPathsThatLeaveTheGameFolderAreNotLoadedOnResume) {
     record.bgmPath = "../../secret.png";
     record.characters[0].imagePath = "/" + (dir / "secret.png");
     store.TakeSnapshot(record);
-    dir.Write("game/" + SaveFilePath(1), EncodeSaveFile(store));
+    dir.Write("game/" + SaveFilePath(1), EncodeSaveFile(store, zepa::testing::TestLog()));
     const nlohmann::json state = RunGame(dir, {"--load", "1"});
     EXPECT_EQ(state["scene"], "Main");
     EXPECT_EQ(state["vars"]["ints"].value("3", 0), 3);

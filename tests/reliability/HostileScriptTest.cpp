@@ -4,10 +4,12 @@
 // running correctly.
 #include <gtest/gtest.h>
 
+#include "support/TestServices.h"
+
 #include <filesystem>
 #include <string>
 
-#include "app/MessageBox.h"
+#include "core/MessageBoxes.h"
 #include "input/ButtonState.h"
 #include "script/ScriptRandom.h"
 #include "script/ScriptReader.h"
@@ -24,7 +26,7 @@ using testing::WriteFileBytes;
 
 class HostileScript : public ::testing::Test {
   protected:
-    HostileScript() : cwd(folder.path()), runner(vars, random, buttons, nullptr) { ClearShownMessages(); }
+    HostileScript() : cwd(folder.path()), runner(zepa::testing::MakeScriptServices(vars, random, buttons, boxes)) { boxes.Clear(); }
 
     void Start(const std::string& text) {
         WriteFileBytes("Script/Script.txt", text);
@@ -36,6 +38,7 @@ class HostileScript : public ::testing::Test {
     CVariableStore vars;
     CScriptRandom random;
     ButtonState buttons;
+    CMessageBoxes boxes{zepa::testing::TestLog()};
     CScriptRunner runner;
 };
 
@@ -183,12 +186,12 @@ TEST_F(HostileScript, ALoopOfSavesAndSaveReadsEndsItsFrameAfterAFewFiles) {
 
 TEST_F(HostileScript, ALoopOverAFaultyStatementKeepsOnlyTheLatestMessages) {
     Start("*loop\nCalc($num[1] += 1)\nNoSuchCommand(1)\nJump(loop)\n");
-    CScriptRunner::frameBudget = 30000;  // at least 7,500 messages per frame
+    runner.SetFrameBudget(30000);  // at least 7,500 messages per frame
     for (int frame = 0; frame < 3; ++frame) EXPECT_TRUE(runner.StepScript());
-    CScriptRunner::frameBudget = CScriptRunner::kMaxStatementsPerFrame;
+    
     EXPECT_GE(vars.GetInt(1), 3 * 30000 / 4);
-    EXPECT_GE(ShownMessages().size(), 1000u);
-    EXPECT_LE(ShownMessages().size(), 2000u);
+    EXPECT_GE(boxes.shown().size(), 1000u);
+    EXPECT_LE(boxes.shown().size(), 2000u);
 }
 
 TEST_F(HostileScript, AStatementThatJumpsToItselfEndsEveryFrameAfterTheBudget) {

@@ -8,6 +8,7 @@
 #include "resources/ArchiveBytes.h"
 #include "resources/PackArchive.h"
 #include "support/TestFiles.h"
+#include "support/TestServices.h"
 
 namespace zepa {
 namespace {
@@ -32,7 +33,7 @@ class ResourceFilesTest : public ::testing::Test {
 
     std::string Resource(const std::string& name, const CPackArchive* archive) {
         std::vector<uint8_t> bytes;
-        if (!ReadResource(name, archive, bytes)) return "<none>";
+        if (!ReadResource(name, archive, bytes, testing::TestLog())) return "<none>";
         return std::string(bytes.begin(), bytes.end());
     }
 
@@ -61,7 +62,7 @@ TEST_F(ResourceFilesTest, CP932NameFindsALooseFileNamedInUtf8) {
     ASSERT_NE(name, "Graphics/BG/夕焼け.png");
     EXPECT_EQ(Resource(name, archive_.get()), "packed sunset");
     WriteFileBytes("Graphics/BG/夕焼け.png", "utf-8 named");
-    EXPECT_EQ(*FindLooseFile(name), "Graphics/BG/夕焼け.png");
+    EXPECT_EQ(*FindLooseFile(name, testing::TestLog()), "Graphics/BG/夕焼け.png");
     EXPECT_EQ(Resource(name, archive_.get()), "utf-8 named");
     // A file under the CP932 bytes themselves comes first.
     WriteFileBytes(name, "cp932 named");
@@ -112,15 +113,15 @@ TEST_F(ResourceFilesTest, NamesLeavingTheGameFolderAreRefusedWithAWarning) {
 TEST_F(ResourceFilesTest, LooseScriptTextTurnsCrLfIntoLf) {
     WriteFileBytes("Script/Script.txt", std::string("a\r\nb\rc\r\r\n\0d\r", 12));
     std::string text;
-    ASSERT_TRUE(ReadScriptText("Script/Script.txt", archive_.get(), text));
+    ASSERT_TRUE(ReadScriptText("Script/Script.txt", archive_.get(), text, testing::TestLog()));
     EXPECT_EQ(text, std::string("a\nb\rc\r\n\0d\r", 10));
 }
 
 TEST_F(ResourceFilesTest, ArchiveScriptTextKeepsCrAndEndsAtNul) {
     std::string text = "stale";
-    ASSERT_TRUE(ReadScriptText("Script/Script.txt", archive_.get(), text));
+    ASSERT_TRUE(ReadScriptText("Script/Script.txt", archive_.get(), text, testing::TestLog()));
     EXPECT_EQ(text, "packed\r\nline");
-    EXPECT_FALSE(ReadScriptText("Script/None.txt", archive_.get(), text));
+    EXPECT_FALSE(ReadScriptText("Script/None.txt", archive_.get(), text, testing::TestLog()));
     EXPECT_EQ(text, "");
 }
 

@@ -13,6 +13,7 @@
 #include "../gfx/ImageTestFiles.h"
 #include "platform/Cp932.h"
 #include "resources/PackArchive.h"
+#include "support/TestServices.h"
 
 namespace zepa {
 namespace {
@@ -70,12 +71,12 @@ class TextureStoreTest : public ::testing::Test {
 TEST_F(TextureStoreTest, SecondLoadFailsAndKeepsTheFirstTexture) {
     WriteFile("Graphics/Picture/a.png", SolidPng(0xFFFF0000u));
     CPackArchive archive;
-    CTextureStore store(&archive);
-    EXPECT_EQ(store.LoadTextureFile("Graphics/Picture/a.png"), kSOk);
+    CTextureStore store(&archive, testing::TestLog());
+    EXPECT_TRUE(store.LoadTextureFile("Graphics/Picture/a.png"));
     CTexture* first = store.GetTexture("Graphics/Picture/a.png");
     ASSERT_NE(first, nullptr);
     WriteFile("Graphics/Picture/a.png", SolidPng(0xFF0000FFu));
-    EXPECT_EQ(store.LoadTextureFile("Graphics/Picture/a.png"), kEFail);
+    EXPECT_FALSE(store.LoadTextureFile("Graphics/Picture/a.png"));
     EXPECT_EQ(store.GetTexture("Graphics/Picture/a.png"), first);
     EXPECT_EQ(first->TexelAt(0, 0), 0xFFFF0000u);
     EXPECT_EQ(store.GetTexture("graphics/picture/a.png"), nullptr);  // names are case-sensitive
@@ -86,29 +87,29 @@ TEST_F(TextureStoreTest, LooseFileWinsOverTheArchiveWhichServesTheRest) {
     WriteArchive(
         {{"Graphics/BG/both.png", SolidPng(0xFF0000FFu)}, {"Graphics/BG/packed.png", SolidPng(0xFF123456u)}});
     CPackArchive archive;
-    CTextureStore store(&archive);
+    CTextureStore store(&archive, testing::TestLog());
     StageImage background;
     background.name = "Graphics/BG/both.png";
     background.format = D3DFMT_R8G8B8;
-    EXPECT_EQ(store.LoadTexture(background), kSOk);
+    EXPECT_TRUE(store.LoadTexture(background));
     // No key: opaque green stays green.
     EXPECT_EQ(store.GetTexture(background.name)->TexelAt(0, 0), 0xFF00FF00u);
-    EXPECT_EQ(store.LoadTextureFile("Graphics/BG/packed.png"), kSOk);
+    EXPECT_TRUE(store.LoadTextureFile("Graphics/BG/packed.png"));
     EXPECT_EQ(store.GetTexture("Graphics/BG/packed.png")->TexelAt(1, 1), 0xFF123456u);
 }
 
 TEST_F(TextureStoreTest, PictureLoadsMakeOpaqueGreenTransparent) {
     WriteFile("Graphics/Picture/key.png", testing::EncodePng({0xFF00FF00u, 0xFF00FE00u}, 2, 1));
-    CTextureStore store(nullptr);
-    EXPECT_EQ(store.LoadTextureFile("Graphics/Picture/key.png"), kSOk);
+    CTextureStore store(nullptr, testing::TestLog());
+    EXPECT_TRUE(store.LoadTextureFile("Graphics/Picture/key.png"));
     EXPECT_EQ(store.GetTexture("Graphics/Picture/key.png")->TexelAt(0, 0), 0u);
     EXPECT_EQ(store.GetTexture("Graphics/Picture/key.png")->TexelAt(1, 0), 0xFF00FE00u);
 }
 
 TEST_F(TextureStoreTest, MissingEverywhereSucceedsWithNothingStored) {
     CPackArchive archive;  // no GameData.pac at all
-    CTextureStore store(&archive);
-    EXPECT_EQ(store.LoadTextureFile("Graphics/Picture/none.png"), kSOk);
+    CTextureStore store(&archive, testing::TestLog());
+    EXPECT_TRUE(store.LoadTextureFile("Graphics/Picture/none.png"));
     EXPECT_EQ(store.size(), 0u);
     EXPECT_EQ(store.GetTexture("Graphics/Picture/none.png"), nullptr);
 }
@@ -120,23 +121,23 @@ TEST_F(TextureStoreTest, UndecodableImagesFailWithNothingStored) {
     WriteArchive(
         {{"Graphics/Picture/packed.png", junk}, {"Graphics/Picture/fixed.png", SolidPng(0xFF445566u)}});
     CPackArchive archive;
-    CTextureStore store(&archive);
-    EXPECT_EQ(store.LoadTextureFile("Graphics/Picture/packed.png"), kEFail);
-    EXPECT_EQ(store.LoadTextureFile("Graphics/Picture/broken.png"), kEFail);
+    CTextureStore store(&archive, testing::TestLog());
+    EXPECT_FALSE(store.LoadTextureFile("Graphics/Picture/packed.png"));
+    EXPECT_FALSE(store.LoadTextureFile("Graphics/Picture/broken.png"));
     // A broken loose file falls back to a good archive entry.
-    EXPECT_EQ(store.LoadTextureFile("Graphics/Picture/fixed.png"), kSOk);
+    EXPECT_TRUE(store.LoadTextureFile("Graphics/Picture/fixed.png"));
     EXPECT_EQ(store.GetTexture("Graphics/Picture/fixed.png")->TexelAt(0, 0), 0xFF445566u);
     EXPECT_EQ(store.size(), 1u);
 }
 
 TEST_F(TextureStoreTest, ReleaseRemovesTheNameForEveryone) {
     WriteFile("Graphics/Char/a.png", SolidPng(0xFF010203u));
-    CTextureStore store(nullptr);
-    ASSERT_EQ(store.LoadTextureFile("Graphics/Char/a.png"), kSOk);
-    EXPECT_EQ(store.ReleaseTexture("Graphics/Char/a.png"), kSOk);
+    CTextureStore store(nullptr, testing::TestLog());
+    ASSERT_TRUE(store.LoadTextureFile("Graphics/Char/a.png"));
+    EXPECT_TRUE(store.ReleaseTexture("Graphics/Char/a.png"));
     EXPECT_EQ(store.GetTexture("Graphics/Char/a.png"), nullptr);
-    EXPECT_EQ(store.ReleaseTexture("Graphics/Char/a.png"), kEFail);
-    EXPECT_EQ(store.LoadTextureFile("Graphics/Char/a.png"), kSOk);  // loadable again
+    EXPECT_FALSE(store.ReleaseTexture("Graphics/Char/a.png"));
+    EXPECT_TRUE(store.LoadTextureFile("Graphics/Char/a.png"));  // loadable again
     store.ReleaseAllTextures();
     EXPECT_EQ(store.size(), 0u);
 }
@@ -150,7 +151,7 @@ TEST_F(TextureStoreTest, SystemGraphicsPreloadLooseThenArchiveWithLooseVersionsW
                   {"Graphics/System/Packed.png", SolidPng(0xFF444444u)},
                   {"Graphics/Picture/Other.png", SolidPng(0xFF555555u)}});
     CPackArchive archive;
-    CTextureStore store(&archive);
+    CTextureStore store(&archive, testing::TestLog());
     store.LoadSystemGraphics();
     std::vector<std::string> names;
     for (const auto& entry : store.textures()) names.push_back(entry.first);
@@ -162,19 +163,19 @@ TEST_F(TextureStoreTest, SystemGraphicsPreloadLooseThenArchiveWithLooseVersionsW
 TEST_F(TextureStoreTest, SystemGraphicsNamedInUtf8AreKeptUnderTheirCp932Names) {
     // A game unpacked on Linux has UTF-8 file names; the windows ask for the CP932 name.
     WriteFile("Graphics/System/カーソルベース.png", SolidPng(0xFF666666u));
-    CTextureStore store(nullptr);
+    CTextureStore store(nullptr, testing::TestLog());
     store.LoadSystemGraphics();
     ASSERT_EQ(store.size(), 1u);
     const CTexture* cursor = store.GetTexture(Cp932("Graphics/System/カーソルベース.png"));
     ASSERT_NE(cursor, nullptr);
     EXPECT_EQ(cursor->TexelAt(0, 0), 0xFF666666u);
-    EXPECT_EQ(store.LoadTextureFile(Cp932("Graphics/System/カーソルベース.png")), kEFail);  // already there
+    EXPECT_FALSE(store.LoadTextureFile(Cp932("Graphics/System/カーソルベース.png")));  // already there
 }
 
 TEST_F(TextureStoreTest, SystemGraphicsWithoutTheFolderComeFromTheArchiveOnly) {
     WriteArchive({{"Graphics/System/Packed.png", SolidPng(0xFF444444u)}});
     CPackArchive archive;
-    CTextureStore store(&archive);
+    CTextureStore store(&archive, testing::TestLog());
     store.LoadSystemGraphics();
     EXPECT_EQ(store.size(), 1u);
     EXPECT_NE(store.GetTexture("Graphics/System/Packed.png"), nullptr);

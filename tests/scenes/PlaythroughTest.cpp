@@ -5,7 +5,7 @@
 #include <nlohmann/json.hpp>
 
 #include "platform/FileSystem.h"
-#include "scenes/SaveFile.h"
+#include "script/SaveFile.h"
 #include "support/EngineProcess.h"
 #include "support/GameHarness.h"
 

@@ -1,7 +1,9 @@
 // Save files on disk: the exact byte layout, round trips, damaged files and failed writes.
-#include "scenes/SaveFile.h"
+#include "script/SaveFile.h"
 
 #include <gtest/gtest.h>
+
+#include "support/TestServices.h"
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -65,7 +67,7 @@ TEST(SaveFileLayout, EmptyStoreGivesTheMinimalFileWithEmptyStringsAsZeroLengths)
     CVariableStore vars;
     vars.SetFlag(5, true);
     vars.TakeSnapshot(SavePointRecord{});
-    const std::string bytes = EncodeSaveFile(vars);
+    const std::string bytes = EncodeSaveFile(vars, zepa::testing::TestLog());
     ASSERT_EQ(bytes.size(), 282444u);
     EXPECT_EQ(bytes[265040], 2);
     for (size_t i = kSaveFlagsOffset; i < kSaveStringsOffset; ++i) {
@@ -78,7 +80,7 @@ TEST(SaveFileLayout, EmptyStoreGivesTheMinimalFileWithEmptyStringsAsZeroLengths)
 }
 
 TEST(SaveFileLayout, RecordFieldsAndSnapshotSitAtTheirOffsetsLittleEndian) {
-    const std::string bytes = EncodeSaveFile(SampleStore());
+    const std::string bytes = EncodeSaveFile(SampleStore(), zepa::testing::TestLog());
     ASSERT_EQ(bytes.size(), 282444u + 2 + 6);
     EXPECT_EQ(bytes.substr(0, 21), std::string("Graphics/BG/room.png\0", 21));
     EXPECT_EQ(bytes.find_first_not_of('\0', 21), 256u);  // the rest of the field is zero
@@ -112,7 +114,7 @@ TEST(SaveFileLayout, LongNamesAreCutToFitTheirFieldAtACharacterBoundary) {
     SavePointRecord record;
     record.savePointName = std::string(400, 'n');
     record.characters[5].imagePath = std::string(255, 'c');
-    const std::string block = EncodeSavePointRecord(record);
+    const std::string block = EncodeSavePointRecord(record, zepa::testing::TestLog());
     ASSERT_EQ(block.size(), kSavePointRecordSize);
     EXPECT_EQ(block[2636 + 253], 'n');
     EXPECT_EQ(block[2636 + 254], '\0');
@@ -126,7 +128,7 @@ TEST(SaveFileLayout, LongNamesAreCutToFitTheirFieldAtACharacterBoundary) {
 
 TEST(SaveFileLayout, DecodingGivesBackWhatWasEncoded) {
     const CVariableStore vars = SampleStore();
-    auto decoded = DecodeSaveFile(EncodeSaveFile(vars));
+    auto decoded = DecodeSaveFile(EncodeSaveFile(vars, zepa::testing::TestLog()));
     ASSERT_TRUE(decoded);
     EXPECT_TRUE(decoded->complete());
     EXPECT_EQ(decoded->extraBytes, 0u);
@@ -138,14 +140,14 @@ TEST(SaveFileLayout, DecodingGivesBackWhatWasEncoded) {
 
 TEST_F(SaveFolderTest, WriteCreatesTheFolderAndLoadRestoresSnapshotAndLiveArrays) {
     const CVariableStore saved = SampleStore();
-    ASSERT_TRUE(WriteSaveFile(saved, 3));
-    EXPECT_EQ(ReadFileBytes("Save/Save3.dat"), EncodeSaveFile(saved));
+    ASSERT_TRUE(WriteSaveFile(saved, 3, zepa::testing::TestLog()));
+    EXPECT_EQ(ReadFileBytes("Save/Save3.dat"), EncodeSaveFile(saved, zepa::testing::TestLog()));
     EXPECT_FALSE(std::filesystem::exists("Save/Save3.dat.bak"));
 
     CVariableStore loaded;
     loaded.SetInt(7, 77);  // replaced by the file's value (0)
     loaded.SetQuickSaveSlot(5);
-    ASSERT_TRUE(LoadSaveFile(loaded, 3));
+    ASSERT_TRUE(LoadSaveFile(loaded, 3, zepa::testing::TestLog()));
     EXPECT_EQ(loaded.savePoint(), SampleRecord());
     EXPECT_EQ(loaded.GetInt(1), -2);
     EXPECT_EQ(loaded.GetInt(7), 0);
@@ -161,29 +163,29 @@ TEST_F(SaveFolderTest, WriteCreatesTheFolderAndLoadRestoresSnapshotAndLiveArrays
     // Saving again replaces the file whole; no copy of the old one stays behind.
     loaded.SetInt(1, 1);
     loaded.TakeSnapshot(SavePointRecord{});
-    ASSERT_TRUE(WriteSaveFile(loaded, 3));
-    EXPECT_EQ(ReadFileBytes("Save/Save3.dat"), EncodeSaveFile(loaded));
+    ASSERT_TRUE(WriteSaveFile(loaded, 3, zepa::testing::TestLog()));
+    EXPECT_EQ(ReadFileBytes("Save/Save3.dat"), EncodeSaveFile(loaded, zepa::testing::TestLog()));
     EXPECT_FALSE(std::filesystem::exists("Save/Save3.dat.bak"));
-    EXPECT_TRUE(WriteSaveFile(loaded, -4));
+    EXPECT_TRUE(WriteSaveFile(loaded, -4, zepa::testing::TestLog()));
     EXPECT_TRUE(std::filesystem::exists("Save/Save-4.dat"));
 }
 
 TEST_F(SaveFolderTest, LoadingAMissingSlotChangesNothing) {
     CVariableStore vars = SampleStore();
     vars.SetInt(9, 9);
-    ASSERT_FALSE(LoadSaveFile(vars, 1));
+    ASSERT_FALSE(LoadSaveFile(vars, 1, zepa::testing::TestLog()));
     EXPECT_EQ(vars.GetInt(9), 9);
     EXPECT_EQ(vars.savePoint(), SampleRecord());
     SavePointRecord record = SampleRecord();
     EXPECT_FALSE(ReadSaveRecord(1, record));
     EXPECT_EQ(record, SampleRecord());
     std::filesystem::create_directories("Save/Save2.dat");  // a folder is not a save file
-    EXPECT_FALSE(LoadSaveFile(vars, 2));
+    EXPECT_FALSE(LoadSaveFile(vars, 2, zepa::testing::TestLog()));
     EXPECT_FALSE(ReadSaveRecord(2, record));
 }
 
 TEST_F(SaveFolderTest, ReadSaveRecordReadsOnlyTheRecord) {
-    const std::string bytes = EncodeSaveFile(SampleStore());
+    const std::string bytes = EncodeSaveFile(SampleStore(), zepa::testing::TestLog());
     WriteFileBytes("Save/Save0.dat", bytes.substr(0, kSavePointRecordSize));
     SavePointRecord record;
     ASSERT_TRUE(ReadSaveRecord(0, record));
@@ -197,7 +199,7 @@ TEST_F(SaveFolderTest, ReadSaveRecordReadsOnlyTheRecord) {
 
 TEST_F(SaveFolderTest, DamagedFilesLoadWhatIsWholeAndSaySo) {
     const CVariableStore saved = SampleStore();
-    const std::string bytes = EncodeSaveFile(saved);
+    const std::string bytes = EncodeSaveFile(saved, zepa::testing::TestLog());
     struct Case {
         const char* what;
         std::string file;
@@ -222,7 +224,7 @@ TEST_F(SaveFolderTest, DamagedFilesLoadWhatIsWholeAndSaySo) {
         vars.SetInt(65535, 5);
         vars.SetString(4095, "old");
         ::testing::internal::CaptureStderr();
-        EXPECT_TRUE(LoadSaveFile(vars, 1));
+        EXPECT_TRUE(LoadSaveFile(vars, 1, zepa::testing::TestLog()));
         const std::string err = ::testing::internal::GetCapturedStderr();
         EXPECT_NE(err.find("Save/Save1.dat is damaged"), std::string::npos) << err;
         EXPECT_NE(err.find(std::to_string(c.strings) + " of 4096 strings"), std::string::npos) << err;
@@ -240,25 +242,25 @@ TEST_F(SaveFolderTest, TooShortFileLoadsNothingAndExtraBytesAreIgnored) {
     vars.SetInt(3, 3);
     WriteFileBytes("Save/Save0.dat", std::string(100, 'x'));
     ::testing::internal::CaptureStderr();
-    EXPECT_FALSE(LoadSaveFile(vars, 0));
+    EXPECT_FALSE(LoadSaveFile(vars, 0, zepa::testing::TestLog()));
     EXPECT_NE(::testing::internal::GetCapturedStderr().find("nothing loaded"), std::string::npos);
     EXPECT_EQ(vars.GetInt(3), 3);
 
-    WriteFileBytes("Save/Save0.dat", EncodeSaveFile(SampleStore()) + "tail");
+    WriteFileBytes("Save/Save0.dat", EncodeSaveFile(SampleStore(), zepa::testing::TestLog()) + "tail");
     ::testing::internal::CaptureStderr();
-    EXPECT_TRUE(LoadSaveFile(vars, 0));
+    EXPECT_TRUE(LoadSaveFile(vars, 0, zepa::testing::TestLog()));
     EXPECT_NE(::testing::internal::GetCapturedStderr().find("4 bytes after its last string"),
               std::string::npos);
     EXPECT_EQ(vars.GetString(4095), "\x82\xa0 end");
 }
 
 TEST_F(SaveFolderTest, StringsEndAtANulAndStrayFlagBitsAreDropped) {
-    std::string bytes = EncodeSaveFile(SampleStore());
+    std::string bytes = EncodeSaveFile(SampleStore(), zepa::testing::TestLog());
     bytes[kSaveStringsOffset + 5] = '\0';  // "ab" becomes "a\0"
     bytes[kSaveFlagsOffset + 1] = '\x7F';  // bits 8-14 of word 0
     WriteFileBytes("Save/Save0.dat", bytes);
     CVariableStore vars;
-    ASSERT_TRUE(LoadSaveFile(vars, 0));
+    ASSERT_TRUE(LoadSaveFile(vars, 0, zepa::testing::TestLog()));
     EXPECT_EQ(vars.GetString(0), "a");
     EXPECT_EQ(vars.snapshotFlagWords()[0], 0u);
     EXPECT_EQ(vars.GetString(4095), "\x82\xa0 end");  // the strings after it still line up
@@ -273,7 +275,7 @@ bool WriteWithFileSizeLimit(const CVariableStore& vars, int slot, rlim_t limit) 
         signal(SIGXFSZ, SIG_IGN);  // the write fails with EFBIG instead of killing the process
         const rlimit small{limit, limit};
         setrlimit(RLIMIT_FSIZE, &small);
-        _exit(WriteSaveFile(vars, slot) ? 0 : 1);
+        _exit(WriteSaveFile(vars, slot, zepa::testing::TestLog()) ? 0 : 1);
     }
     int status = 0;
     waitpid(child, &status, 0);
@@ -282,7 +284,7 @@ bool WriteWithFileSizeLimit(const CVariableStore& vars, int slot, rlim_t limit) 
 
 TEST_F(SaveFolderTest, AFailedWriteKeepsThePreviousSave) {
     const CVariableStore first = SampleStore();
-    ASSERT_TRUE(WriteSaveFile(first, 2));
+    ASSERT_TRUE(WriteSaveFile(first, 2, zepa::testing::TestLog()));
     const std::string previous = ReadFileBytes("Save/Save2.dat");
 
     CVariableStore second;
@@ -297,14 +299,14 @@ TEST_F(SaveFolderTest, AFailedWriteKeepsThePreviousSave) {
 
     // With room again the next save succeeds and the copy goes.
     EXPECT_TRUE(WriteWithFileSizeLimit(second, 2, RLIM_INFINITY));
-    EXPECT_EQ(ReadFileBytes("Save/Save2.dat"), EncodeSaveFile(second));
+    EXPECT_EQ(ReadFileBytes("Save/Save2.dat"), EncodeSaveFile(second, zepa::testing::TestLog()));
     EXPECT_FALSE(std::filesystem::exists("Save/Save2.dat.bak"));
 }
 
 TEST_F(SaveFolderTest, NoFolderCanBeMadeWhenSaveIsAFile) {
     WriteFileBytes("Save", "not a folder");
     ::testing::internal::CaptureStderr();
-    EXPECT_FALSE(WriteSaveFile(SampleStore(), 0));
+    EXPECT_FALSE(WriteSaveFile(SampleStore(), 0, zepa::testing::TestLog()));
     EXPECT_NE(::testing::internal::GetCapturedStderr().find("was not written"), std::string::npos);
     EXPECT_EQ(ReadFileBytes("Save"), "not a folder");
 }

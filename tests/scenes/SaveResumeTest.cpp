@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/TestServices.h"
+
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -11,7 +13,7 @@
 #include <nlohmann/json.hpp>
 
 #include "audio/SoundFiles.h"
-#include "scenes/SaveFile.h"
+#include "script/SaveFile.h"
 #include "support/TestFiles.h"
 
 namespace zepa {
@@ -182,7 +184,7 @@ TEST_F(SaveResumeRun, ASaveWithoutASavePointStartsFromTheTopAndAMissingNameFromT
     record.savePointName = "Gone";
     vars.SetInt(2, 1);
     vars.TakeSnapshot(record);
-    WriteFileBytes(game / "Save/Save1.dat", EncodeSaveFile(vars));
+    WriteFileBytes(game / "Save/Save1.dat", EncodeSaveFile(vars, zepa::testing::TestLog()));
     const nlohmann::json restarted = Run("--load 1", 1);
     EXPECT_EQ(restarted["script"]["file"], "Script/Other.txt");
     EXPECT_EQ(restarted["vars"]["ints"], nlohmann::json({{"2", 6}}));

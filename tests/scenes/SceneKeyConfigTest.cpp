@@ -2,7 +2,7 @@
 // labels sliding in, the buttons that leave it, and a golden image of the list at rest.
 #include <gtest/gtest.h>
 
-#include "app/SceneRequest.h"
+#include "core/SceneRequests.h"
 #include "scenes/SceneKeyConfig.h"
 #include "scenes/SceneTestSupport.h"
 
@@ -84,12 +84,12 @@ TEST(KeyConfigScene, StartOrOkReturnsToTheOptionsSceneAndCancelDoesNothing) {
         stage.Frames(3);
         EXPECT_EQ(stage.game().currentSceneName(), "KeyConfig");
         // Pressed in the frame the scene starts: its first Update already asks for the options scene.
-        stage.game().keyState[key] = 1;
+        stage.game().inputDevices().SetKey(key, true);
         stage.SwitchTo("KeyConfig");
         EXPECT_EQ(stage.game().currentSceneName(), "KeyConfig");
-        EXPECT_TRUE(PendingSceneChange().pending);
-        EXPECT_EQ(PendingSceneChange().name, "Option");
-        stage.game().keyState[key] = 0;
+        EXPECT_TRUE(stage.game().sceneRequests().pending());
+        EXPECT_EQ(stage.game().sceneRequests().name(), "Option");
+        stage.game().inputDevices().SetKey(key, false);
         stage.Frame();
         EXPECT_EQ(stage.game().currentSceneName(), "Option");
     }

@@ -2,9 +2,11 @@
 // the mouse, else the Y button), the icon it draws, and choices inside the initialization script.
 #include <gtest/gtest.h>
 
-#include "app/SceneRequest.h"
+#include "support/TestServices.h"
+
+#include "core/SceneRequests.h"
 #include "platform/FileSystem.h"
-#include "scenes/SaveFile.h"
+#include "script/SaveFile.h"
 #include "scenes/SaveResume.h"
 #include "scenes/SceneMain.h"
 #include "support/GameHarness.h"
@@ -30,7 +32,7 @@ class SceneMainQuickSaveTest : public ::testing::Test {
     // A new game on slot 3, run up to its first wait for OK.
     GameHarness& StartGame() {
         harness_ = std::make_unique<GameHarness>(folder_.path());
-        StartNewGame(harness_->game().variables(), 3);
+        StartNewGame(harness_->game().variables(), 3, harness_->game().sceneRequests());
         harness_->Frames(1);
         EXPECT_EQ(harness_->game().currentSceneName(), "Main");
         EXPECT_TRUE(Main().runner().waitForOk);
@@ -126,7 +128,7 @@ TEST_F(SceneMainQuickSaveTest, WaitsAndChoicesInTheInitializationScriptDoNotHang
                           "Calc($num[2] = 2)\n");
     test::WriteScriptFile(folder_.path(), "Script.txt", "Calc($num[3] = $num[40] + 10)\nWaitOK\n");
     harness_ = std::make_unique<GameHarness>(folder_.path());
-    RequestSceneChange("Main");
+    harness_->game().sceneRequests().Request("Main");
     harness_->Frames(1);
     const CVariableStore& variables = harness_->game().variables();
     EXPECT_EQ(variables.GetInt(1), 1);

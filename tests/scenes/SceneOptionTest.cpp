@@ -70,12 +70,12 @@ TEST(OptionScene, ChoosingSpeedThreeSetsTheSpeedAndRewritesItsDescription) {
     EXPECT_FALSE(picker.isOpen());
     EXPECT_TRUE(scene.mainMenu().active());
     EXPECT_EQ(scene.mainMenu().cursor(), 0);
-    EXPECT_EQ(MessageSpeed(), 2);  // the engine takes it in when the scene is left
+    EXPECT_EQ(stage.game().windowEnvironment().messageSpeed, 2);  // the engine takes it in when the scene is left
 
     stage.Press(kKeyUp);  // wraps to FINISH
     stage.Press(kKeyReturn);
     EXPECT_EQ(stage.game().currentSceneName(), "Title");
-    EXPECT_EQ(MessageSpeed(), 3);
+    EXPECT_EQ(stage.game().windowEnvironment().messageSpeed, 3);
 }
 
 TEST(OptionScene, VolumePickersStoreTheirValueAndDescribeIt) {
@@ -176,15 +176,15 @@ TEST(OptionScene, OutOfRangeValuesShowUnchangedAndTheFileHoldsTheNewValuesAfterL
               "MESSAGE_SPEED=5\r\nBGM_VOLUME=55\r\nBGS_VOLUME=100\r\nSE_VOLUME=-3\r\nBUTTON_OK=9\r\n"
               "BUTTON_CANCEL=2\r\nBUTTON_START=3\r\nBUTTON_SELECT=4\r\nBUTTON_X=5\r\nBUTTON_Y=6\r\n"
               "BUTTON_L=7\r\nBUTTON_R=35\r\n");
-    EXPECT_EQ(MessageSpeed(), 5);
+    EXPECT_EQ(stage.game().windowEnvironment().messageSpeed, 5);
     EXPECT_EQ(stage.game().stage().audio.bgmVolume(), 55.0f);
 }
 
 TEST(OptionScene, SecondExitDoesNotWriteAgain) {
     test::SceneStage stage;
-    SettingsRecord settings;
+    SettingsRecord& settings = stage.game().settings();
     const std::string path = "second-exit.ini";
-    CSceneOption scene(settings, nullptr, path);
+    CSceneOption scene(stage.game().services(), path);
     ASSERT_TRUE(scene.Init());
     scene.Exit();
     EXPECT_EQ(testing::ReadFileBytes(path), FormatSettings(settings));

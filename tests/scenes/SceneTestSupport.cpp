@@ -5,7 +5,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/SceneRequest.h"
+#include "core/SceneRequests.h"
 #include "platform/ImageIo.h"
 #include "platform/headless/HeadlessBackend.h"
 #include "windows/WindowSelectable.h"
@@ -82,7 +82,7 @@ SceneStage::SceneStage(const std::string& settingsText) {
     for (const char* sound :
          {"Music/se/mokin.wav", "Music/se/cursor8.wav", "Music/se/bahu.wav", "Music/bgm/theme.wav"})
         testing::WriteFileBytes(sound, "RIFF");
-    ResetSceneChangeRequest();
+
     game_ = std::make_unique<CGameSystem>();
     backend_ = CreateHeadlessBackend();
     backend_.audio = std::make_unique<RecordingAudioDevice>(clips_);
@@ -121,14 +121,14 @@ int SceneStage::MusicVolume(const std::string& file) const {
 }
 
 void SceneStage::Press(uint8_t virtualKey) {
-    game_->keyState[virtualKey] = 1;
+    game_->inputDevices().SetKey(virtualKey, true);
     Frame();
-    game_->keyState[virtualKey] = 0;
+    game_->inputDevices().SetKey(virtualKey, false);
     Frame();
 }
 
 void SceneStage::SwitchTo(const std::string& name) {
-    RequestSceneChange(name);
+    game_->sceneRequests().Request(name);
     Frame();
 }
 

@@ -2,9 +2,11 @@
 // and cancelling do, and F12.
 #include <gtest/gtest.h>
 
-#include "app/SceneRequest.h"
+#include "support/TestServices.h"
+
+#include "core/SceneRequests.h"
 #include "platform/FileSystem.h"
-#include "scenes/SaveFile.h"
+#include "script/SaveFile.h"
 #include "scenes/SceneTitle.h"
 #include "stage/StageRecord.h"
 #include "support/GameHarness.h"
@@ -25,7 +27,7 @@ void WriteSlot(const std::string& folder, int slot, const std::string& savePoint
     record.savePointName = savePointName;
     variables.SetInt(7, marker);
     variables.TakeSnapshot(record);
-    testing::WriteFileBytes(folder + "/" + SaveFilePath(slot), EncodeSaveFile(variables));
+    testing::WriteFileBytes(folder + "/" + SaveFilePath(slot), EncodeSaveFile(variables, zepa::testing::TestLog()));
 }
 
 class SceneTitleTest : public ::testing::Test {
@@ -61,7 +63,7 @@ class SceneTitleTest : public ::testing::Test {
 TEST_F(SceneTitleTest, OpensWithTheTitlePictureAndTheFourItemMenuOnItsFirstItem) {
     Start();
     CSceneTitle& title = Title();
-    EXPECT_EQ(Stage()->background.name(), "Graphics/BG/Title.png");
+    EXPECT_EQ(harness_->game().stage().background.name(), "Graphics/BG/Title.png");
     EXPECT_EQ(title.showing(), CSceneTitle::Showing::kMenu);
     const CWindowSelectable& menu = title.menu();
     EXPECT_EQ(menu.itemCount(), 4);
@@ -108,7 +110,7 @@ TEST_F(SceneTitleTest, TheLoadPickerListsEverySlotAndOffersOnlyTheExistingFile) 
     harness_->Frames(kOpening);
     harness_->Press('Z');
     EXPECT_EQ(harness_->game().currentSceneName(), "Title");
-    EXPECT_FALSE(PendingSceneChange().pending);
+    EXPECT_FALSE(harness_->game().sceneRequests().pending());
     Choose(1);
     EXPECT_EQ(harness_->game().variables().GetInt(7), 11);
     EXPECT_EQ(harness_->game().variables().quickSaveSlot(), 1);
@@ -155,15 +157,15 @@ TEST_F(SceneTitleTest, OptionAndShutDownRequestTheirScenes) {
     Start();
     Choose(2);  // the request is carried out in the frame after the choice
     EXPECT_EQ(harness_->game().currentSceneName(), "Option");
-    RequestSceneChange("Title");
+    harness_->game().sceneRequests().Request("Title");
     harness_->Frames(kOpening);
     harness_->Press(vk::kDown);
     harness_->Press(vk::kDown);
     harness_->Press(vk::kDown);
     harness_->KeyDown('Z');
     harness_->Frames(1);
-    EXPECT_TRUE(PendingSceneChange().pending);
-    EXPECT_EQ(PendingSceneChange().name, "");
+    EXPECT_TRUE(harness_->game().sceneRequests().pending());
+    EXPECT_EQ(harness_->game().sceneRequests().name(), "");
     harness_->Frames(1);
     EXPECT_TRUE(harness_->game().closeRequested());
 }
@@ -176,11 +178,11 @@ TEST_F(SceneTitleTest, F12MakesTheTitleAnewAndDropsRequestsRaisedBeforeItsInit) 
     harness_->KeyUp(vk::kF12);
     harness_->Frames(1);
     EXPECT_EQ(Title().menu().cursor(), 0);
-    EXPECT_EQ(Stage()->background.name(), "Graphics/BG/Title.png");
+    EXPECT_EQ(harness_->game().stage().background.name(), "Graphics/BG/Title.png");
     // Init drops what was requested while the previous scene went away.
-    RequestSceneChange("Main");
+    harness_->game().sceneRequests().Request("Main");
     harness_->game().SwitchScene();
-    EXPECT_FALSE(PendingSceneChange().pending);
+    EXPECT_FALSE(harness_->game().sceneRequests().pending());
 }
 
 // The file went away after the picker listed it: the previous game's snapshot must not be
@@ -195,7 +197,7 @@ TEST_F(SceneTitleTest, ASlotWhoseFileVanishedStartsNothing) {
     RemoveFile(folder_ / SaveFilePath(0));
     harness_->Press('Z');
     EXPECT_EQ(harness_->game().currentSceneName(), "Title");
-    EXPECT_FALSE(PendingSceneChange().pending);
+    EXPECT_FALSE(harness_->game().sceneRequests().pending());
     EXPECT_EQ(Title().showing(), CSceneTitle::Showing::kLoadPicker);
     EXPECT_FALSE(Title().loadPicker().itemEnabled(0));
     EXPECT_EQ(harness_->game().variables().GetInt(7), 42);

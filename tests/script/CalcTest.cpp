@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/TestServices.h"
+
 #include <climits>
 
 #include "script/ScriptRandom.h"
@@ -15,7 +17,7 @@ namespace {
 class CalcTest : public ::testing::Test {
   protected:
     void Run(const std::string& line) {
-        CScriptReader reader;
+        CScriptReader reader{zepa::testing::TestLog()};
         reader.SetText("t", line + "\n");
         ASSERT_TRUE(reader.ReadStatement()) << line;
         if (reader.statement().words[0] == "Random")

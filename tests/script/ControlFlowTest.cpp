@@ -2,10 +2,12 @@
 // run through StepScript on scripts written to a temporary game folder.
 #include <gtest/gtest.h>
 
-#include "app/MessageBox.h"
+#include "support/TestServices.h"
+
+#include "core/MessageBoxes.h"
 #include "input/ButtonState.h"
 #include "platform/Cp932.h"
-#include "scenes/SaveFile.h"
+#include "script/SaveFile.h"
 #include "script/ScriptRandom.h"
 #include "script/ScriptRunner.h"
 #include "script/VariableStore.h"
@@ -20,7 +22,7 @@ using testing::WriteFileBytes;
 
 class ControlFlowTest : public ::testing::Test {
   protected:
-    ControlFlowTest() : cwd(folder.path()), runner(vars, random, buttons, nullptr) { ClearShownMessages(); }
+    ControlFlowTest() : cwd(folder.path()), runner(zepa::testing::MakeScriptServices(vars, random, buttons, boxes)) { boxes.Clear(); }
 
     // Writes Script/<name> and makes it the top level's text.
     void Start(const std::string& text, const std::string& name = "Script.txt") {
@@ -44,6 +46,7 @@ class ControlFlowTest : public ::testing::Test {
     CVariableStore vars;
     CScriptRandom random;
     ButtonState buttons;
+    CMessageBoxes boxes{zepa::testing::TestLog()};
     CScriptRunner runner;
 };
 
@@ -290,14 +293,14 @@ TEST_F(ControlFlowTest, SaveDataSavesTheLastSavePointAndChoosesTheQuickSaveSlot)
     EXPECT_EQ(vars.GetString(21), "");  // saved before any save point
     EXPECT_EQ(vars.GetString(22), "NO DATA");
     EXPECT_EQ(vars.quickSaveSlot(), 0);
-    ASSERT_EQ(ShownMessages().size(), 1u);
-    EXPECT_EQ(ShownMessages()[0], Cp932("SaveDataについて文法ミス？"));
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    EXPECT_EQ(boxes.shown()[0], Cp932("SaveDataについて文法ミス？"));
 
     CVariableStore loaded;
-    ASSERT_TRUE(LoadSaveFile(loaded, 4));
+    ASSERT_TRUE(LoadSaveFile(loaded, 4, zepa::testing::TestLog()));
     EXPECT_EQ(loaded.GetInt(1), 1);  // the value at the save point, not at the moment of saving
     EXPECT_EQ(loaded.savePoint().savePointName, "Noon");
-    ASSERT_TRUE(LoadSaveFile(loaded, 2));
+    ASSERT_TRUE(LoadSaveFile(loaded, 2, zepa::testing::TestLog()));
     EXPECT_EQ(loaded.GetInt(1), 0);
 
     Start("SaveData.Save(7)\n");

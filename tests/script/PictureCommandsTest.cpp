@@ -1,7 +1,9 @@
 // The Picture, TextPicture and Sprite statements run through the script runner onto a picture set.
 #include <gtest/gtest.h>
 
-#include "app/MessageBox.h"
+#include "support/TestServices.h"
+
+#include "core/MessageBoxes.h"
 #include "gfx/ImageTestFiles.h"
 #include "input/ButtonState.h"
 #include "platform/Cp932.h"
@@ -18,12 +20,12 @@ namespace {
 
 class PictureCommandsTest : public ::testing::Test {
   protected:
-    PictureCommandsTest() : cwd(folder.path()), runner(vars, random, buttons, nullptr) {
+    PictureCommandsTest() : cwd(folder.path()), runner(zepa::testing::MakeScriptServices(vars, random, buttons, boxes)) {
         const std::vector<uint8_t> png = testing::EncodePng(std::vector<uint32_t>(4, 0xFFFF0000u), 2, 2);
         testing::WriteFileBytes(folder / "Graphics/Picture/map.png", std::string(png.begin(), png.end()));
         glyphs.font->grey['D'] = testing::GreyGlyph({{64}}, 20);
         runner.pictures = &pictures;
-        ClearShownMessages();
+        boxes.Clear();
     }
     // Runs the statements (Shift-JIS) to the end of the text.
     void Run(const std::string& utf8) {
@@ -33,7 +35,7 @@ class PictureCommandsTest : public ::testing::Test {
     }
     std::vector<std::string> Messages() {
         std::vector<std::string> texts;
-        for (const std::string& text : ShownMessages()) texts.push_back(Cp932ToUtf8(text));
+        for (const std::string& text : boxes.shown()) texts.push_back(Cp932ToUtf8(text));
         return texts;
     }
 
@@ -42,8 +44,9 @@ class PictureCommandsTest : public ::testing::Test {
     CVariableStore vars;
     CScriptRandom random;
     ButtonState buttons;
+    CMessageBoxes boxes{zepa::testing::TestLog()};
     CScriptRunner runner;
-    CTextureStore store{nullptr};
+    CTextureStore store{nullptr, zepa::testing::TestLog()};
     testing::FakeGlyphSource glyphs;
     CPictureSet pictures{&store, glyphs};
 };

@@ -3,6 +3,8 @@
 #include "resources/PackArchive.h"
 
 #include <gtest/gtest.h>
+
+#include "support/TestServices.h"
 #include <unistd.h>
 
 #include <cstring>
@@ -37,7 +39,7 @@ ReadResult ReadOne(CScriptReader& reader) {
 }
 
 ReadResult ReadFirst(const std::string& text) {
-    CScriptReader reader;
+    CScriptReader reader{zepa::testing::TestLog()};
     reader.SetText("test.txt", text);
     return ReadOne(reader);
 }
@@ -86,7 +88,7 @@ TEST(ScriptReaderExamples, StatementsReadIntoWordsAndArguments) {
 }
 
 TEST(ScriptReaderExamples, EmptySlotBeforeTheClosingParenthesisIsWrittenEmpty) {
-    CScriptReader reader;
+    CScriptReader reader{zepa::testing::TestLog()};
     reader.SetText("t", "Character.SetGraph(1, \"girl_a\", \"crossfade\")\n");
     ASSERT_TRUE(reader.ReadStatement());
     EXPECT_EQ(reader.statement().args[2], "crossfade");
@@ -94,7 +96,7 @@ TEST(ScriptReaderExamples, EmptySlotBeforeTheClosingParenthesisIsWrittenEmpty) {
 }
 
 TEST(ScriptReaderNamePhase, BlankCommentAndLabelLinesAreEmptyStatements) {
-    CScriptReader reader;
+    CScriptReader reader{zepa::testing::TestLog()};
     reader.SetText("t", "\n   \t \n# comment\n*opening\nx*a\nDone\n");
     for (int i = 0; i < 4; ++i) {
         const ReadResult r = ReadOne(reader);
@@ -109,7 +111,7 @@ TEST(ScriptReaderNamePhase, BlankCommentAndLabelLinesAreEmptyStatements) {
 }
 
 TEST(ScriptReaderNamePhase, LastLineWithoutLineFeedStillReads) {
-    CScriptReader reader;
+    CScriptReader reader{zepa::testing::TestLog()};
     reader.SetText("t", "Calc($num[1] = 1)\nEndScript");
     EXPECT_TRUE(reader.ReadStatement());
     const ReadResult r = ReadOne(reader);
@@ -123,7 +125,7 @@ TEST(ScriptReaderNamePhase, LastLineWithoutLineFeedStillReads) {
 // buffers: long tokens must arrive whole, stop at every special byte, and leave nothing behind for
 // the next statement.
 TEST(ScriptReaderArgumentPhase, LongTokensStopAtEverySpecialByteAndLeaveNothingBehind) {
-    CScriptReader reader;
+    CScriptReader reader{zepa::testing::TestLog()};
     reader.SetText("t",
                    "VeryLongCommandNameBeyondSmallStrings.AnotherLongSubCommandName(argument_longer_than_16,"
                    "x)\n"
@@ -163,7 +165,7 @@ TEST(ScriptReaderNamePhase, CommentOrLabelAtTheEndWithoutLineFeedFails) {
 }
 
 TEST(ScriptReaderNamePhase, LineFeedInsideBracketIndexFailsAndReadingResumesThere) {
-    CScriptReader reader;
+    CScriptReader reader{zepa::testing::TestLog()};
     reader.SetText("t", "Sprite[1\nWait(2)\n");
     EXPECT_FALSE(reader.ReadStatement());
     EXPECT_FALSE(reader.IsAtEnd());
@@ -214,7 +216,7 @@ TEST(ScriptReaderArgumentPhase, QuotedTextKeepsBlanksAndLineFeedsButLosesTabs) {
 }
 
 TEST(ScriptReaderArgumentPhase, QuotedTextFollowedByLineFeedEndsTheStatement) {
-    CScriptReader reader;
+    CScriptReader reader{zepa::testing::TestLog()};
     reader.SetText("t", "M(\"a\"\nNext\n");
     const ReadResult r = ReadOne(reader);
     EXPECT_TRUE(r.ok);
@@ -233,7 +235,7 @@ TEST(ScriptReaderArgumentPhase, UnclosedListOrQuoteFailsAtTheEnd) {
 TEST(ScriptReaderArgumentPhase, FailedStatementResumesFromTheSameByte) {
     std::string args = "0";
     for (int i = 1; i <= 16; ++i) args += "," + std::to_string(i);
-    CScriptReader reader;
+    CScriptReader reader{zepa::testing::TestLog()};
     reader.SetText("t", "f(" + args + ")\nEndScript\n");
     EXPECT_FALSE(reader.ReadStatement());
     EXPECT_FALSE(reader.IsAtEnd());
@@ -253,7 +255,7 @@ class ScriptReaderSeek : public ::testing::Test {
         reader.ReadStatement();
         return ReadOne(reader);
     }
-    CScriptReader reader;
+    CScriptReader reader{zepa::testing::TestLog()};
     size_t position = 0;
 };
 
@@ -349,7 +351,7 @@ TEST_F(ScriptReaderSeek, SeekAfterTheEndOfTextIsIgnoredUntilReloaded) {
 }
 
 TEST(ScriptReaderLevels, NestedLevelReadsItsOwnCopyAndParentResumes) {
-    CScriptReader reader;
+    CScriptReader reader{zepa::testing::TestLog()};
     reader.SetText("main.txt", "A\nB\n*sub\nS\n");
     reader.ReadStatement();  // A
     ASSERT_TRUE(reader.PushLevel(""));
@@ -364,7 +366,7 @@ TEST(ScriptReaderLevels, NestedLevelReadsItsOwnCopyAndParentResumes) {
 }
 
 TEST(ScriptReaderLevels, ThirtyTwoLevelsAtMostAndTheTopIsNeverPopped) {
-    CScriptReader reader;
+    CScriptReader reader{zepa::testing::TestLog()};
     reader.SetText("t", "A\n");
     for (int depth = 2; depth <= CScriptReader::kMaxDepth; ++depth) ASSERT_TRUE(reader.PushLevel(""));
     EXPECT_EQ(reader.Innermost().depth(), 32);
@@ -382,7 +384,7 @@ TEST(ScriptReaderLoading, LooseFileWithCrLfAndMissingFile) {
     const auto old = std::filesystem::current_path();
     std::filesystem::current_path(dir);
     std::ofstream(dir / "Script" / "a.txt", std::ios::binary) << "Wait(1)\r\nEndScript\r\n";
-    CScriptReader reader;
+    CScriptReader reader{zepa::testing::TestLog()};
     EXPECT_TRUE(reader.LoadText("Script/a.txt"));
     EXPECT_EQ(reader.text(), "Wait(1)\nEndScript\n");
     EXPECT_TRUE(reader.PushLevel("Script/a.txt"));
@@ -413,7 +415,7 @@ TEST(ScriptReaderLoading, ArchiveTextEndsAtItsFirstNulAndKeepsCarriageReturns) {
     std::filesystem::create_directories(dir);
     WriteArchive(dir / "GameData.pac", "Script/Script.txt", std::string("Word\r\nEnd\0Hidden\n", 17));
     CPackArchive archive((dir / "GameData.pac").string());
-    CScriptReader reader(&archive);
+    CScriptReader reader(zepa::testing::TestLog(), &archive);
     ASSERT_TRUE(reader.LoadText("Script/Script.txt"));
     EXPECT_EQ(reader.text(), "Word\r\nEnd");
     EXPECT_EQ(ReadOne(reader).words, Words{"Word\r"});

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "app/MessageBox.h"
+#include "support/TestServices.h"
+
+#include "core/MessageBoxes.h"
 #include "input/ButtonState.h"
 #include "platform/Cp932.h"
 #include "script/ScriptRandom.h"
@@ -13,12 +15,13 @@ namespace {
 
 class ScriptRunnerTest : public ::testing::Test {
   protected:
-    ScriptRunnerTest() : runner(vars, random, buttons, nullptr) { ClearShownMessages(); }
+    ScriptRunnerTest() : runner(zepa::testing::MakeScriptServices(vars, random, buttons, boxes)) { boxes.Clear(); }
     void Load(const std::string& text) { runner.reader().SetText("Script/Script.txt", text); }
 
     CVariableStore vars;
     CScriptRandom random;
     ButtonState buttons;
+    CMessageBoxes boxes{zepa::testing::TestLog()};
     CScriptRunner runner;
 };
 
@@ -93,9 +96,9 @@ TEST_F(ScriptRunnerTest, UnknownKeywordShowsTheBoxAndGoesOn) {
     Load("end\nFont\nBackground.Anything(1)\nEndscript\nCalc($num[1] = 3)\nEndScript\nCalc($num[1] = 4)\n");
     EXPECT_FALSE(runner.StepScript());
     EXPECT_EQ(vars.GetInt(1), 3);
-    ASSERT_EQ(ShownMessages().size(), 2u);
-    EXPECT_EQ(ShownMessages()[0], Cp932("Backgroundについて文法ミス？"));
-    EXPECT_EQ(ShownMessages()[1], Cp932("文法ミス？"));
+    ASSERT_EQ(boxes.shown().size(), 2u);
+    EXPECT_EQ(boxes.shown()[0], Cp932("Backgroundについて文法ミス？"));
+    EXPECT_EQ(boxes.shown()[1], Cp932("文法ミス？"));
 }
 
 TEST_F(ScriptRunnerTest, MalformedStatementEndsTheFrameAndTheRestReadsNext) {
@@ -105,7 +108,7 @@ TEST_F(ScriptRunnerTest, MalformedStatementEndsTheFrameAndTheRestReadsNext) {
     EXPECT_EQ(vars.GetInt(2), 0);
     EXPECT_TRUE(runner.StepScript());
     EXPECT_EQ(vars.GetInt(2), 2);
-    EXPECT_TRUE(ShownMessages().empty());
+    EXPECT_TRUE(boxes.shown().empty());
 }
 
 TEST_F(ScriptRunnerTest, EndOfTextEndsTheScript) {

@@ -39,7 +39,7 @@ class BackGroundTest : public testing::StageTest {
         return static_cast<int>((pixel >> 16 & 0xFF) | (pixel >> 8 & 0xFF) << 8);
     }
 
-    CBackGround layer;
+    CBackGround layer{&store};
 };
 
 TEST_F(BackGroundTest, NamesMapToTransitionAndShakeKinds) {

@@ -35,7 +35,7 @@ class CharaGraphicsTest : public testing::StageTest {
     }
     const CCharaGraphics::Slot& Slot(int i) const { return layer.slot(i); }
 
-    CCharaGraphics layer;
+    CCharaGraphics layer{&store};
 };
 
 TEST_F(CharaGraphicsTest, CutShowsTheImageAtItsTargetOnTheNextUpdate) {

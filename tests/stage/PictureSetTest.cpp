@@ -9,6 +9,7 @@
 #include "gfx/SpriteBatch.h"
 #include "resources/TextureStore.h"
 #include "support/TestFiles.h"
+#include "support/TestServices.h"
 #include "text/FakeGlyphSource.h"
 
 namespace zepa {
@@ -48,7 +49,7 @@ class PictureSetTest : public ::testing::Test {
 
     testing::TempFolder folder;
     testing::ScopedWorkingDirectory cwd;
-    CTextureStore store{nullptr};
+    CTextureStore store{nullptr, testing::TestLog()};
     FakeGlyphSource glyphs;
     CPictureSet pictures{&store, glyphs};
     CSpriteBatch batch;

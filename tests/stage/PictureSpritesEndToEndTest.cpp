@@ -14,6 +14,7 @@
 #include "platform/Cp932.h"
 #include "platform/ImageIo.h"
 #include "support/TestFiles.h"
+#include "support/TestServices.h"
 #include "text/TextCanvasStore.h"
 
 namespace zepa {
@@ -113,7 +114,7 @@ TEST_F(PictureSpritesRun, ScreenshotsShowPictureTextAndAnimatedSprites) {
     EXPECT_EQ(dump["pictures"]["sprites"]["1"]["shown"], true);
 
     // The text picture at (200, 300), copied exactly from a canvas drawn the same way.
-    CTextCanvasStore store;
+    CTextCanvasStore store{testing::SharedGlyphs()};
     ASSERT_TRUE(store.CreateCanvas(1, 256, 32));
     ASSERT_TRUE(store.BeginFont(1, Cp932("ＭＳ　Ｐゴシック"), 24));
     store.ClearCanvas();

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "StageTestSupport.h"
-#include "app/MessageBox.h"
+#include "core/MessageBoxes.h"
 #include "platform/Cp932.h"
 #include "script/ScriptStatement.h"
 #include "script/VariableStore.h"
@@ -32,20 +32,20 @@ class StageLayerCommandsTest : public testing::StageTest {
   protected:
     void SetUp() override {
         StageTest::SetUp();
-        ClearShownMessages();
         WriteSolid("Graphics/BG/a", 640, 480, 0xFF102030u);
         WriteSolid("Graphics/Char/b", 10, 10, 0xFFFFFFFFu);
     }
     void Background(const std::string& sub, std::initializer_list<std::string> args) {
-        RunBackgroundCommand(&background, Statement("Background", sub, args), variables);
+        RunBackgroundCommand(&background, Statement("Background", sub, args), variables, boxes);
     }
     void Character(const std::string& sub, std::initializer_list<std::string> args) {
-        RunCharacterCommand(&characters, Statement("Character", sub, args), variables);
+        RunCharacterCommand(&characters, Statement("Character", sub, args), variables, boxes);
     }
 
     CVariableStore variables;
-    CBackGround background;
-    CCharaGraphics characters;
+    CMessageBoxes boxes{testing::TestLog()};
+    CBackGround background{&store};
+    CCharaGraphics characters{&store};
 };
 
 TEST_F(StageLayerCommandsTest, BackgroundSetDefaultsToACutOverThirtyFrames) {
@@ -128,7 +128,7 @@ TEST_F(StageLayerCommandsTest, MovePosDefaultsAndSlotChecks) {
     EXPECT_TRUE(characters.slot(5).mirrored);
     Character("SetFocus", {"3"});
     EXPECT_EQ(characters.focus(), 3);
-    EXPECT_TRUE(ShownMessages().empty());
+    EXPECT_TRUE(boxes.shown().empty());
 }
 
 TEST_F(StageLayerCommandsTest, EraseAllReadsItsFirstArgumentAsTheTransition) {
@@ -148,18 +148,18 @@ TEST_F(StageLayerCommandsTest, EraseAllReadsItsFirstArgumentAsTheTransition) {
 TEST_F(StageLayerCommandsTest, UnknownSubCommandsShowTheGroupsErrorBoxAndEmptyOnesNothing) {
     Background("", {});
     Character("", {});
-    EXPECT_TRUE(ShownMessages().empty());
+    EXPECT_TRUE(boxes.shown().empty());
     Background("Shake", {"shake_h"});
     Character("Erase", {});
     Character("setgraph", {"0", "b"});
-    ASSERT_EQ(ShownMessages().size(), 3u);
-    EXPECT_EQ(ShownMessages()[0], Cp932("Backgroundについて文法ミス？"));
-    EXPECT_EQ(ShownMessages()[1], Cp932("Characterについて文法ミス？"));
+    ASSERT_EQ(boxes.shown().size(), 3u);
+    EXPECT_EQ(boxes.shown()[0], Cp932("Backgroundについて文法ミス？"));
+    EXPECT_EQ(boxes.shown()[1], Cp932("Characterについて文法ミス？"));
     EXPECT_TRUE(characters.slot(0).current.name.empty());
     // Without layers the known statements do nothing and the unknown ones still complain.
-    RunBackgroundCommand(nullptr, Statement("Background", "Set", {"a"}), variables);
-    RunCharacterCommand(nullptr, Statement("Character", "Bad", {}), variables);
-    EXPECT_EQ(ShownMessages().size(), 4u);
+    RunBackgroundCommand(nullptr, Statement("Background", "Set", {"a"}), variables, boxes);
+    RunCharacterCommand(nullptr, Statement("Character", "Bad", {}), variables, boxes);
+    EXPECT_EQ(boxes.shown().size(), 4u);
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
-// A scratch game folder as the working directory with a published texture store, small images
-// written into it, and a sprite batch to draw the layers into.
+// A scratch game folder as the working directory with a texture store over it for the layers,
+// small images written into it, and a sprite batch to draw the layers into.
 #pragma once
 
 #include <unistd.h>
@@ -15,6 +15,7 @@
 #include "../gfx/ImageTestFiles.h"
 #include "gfx/SpriteBatch.h"
 #include "resources/TextureStore.h"
+#include "support/TestServices.h"
 
 namespace zepa::testing {
 
@@ -29,10 +30,8 @@ class StageTest : public ::testing::Test {
         std::filesystem::remove_all(folder_);
         std::filesystem::create_directories(folder_);
         std::filesystem::current_path(folder_);
-        SetTextureStore(&store);
     }
     void TearDown() override {
-        SetTextureStore(nullptr);
         store.ReleaseAllTextures();
         std::filesystem::current_path(previous_);
         std::filesystem::remove_all(folder_);
@@ -63,7 +62,7 @@ class StageTest : public ::testing::Test {
     }
     uint32_t Pixel(int x, int y) const { return batch.BackBuffer().At(x, y) & 0x00FFFFFFu; }
 
-    CTextureStore store{nullptr};
+    CTextureStore store{nullptr, TestLog()};
     CSpriteBatch batch;
 
   private:

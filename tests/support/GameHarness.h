@@ -40,7 +40,7 @@ class GameHarness {
         : inFolder_(folder),
           backend_(CreateHeadlessBackend()),
           game_(std::make_unique<CGameSystem>()),
-          procedure_(*game_, nullptr, Rect{0, 0, 4000, 4000}, Rect{}) {
+          procedure_(game_->inputDevices(), game_->sceneRequests(), nullptr, Rect{0, 0, 4000, 4000}, Rect{}) {
         game_->randomSeed = 1u;
         procedure_.SetFocus(true);
         initialized_ = game_->Initialize(backend_);

@@ -11,10 +11,13 @@
 #include <vector>
 
 #include "platform/Cp932.h"
+#include "support/TestServices.h"
 #include "text/TextCanvasStore.h"
 
 namespace zepa {
 namespace {
+
+using testing::SharedGlyphs;
 
 const char* const kFace = "ＭＳ　Ｐゴシック";
 
@@ -72,7 +75,7 @@ void Render(CTextCanvasStore& store, bool shaded) {
 }
 
 void CompareWithGolden(const std::string& name, bool shaded) {
-    CTextCanvasStore store;
+    CTextCanvasStore store(SharedGlyphs());
     Render(store, shaded);
     const CTexture& texture = *store.GetCanvasTexture(0);
     if (std::getenv("ZEPA_UPDATE_GOLDEN")) WritePam(GoldenPath(name), texture, 256, 64);
@@ -101,14 +104,14 @@ TEST(TextGoldenTest, JapaneseTextWithShade) {
 TEST(TextGoldenTest, RealFontAdvancesFollowInkedWidths) {
     const std::string a = Cp932("日");
     const std::string b = Cp932("本");
-    auto font = GlyphSource().OpenFont(Cp932(kFace), 24);
+    auto font = SharedGlyphs().OpenFont(Cp932(kFace), 24);
     GlyphBitmap glyphA;
     GlyphBitmap glyphB;
     ASSERT_TRUE(font->RenderGlyph((uint8_t(a[0]) << 8) | uint8_t(a[1]), true, glyphA));
     ASSERT_TRUE(font->RenderGlyph((uint8_t(b[0]) << 8) | uint8_t(b[1]), true, glyphB));
     ASSERT_GT(glyphA.blackBoxX, 10);
 
-    CTextCanvasStore store;
+    CTextCanvasStore store(SharedGlyphs());
     ASSERT_TRUE(store.CreateCanvas(3, 128, 64));
     ASSERT_TRUE(store.BeginFont(3, Cp932(kFace), 24));
     store.Current()->textAlpha = 255;

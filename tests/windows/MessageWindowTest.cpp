@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include "platform/Cp932.h"
+#include "support/TestServices.h"
 #include "windows/MessageTyping.h"
+#include "windows/WindowEnvironment.h"
 #include "windows/WindowMessage.h"
 
 namespace zepa {
@@ -68,22 +70,35 @@ TEST(MessageTyping, InvalidByteDiscardsItsStepAndTypingGoesOn) {
 }
 
 TEST(MessageTyping, SpeedBelowOneActsAsOne) {
-    SetMessageSpeed(0);
-    EXPECT_EQ(MessageSpeed(), 1);
-    SetMessageSpeed(-7);
-    EXPECT_EQ(MessageSpeed(), 1);
-    SetMessageSpeed(3);
-    EXPECT_EQ(MessageSpeed(), 3);
-    SetMessageSpeed(2);
+    const std::string text = Cp932("あ") + "bc";
+    const Strings one{Cp932("あ"), "b", "c"};
+    EXPECT_EQ(Steps(text, 0), one);
+    EXPECT_EQ(Steps(text, -7), one);
+    EXPECT_EQ(Steps(text, 3), (Strings{Cp932("あ") + "bc"}));
 }
 
 class MessageWindowTyping : public ::testing::Test {
   protected:
-    void TearDown() override { SetMessageSpeed(2); }
+    void SetMessageSpeed(int charactersPerFrame) { environment.messageSpeed = charactersPerFrame; }
     int PenX() { return window.textStore().Find(0)->penX; }
     int PenY() { return window.textStore().Find(0)->penY; }
-    CWindowMessage window;
+    WindowEnvironment environment{nullptr, testing::SharedGlyphs(), nullptr};
+    CWindowMessage window{environment};
 };
+
+TEST_F(MessageWindowTyping, TheEnvironmentsSpeedBelowOneTypesOneCharacterPerFrame) {
+    for (int speed : {0, -7}) {
+        SCOPED_TRACE(speed);
+        SetMessageSpeed(speed);
+        ASSERT_TRUE(window.Open("flash", 0, 0, 640, 160, true, true));
+        window.PrintText("abc");
+        for (size_t frame = 1; frame <= 3; ++frame) {
+            window.Update();
+            EXPECT_EQ(window.pendingText().position(), frame);
+        }
+        window.Close();
+    }
+}
 
 TEST_F(MessageWindowTyping, SixCharactersAtSpeedTwoTakeThreeFramesAndTypingEndsOnTheFourth) {
     SetMessageSpeed(2);

@@ -4,6 +4,7 @@
 
 #include "gfx/SpriteBatch.h"
 #include "input/ButtonState.h"
+#include "support/TestServices.h"
 #include "windows/WindowSelectable.h"
 #include "windows/WindowTestSupport.h"
 
@@ -12,15 +13,13 @@ namespace {
 
 class SelectionTest : public ::testing::Test {
   protected:
-    SelectionTest() : window(nullptr) {
-        CWindowBase::InitWindowSkin(CWindowBase::kDefaultSkinFile, &buttons);
+    SelectionTest() {
+        environment.LoadSkin(CWindowBase::kDefaultSkinFile);
         window.SetSoundSink([this](const std::string& path) { sounds.push_back(path); });
         window.CursorMoveSeFile("move.wav");
         window.SelectSeFile("select.wav");
         window.CancelSeFile("cancel.wav");
     }
-    ~SelectionTest() override { CWindowBase::InitWindowSkin(CWindowBase::kDefaultSkinFile, nullptr); }
-
     // Items 0..count-1 in a window at (100, 100), all enabled.
     void Build(int count, int columns, int width = 400, int height = 160, int rowHeight = 30) {
         window.ContentsNum(count);
@@ -34,7 +33,7 @@ class SelectionTest : public ::testing::Test {
     void Press(LogicalButton button) {
         buttons = ButtonState{};
         buttons.pressed[button] = 1;
-        window.Update();
+        window.Update(buttons);
         buttons = ButtonState{};
     }
     void Mouse(int x, int y, bool left = false, bool right = false) {
@@ -44,12 +43,13 @@ class SelectionTest : public ::testing::Test {
         buttons.mouseY = y;
         buttons.leftClick = left;
         buttons.rightClick = right;
-        window.Update();
+        window.Update(buttons);
         buttons = ButtonState{};
     }
 
     ButtonState buttons;
-    CWindowSelectable window;
+    WindowEnvironment environment{nullptr, testing::SharedGlyphs(), nullptr};
+    CWindowSelectable window{environment};
     std::vector<std::string> sounds;
 };
 
@@ -80,7 +80,7 @@ TEST_F(SelectionTest, OnlyTheFirstDirectionOfAFrameMoves) {
     Build(5, 1);
     buttons.pressed[kButtonDown] = 1;
     buttons.pressed[kButtonUp] = 1;
-    window.Update();
+    window.Update(buttons);
     EXPECT_EQ(window.cursor(), 4);  // Up wins
 }
 
@@ -101,7 +101,7 @@ TEST_F(SelectionTest, OkDecidesEnabledItemsAndCancelAlwaysCancels) {
     sounds.clear();
     buttons.pressed[kButtonOk] = 1;
     buttons.pressed[kButtonCancel] = 1;
-    window.Update();
+    window.Update(buttons);
     ASSERT_TRUE(window.TakeResult(result));
     EXPECT_EQ(result, -1);
     EXPECT_EQ(sounds, (std::vector<std::string>{"select.wav", "cancel.wav"}));
@@ -193,7 +193,7 @@ TEST_F(SelectionTest, CursorBlinksBetween64And214) {
     Build(2, 1);
     std::vector<int> alphas;
     for (int i = 0; i < 61; ++i) {
-        window.Update();
+        window.Update(buttons);
         alphas.push_back(window.cursorAlpha());
     }
     EXPECT_EQ(alphas[28], 209);  // counter 29
@@ -241,7 +241,7 @@ TEST_F(SelectionTest, DescriptionWindowFollowsTheCursor) {
 TEST_F(SelectionTest, DrawsItemsDimmedWhenDisabledAndTheCursorOverItsCell) {
     test::WindowStage stage;
     stage.WriteImage(CWindowSelectable::kCursorFile, 24, 24, [](int, int) { return 0xFFFF0000u; });
-    CWindowSelectable drawn(nullptr);
+    CWindowSelectable drawn(stage.environment());
     drawn.ContentsNum(2);
     drawn.Open("flash", 0, 0, 300, 100, 10, true, false);
     drawn.SetContents(0, "\x81\xA1\x81\xA1");  // two black squares (filled glyphs)
@@ -262,7 +262,7 @@ TEST_F(SelectionTest, DrawsItemsDimmedWhenDisabledAndTheCursorOverItsCell) {
     EXPECT_EQ(pixels[20 * 640 + 200] & 0xFF0000, 0u);        // no cursor while inactive
 
     drawn.Select(true);
-    drawn.Update();
+    drawn.Update(buttons);
     batch.BackBuffer().Clear(0xFF000000u);
     drawn.Draw(batch);
     // The cursor is stretched over item 0's cell (0, 0)-(280, 30) at (10, 10).

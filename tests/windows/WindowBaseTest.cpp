@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "gfx/SpriteBatch.h"
+#include "support/TestServices.h"
 #include "windows/WindowMessage.h"
 #include "windows/WindowTestSupport.h"
 
@@ -26,7 +27,7 @@ class WindowSkinTest : public ::testing::Test {
   protected:
     void SetUp() override {
         stage.WriteImage(CWindowBase::kDefaultSkinFile, 192, 96, SkinTexel);
-        CWindowBase::InitWindowSkin(CWindowBase::kDefaultSkinFile, nullptr);
+        stage.environment().LoadSkin(CWindowBase::kDefaultSkinFile);
         batch.BackBuffer().Clear(0xFF000000u);
         batch.Begin();
     }
@@ -52,7 +53,7 @@ class WindowSkinTest : public ::testing::Test {
 
     test::WindowStage stage;
     CSpriteBatch batch;
-    CWindowMessage window;
+    CWindowMessage window{stage.environment()};
 };
 
 TEST_F(WindowSkinTest, TiledFramesOfManySizesPlaceEveryPiece) {
@@ -63,7 +64,7 @@ TEST_F(WindowSkinTest, TiledFramesOfManySizesPlaceEveryPiece) {
     for (const Case c :
          {Case{0, 0, 640, 160}, Case{30, 40, 96, 168}, Case{600, 450, 24, 24}, Case{13, 77, 203, 131}}) {
         SCOPED_TRACE(::testing::Message() << c.w << "x" << c.h);
-        CWindowMessage fresh;
+        CWindowMessage fresh(stage.environment());
         ASSERT_TRUE(fresh.Open("flash", c.x, c.y, c.w, c.h, true, true));
         batch.BackBuffer().Clear(0xFF000000u);
         fresh.Draw(batch);
@@ -85,7 +86,7 @@ TEST_F(WindowSkinTest, StretchedSkinCoversTheWindowAndNoFrameDrawsNothing) {
     stage.store().ReleaseAllTextures();
     stage.WriteImage(CWindowBase::kDefaultSkinFile, 192, 96,
                      [](int u, int v) { return u >= 96 ? 0xFF3366CCu : SkinTexel(u, v); });
-    CWindowBase::InitWindowSkin(CWindowBase::kDefaultSkinFile, nullptr);
+    stage.environment().LoadSkin(CWindowBase::kDefaultSkinFile);
     ASSERT_TRUE(window.Open("flash", 100, 50, 300, 200, true, true));
     window.SkinType(7);
     EXPECT_EQ(window.skinType(), kSkinStretched);
@@ -111,7 +112,7 @@ TEST_F(WindowSkinTest, HiddenWindowOrSkinDrawsNoFrameAndFadeBlendsOverTheBackgro
     window.Draw(batch);
     EXPECT_EQ(Pixel(50, 50), 0u);
 
-    CWindowMessage fading;
+    CWindowMessage fading(stage.environment());
     ASSERT_TRUE(fading.Open("fade", 0, 0, 100, 100, true, true));
     fading.Update();  // alpha 21 of 255 over black
     fading.Draw(batch);
@@ -122,7 +123,8 @@ TEST_F(WindowSkinTest, HiddenWindowOrSkinDrawsNoFrameAndFadeBlendsOverTheBackgro
 }
 
 TEST(WindowOpening, FadeRaisesAlphaOverTwelveFramesAndFinishesOnTheThirteenth) {
-    CWindowMessage window;
+    WindowEnvironment environment{nullptr, testing::SharedGlyphs(), nullptr};
+    CWindowMessage window(environment);
     ASSERT_TRUE(window.Open("fade", 0, 0, 640, 160, true, true));
     EXPECT_EQ(window.alpha(), 0);
     EXPECT_TRUE(window.animating());
@@ -138,7 +140,8 @@ TEST(WindowOpening, FadeRaisesAlphaOverTwelveFramesAndFinishesOnTheThirteenth) {
 }
 
 TEST(WindowOpening, ExpandGrowsFromTheCornerAndFlashOrUnknownNamesOpenAtOnce) {
-    CWindowMessage window;
+    WindowEnvironment environment{nullptr, testing::SharedGlyphs(), nullptr};
+    CWindowMessage window(environment);
     ASSERT_TRUE(window.Open("expand", 0, 0, 640, 160, true, true));
     EXPECT_EQ(window.currentWidth(), 24);
     window.Update();
@@ -153,7 +156,7 @@ TEST(WindowOpening, ExpandGrowsFromTheCornerAndFlashOrUnknownNamesOpenAtOnce) {
 
     for (const char* name : {"flash", "Fade", "", "expand "}) {
         SCOPED_TRACE(name);
-        CWindowMessage instant;
+        CWindowMessage instant(environment);
         ASSERT_TRUE(instant.Open(name, 0, 0, 200, 100, true, true));
         EXPECT_FALSE(instant.animating());
         EXPECT_EQ(instant.effect(), kEffectFinished);
@@ -168,11 +171,12 @@ TEST(WindowOpening, GeometryIsClampedIntoTheScreen) {
         int x, y, w, h;
         int ex, ey, ew, eh;
     };
+    WindowEnvironment environment{nullptr, testing::SharedGlyphs(), nullptr};
     for (const Case c :
          {Case{0, 0, 10, 10, 0, 0, 24, 24}, Case{700, 0, 100, 50, 540, 0, 100, 50},
           Case{-5, -9, 2000, 900, 0, 0, 640, 480}, Case{2147483647, 2147483647, 100, 100, 540, 380, 100, 100},
           Case{-2147483647 - 1, 400, 24, 100, 0, 380, 24, 100}}) {
-        CWindowMessage window;
+        CWindowMessage window(environment);
         ASSERT_TRUE(window.Open("flash", c.x, c.y, c.w, c.h, true, true));
         EXPECT_EQ(window.x(), c.ex);
         EXPECT_EQ(window.y(), c.ey);
@@ -182,7 +186,8 @@ TEST(WindowOpening, GeometryIsClampedIntoTheScreen) {
 }
 
 TEST(WindowOpening, RemainderPiecesFollowTheSize) {
-    CWindowMessage window;
+    WindowEnvironment environment{nullptr, testing::SharedGlyphs(), nullptr};
+    CWindowMessage window(environment);
     ASSERT_TRUE(window.Open("flash", 0, 0, 640, 160, true, true));
     // 640 wide: xr = 616 mod 72 + 12 = 52; 160 high: yb = 136 mod 72 + 12 = 76.
     EXPECT_EQ(window.skinPiece(9).right, 52);
@@ -194,7 +199,8 @@ TEST(WindowOpening, RemainderPiecesFollowTheSize) {
 TEST(WindowSettings, ColoursTakeEachComponentModulo256) {
     EXPECT_EQ(CWindowBase::PackColor(255, 1, 2, 3), 0xFF010203u);
     EXPECT_EQ(CWindowBase::PackColor(256, -1, 513, 0), 0x00FF0100u);
-    CWindowMessage window;
+    WindowEnvironment environment{nullptr, testing::SharedGlyphs(), nullptr};
+    CWindowMessage window(environment);
     window.FontColor(128, 300, 0, -256);
     EXPECT_EQ(window.textColor(), 0x802C0000u);
 }

@@ -3,12 +3,18 @@
 // and a choice that suspends the script and lands in its variable in the deciding frame.
 #include <gtest/gtest.h>
 
-#include "app/MessageBox.h"
+#include <cstdint>
+#include <utility>
+#include <vector>
+
+#include "core/MessageBoxes.h"
 #include "input/ButtonState.h"
 #include "platform/Cp932.h"
 #include "script/ScriptRandom.h"
 #include "script/ScriptRunner.h"
+#include "script/ScriptServices.h"
 #include "script/VariableStore.h"
+#include "support/TestServices.h"
 #include "windows/WindowSet.h"
 
 namespace zepa {
@@ -16,13 +22,13 @@ namespace {
 
 class WindowCommandsTest : public ::testing::Test {
   protected:
-    WindowCommandsTest() : windows(nullptr), runner(vars, random, buttons, nullptr) {
-        ClearShownMessages();
+    WindowCommandsTest()
+        : runner(ScriptServices{vars, random, buttons, nullptr, nullptr, boxes, testing::SharedGlyphs(),
+                                testing::TestLog(), {}}) {
         runner.windows = &windows;
         runner.SetSelectionActiveQuery([this] { return windows.AnySelectionActive(); });
-        CWindowBase::InitWindowSkin(CWindowBase::kDefaultSkinFile, &buttons);
+        environment.LoadSkin(CWindowBase::kDefaultSkinFile);
     }
-    ~WindowCommandsTest() override { CWindowBase::InitWindowSkin(CWindowBase::kDefaultSkinFile, nullptr); }
 
     void Run(const std::string& text) {
         runner.reader().SetText("Script/Script.txt", text + "WaitOK\n");
@@ -32,16 +38,27 @@ class WindowCommandsTest : public ::testing::Test {
     // One frame of the main scene: the script, then the windows.
     void Frame() {
         runner.StepScript();
-        windows.UpdateSelections(vars);
+        UpdateSelections();
         windows.UpdateMessages();
         buttons = ButtonState{};
+    }
+    // The selection windows with this frame's buttons; a decided choice is handed over with its
+    // window's result variable, and stored, as the main scene does, when that names an integer.
+    void UpdateSelections() {
+        windows.UpdateSelections(buttons, [this](int32_t variable, int32_t result) {
+            decided.emplace_back(variable, result);
+            if (variable >= 0 && variable < CVariableStore::kIntCount) vars.SetInt(variable, result);
+        });
     }
 
     CVariableStore vars;
     CScriptRandom random;
     ButtonState buttons;
-    CWindowSet windows;
+    CMessageBoxes boxes{testing::TestLog()};
+    WindowEnvironment environment{nullptr, testing::SharedGlyphs(), nullptr};
+    CWindowSet windows{environment};
     CScriptRunner runner;
+    std::vector<std::pair<int32_t, int32_t>> decided;  // (variable, result) of each decided choice
 };
 
 TEST_F(WindowCommandsTest, MessageWindowOpenDefaultsFromTheFirstEmptyArgument) {
@@ -70,22 +87,22 @@ TEST_F(WindowCommandsTest, MessageWindowOpenDefaultsFromTheFirstEmptyArgument) {
     EXPECT_EQ(w3.y(), 0);
     EXPECT_EQ(w3.width(), 640);
     EXPECT_TRUE(w3.visible());
-    EXPECT_TRUE(ShownMessages().empty());
+    EXPECT_TRUE(boxes.shown().empty());
 }
 
 TEST_F(WindowCommandsTest, WindowNumbersOutsideTheRangeAreIgnoredSilently) {
     Run("MessageWindow[10].PrintText(\"x\")\nMessageWindow[-1].Bogus\nSelectWindow[10].Select(true, 5)\n"
         "Calc($num[1] = 1)\n");
     EXPECT_EQ(vars.GetInt(1), 1);  // nothing suspended the script
-    EXPECT_TRUE(ShownMessages().empty());
+    EXPECT_TRUE(boxes.shown().empty());
     for (int n = 0; n < 10; ++n) EXPECT_FALSE(windows.message(n).typing());
 }
 
 TEST_F(WindowCommandsTest, UnknownSubCommandsShowTheErrorBoxes) {
     Run("MessageWindow[0].Bogus\nSelectWindow[0].Wobble\nMessageWindow[0]\nSelectWindow[0]\n");
-    ASSERT_EQ(ShownMessages().size(), 2u);
-    EXPECT_EQ(ShownMessages()[0], Cp932("MessageWindowについて文法ミス？"));
-    EXPECT_EQ(ShownMessages()[1], Cp932("SelectWindowについて文法ミス？"));
+    ASSERT_EQ(boxes.shown().size(), 2u);
+    EXPECT_EQ(boxes.shown()[0], Cp932("MessageWindowについて文法ミス？"));
+    EXPECT_EQ(boxes.shown()[1], Cp932("SelectWindowについて文法ミス？"));
 }
 
 TEST_F(WindowCommandsTest, TextCommandsExpandVariablesAndFontCommandsReachTheWindow) {
@@ -169,6 +186,8 @@ TEST_F(WindowCommandsTest, CancelStoresMinusOneAndBadVariablesDiscardTheResult) 
     Frame();
     EXPECT_FALSE(windows.selection(1).active());
     EXPECT_EQ(vars.GetInt(7), -1);
+    using Decided = std::vector<std::pair<int32_t, int32_t>>;
+    EXPECT_EQ(decided, (Decided{{7, -1}, {70000, 0}}));
 }
 
 TEST_F(WindowCommandsTest, SelectFalseStopsTheChoiceAndStillEndsTheFrame) {
@@ -188,10 +207,10 @@ TEST_F(WindowCommandsTest, SoundFilesArePrefixedWithTheEffectsFolder) {
         "SelectWindow.CancelSeFile(0, \"c.ogg\")\nSelectWindow.SelectSeFile(0, \"s.wav\")\n"
         "SelectWindow.SetContentsEnable(0, 1, true)\nSelectWindow.Select(0, true, 3)\n");
     buttons.pressed[kButtonDown] = 1;
-    windows.UpdateSelections(vars);
+    UpdateSelections();
     buttons = ButtonState{};
     buttons.pressed[kButtonOk] = 1;
-    windows.UpdateSelections(vars);
+    UpdateSelections();
     EXPECT_EQ(played, (std::vector<std::string>{"Music/se/m.wav", "Music/se/s.wav"}));
     EXPECT_EQ(vars.GetInt(3), 1);
 }

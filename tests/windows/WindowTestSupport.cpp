@@ -4,18 +4,19 @@
 #include <vector>
 
 #include "platform/ImageIo.h"
+#include "support/TestServices.h"
 
 namespace zepa::test {
 
-WindowStage::WindowStage() : previous_(TextureStore()) {
+WindowStage::WindowStage() {
     cwd_ = std::make_unique<testing::ScopedWorkingDirectory>(folder_.path());
     std::filesystem::create_directories("Graphics/System");
-    store_ = std::make_unique<CTextureStore>(nullptr);
-    SetTextureStore(store_.get());
+    store_ = std::make_unique<CTextureStore>(nullptr, testing::TestLog());
+    environment_ = std::make_unique<WindowEnvironment>(store_.get(), testing::SharedGlyphs(), nullptr);
 }
 
 WindowStage::~WindowStage() {
-    SetTextureStore(previous_);
+    environment_.reset();
     store_.reset();
     cwd_.reset();
 }

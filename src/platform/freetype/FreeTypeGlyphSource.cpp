@@ -10,6 +10,7 @@
 #include <unordered_map>
 
 #include "platform/Cp932.h"
+#include "platform/Log.h"
 
 namespace zepa {
 namespace {
@@ -214,7 +215,7 @@ struct CFreeTypeGlyphSource::Library {
     FcConfig* config = nullptr;
 };
 
-CFreeTypeGlyphSource::CFreeTypeGlyphSource() : library_(std::make_unique<Library>()) {
+CFreeTypeGlyphSource::CFreeTypeGlyphSource(ILog& log) : log_(log), library_(std::make_unique<Library>()) {
     if (FT_Init_FreeType(&library_->freetype) != 0) library_->freetype = nullptr;
     FcInit();
     library_->config = FcConfigGetCurrent();
@@ -274,8 +275,7 @@ CFreeTypeGlyphSource::FontLocation CFreeTypeGlyphSource::Resolve(const std::stri
                                                 reinterpret_cast<const FcChar8*>(family.c_str())) == 0;
     if (!familyFound) {
         if (warnedFaces_.insert(faceNameCp932).second) {
-            std::fprintf(stderr, "zepa: font '%s' is not installed; using a Japanese font instead\n",
-                         requested.c_str());
+            log_.Warning("zepa: font '" + requested + "' is not installed; using a Japanese font instead");
         }
         if (location.file.empty()) location = match(false);
     }
@@ -303,9 +303,8 @@ void CFreeTypeGlyphSource::ForgetUnusedFonts() {
     std::erase_if(fonts_, [](const auto& entry) { return entry.second.use_count() == 1; });
 }
 
-IGlyphSource& GlyphSource() {
-    static CFreeTypeGlyphSource source;
-    return source;
+std::unique_ptr<IGlyphSource> CreateGlyphSource(ILog& log) {
+    return std::make_unique<CFreeTypeGlyphSource>(log);
 }
 
 }  // namespace zepa

@@ -13,7 +13,7 @@ namespace zepa {
 
 class CFreeTypeGlyphSource : public IGlyphSource {
   public:
-    CFreeTypeGlyphSource();
+    explicit CFreeTypeGlyphSource(ILog& log);
     ~CFreeTypeGlyphSource() override;
     CFreeTypeGlyphSource(const CFreeTypeGlyphSource&) = delete;
     CFreeTypeGlyphSource& operator=(const CFreeTypeGlyphSource&) = delete;
@@ -40,6 +40,7 @@ class CFreeTypeGlyphSource : public IGlyphSource {
     void ForgetUnusedFonts();
 
     struct Library;
+    ILog& log_;
     std::unique_ptr<Library> library_;
     std::map<std::pair<std::string, int>, std::shared_ptr<IFont>> fonts_;
     std::set<std::string> warnedFaces_;

@@ -7,7 +7,11 @@
 #include <string>
 #include <string_view>
 
+#include "platform/FileOperations.h"
+
 namespace zepa {
+
+class ILog;
 
 struct SettingsRecord {
     int messageSpeed = 2;  // characters typed per frame in message windows
@@ -49,10 +53,11 @@ std::string FormatSettings(const SettingsRecord& record);
 // file leaves unread keep their defaults and the file is not rewritten. A missing file is
 // created with the defaults. A file that exists but cannot be read gives the defaults and is
 // left alone, so a player's file is never replaced by one we could not read.
-void LoadSettings(SettingsRecord& record, const std::string& path = kSettingsFileName);
+void LoadSettings(SettingsRecord& record, ILog& log, const std::string& path = kSettingsFileName);
 
 // Writes `record` to the file at `path`, crash-safe: false (with the old file intact) when it
 // cannot be written.
-bool SaveSettings(const SettingsRecord& record, const std::string& path = kSettingsFileName);
+bool SaveSettings(const SettingsRecord& record, const std::string& path = kSettingsFileName,
+                  IFileOperations& files = RealFileOperations());
 
 }  // namespace zepa

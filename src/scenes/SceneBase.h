@@ -5,14 +5,15 @@
 namespace zepa {
 
 class CSpriteBatch;
+struct ButtonState;
 
 class CSceneBase {
   public:
     virtual ~CSceneBase() = default;
     // Called once right after construction; false makes the engine close the window.
     virtual bool Init() = 0;
-    // Called once per updated frame, after input has been folded.
-    virtual void Update() = 0;
+    // Called once per updated frame with the frame's folded input.
+    virtual void Update(const ButtonState& buttons) = 0;
     // Called once per drawn frame, between the sprite batch's Begin and End.
     virtual void Draw(CSpriteBatch& batch) = 0;
     // Called by the scene switch before the scene is deleted; must be safe to run twice.

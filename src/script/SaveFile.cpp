@@ -1,4 +1,4 @@
-#include "scenes/SaveFile.h"
+#include "script/SaveFile.h"
 
 #include <algorithm>
 #include <bit>
@@ -9,7 +9,9 @@
 
 #include "platform/AtomicFile.h"
 #include "platform/Cp932.h"
+#include "platform/FileReader.h"
 #include "platform/FileSystem.h"
+#include "platform/Log.h"
 
 namespace zepa {
 namespace {
@@ -49,11 +51,11 @@ uint32_t GetUint32(std::string_view bytes, size_t offset) {
     return value;
 }
 
-void PutName(std::string& out, size_t offset, const std::string& name) {
+void PutName(std::string& out, size_t offset, const std::string& name, ILog& log) {
     const std::string stored = CutToNameField(name);
     if (stored.size() != name.size())
-        std::fprintf(stderr, "zepa: a name of %zu bytes was cut to %zu bytes to fit the save file\n",
-                     name.size(), stored.size());
+        log.Warning(FormatLine("zepa: a name of %zu bytes was cut to %zu bytes to fit the save file",
+                     name.size(), stored.size()));
     std::memcpy(out.data() + offset, stored.data(), stored.size());
 }
 
@@ -72,27 +74,20 @@ bool ReadFileBytes(const std::string& path, std::string& bytes, size_t limit = s
     if (!IsRegularFile(path)) return false;
     std::ifstream file(path, std::ios::binary);
     if (!file) return false;
-    if (limit == std::string::npos) {
-        std::ostringstream all;
-        all << file.rdbuf();
-        if (file.bad()) return false;
-        bytes = all.str();
-        return true;
-    }
+    if (limit == std::string::npos) return ReadWholeFile(path, bytes) == FileReadResult::Ok;
     bytes.assign(limit, '\0');
     file.read(bytes.data(), static_cast<std::streamsize>(limit));
     bytes.resize(static_cast<size_t>(file.gcount()));
     return !file.bad();
 }
 
-void ReportDamage(const std::string& path, const DecodedSaveFile& save) {
+void ReportDamage(const std::string& path, const DecodedSaveFile& save, ILog& log) {
     const char* reason = save.badStringLength ? "a string length runs past its end" : "it ends early";
-    std::fprintf(
-        stderr,
+    log.Warning(FormatLine(
         "zepa: the save file %s is damaged (%s); loaded the save-point record, %d of %d integers, %d of "
-        "%d flags and %d of %d strings; the rest are 0 or empty\n",
+        "%d flags and %d of %d strings; the rest are 0 or empty",
         path.c_str(), reason, save.intsRead, CVariableStore::kIntCount, save.flagWordsRead * 4,
-        CVariableStore::kFlagCount, save.stringsRead, CVariableStore::kStringCount);
+        CVariableStore::kFlagCount, save.stringsRead, CVariableStore::kStringCount));
 }
 
 }  // namespace
@@ -112,22 +107,22 @@ std::string CutToNameField(const std::string& name) {
     return name.substr(0, end);
 }
 
-std::string EncodeSavePointRecord(const SavePointRecord& record) {
+std::string EncodeSavePointRecord(const SavePointRecord& record, ILog& log) {
     std::string out(kSavePointRecordSize, '\0');
-    PutName(out, kBackgroundOffset, record.backgroundPath);
-    PutName(out, kBgmOffset, record.bgmPath);
-    PutName(out, kBgsOffset, record.bgsPath);
+    PutName(out, kBackgroundOffset, record.backgroundPath, log);
+    PutName(out, kBgmOffset, record.bgmPath, log);
+    PutName(out, kBgsOffset, record.bgsPath, log);
     for (int slot = 0; slot < SavePointRecord::kCharacterSlots; ++slot) {
         const CharacterSlotRecord& character = record.characters[slot];
         const size_t base = kCharactersOffset + slot * kCharacterRecordSize;
-        PutName(out, base, character.imagePath);
+        PutName(out, base, character.imagePath, log);
         PutUint32(out, base + kCharacterXOffset, std::bit_cast<uint32_t>(character.x));
         PutUint32(out, base + kCharacterYOffset, std::bit_cast<uint32_t>(character.y));
         PutUint32(out, base + kCharacterFlagsOffset, character.flags);
     }
     PutUint32(out, kFocusOffset, static_cast<uint32_t>(record.focus));
-    PutName(out, kScriptFileOffset, record.scriptFile);
-    PutName(out, kSavePointNameOffset, record.savePointName);
+    PutName(out, kScriptFileOffset, record.scriptFile, log);
+    PutName(out, kSavePointNameOffset, record.savePointName, log);
     return out;
 }
 
@@ -152,8 +147,8 @@ SavePointRecord DecodeSavePointRecord(std::string_view bytes) {
     return record;
 }
 
-std::string EncodeSaveFile(const CVariableStore& variables) {
-    std::string out = EncodeSavePointRecord(variables.savePoint());
+std::string EncodeSaveFile(const CVariableStore& variables, ILog& log) {
+    std::string out = EncodeSavePointRecord(variables.savePoint(), log);
     size_t stringBytes = 0;
     for (const std::string& text : variables.snapshotStrings()) stringBytes += 4 + text.size();
     out.reserve(kSaveStringsOffset + stringBytes);
@@ -201,42 +196,41 @@ std::optional<DecodedSaveFile> DecodeSaveFile(std::string_view bytes) {
     return save;
 }
 
-bool WriteSaveFile(const CVariableStore& variables, int slot) {
+bool WriteSaveFile(const CVariableStore& variables, int slot, ILog& log, IFileOperations& files) {
     const std::string path = SaveFilePath(slot);
-    const std::string bytes = EncodeSaveFile(variables);
+    const std::string bytes = EncodeSaveFile(variables, log);
     if (!IsDirectory(kSaveFolder) && !MakeDirectory(kSaveFolder)) {
-        std::fprintf(stderr, "zepa: cannot create the folder %s; the save file %s was not written\n",
-                     kSaveFolder, path.c_str());
+        log.Warning(FormatLine("zepa: cannot create the folder %s; the save file %s was not written",
+                     kSaveFolder, path.c_str()));
         return false;
     }
     const std::string backup = path + ".bak";
     const bool hadPrevious = IsRegularFile(path);
-    if (hadPrevious && !KeepFileCopy(path, backup))
-        std::fprintf(stderr, "zepa: cannot keep a copy of %s as %s\n", path.c_str(), backup.c_str());
-    if (!WriteFileAtomically(path, bytes)) {
-        std::fprintf(stderr, "zepa: cannot write the save file %s%s\n", path.c_str(),
-                     hadPrevious ? "; the previous save is kept" : "");
+    if (hadPrevious && !KeepFileCopy(path, backup, files))
+        log.Warning(FormatLine("zepa: cannot keep a copy of %s as %s", path.c_str(), backup.c_str()));
+    if (!WriteFileAtomically(path, bytes, files)) {
+        log.Warning(FormatLine("zepa: cannot write the save file %s%s", path.c_str(),
+                     hadPrevious ? "; the previous save is kept" : ""));
         return false;
     }
-    if (hadPrevious) RemoveFile(backup);
+    if (hadPrevious) RemoveFile(backup, files);
     return true;
 }
 
-bool LoadSaveFile(CVariableStore& variables, int slot) {
+bool LoadSaveFile(CVariableStore& variables, int slot, ILog& log) {
     const std::string path = SaveFilePath(slot);
     std::string bytes;
     if (!ReadFileBytes(path, bytes)) return false;
     std::optional<DecodedSaveFile> save = DecodeSaveFile(bytes);
     if (!save) {
-        std::fprintf(stderr,
-                     "zepa: the save file %s has only %zu bytes, too few for a save point; nothing loaded\n",
-                     path.c_str(), bytes.size());
+        log.Warning(FormatLine("zepa: the save file %s has only %zu bytes, too few for a save point; nothing loaded",
+                     path.c_str(), bytes.size()));
         return false;
     }
-    if (!save->complete()) ReportDamage(path, *save);
+    if (!save->complete()) ReportDamage(path, *save, log);
     if (save->extraBytes > 0)
-        std::fprintf(stderr, "zepa: the save file %s has %zu bytes after its last string; they are ignored\n",
-                     path.c_str(), save->extraBytes);
+        log.Warning(FormatLine("zepa: the save file %s has %zu bytes after its last string; they are ignored",
+                     path.c_str(), save->extraBytes));
     variables.LoadSnapshot(save->record, std::move(save->ints), save->flags, std::move(save->strings));
     return true;
 }

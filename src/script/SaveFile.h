@@ -2,7 +2,7 @@
 // (2892 bytes) and the variable snapshot taken with it: 65536 integers, the 1024-byte flag block
 // and 4096 strings, each a 32-bit length and its bytes. Every number is little-endian, whatever
 // the machine. There is no header, version or checksum, so a damaged file is recognised only by
-// running out of bytes; loading then keeps what is whole and says on stderr what was loaded.
+// running out of bytes; loading then keeps what is whole and says so in the log what was loaded.
 #pragma once
 
 #include <cstddef>
@@ -12,10 +12,13 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/FileOperations.h"
 #include "script/SavePointRecord.h"
 #include "script/VariableStore.h"
 
 namespace zepa {
+
+class ILog;
 
 inline constexpr size_t kNameFieldSize = 256;
 // A name keeps at most this many bytes, so that its terminating NUL fits the field.
@@ -36,13 +39,13 @@ std::string SaveFilePath(int slot);
 std::string CutToNameField(const std::string& name);
 
 // The 2892-byte block of a record; names that do not fit are cut (CutToNameField).
-std::string EncodeSavePointRecord(const SavePointRecord& record);
+std::string EncodeSavePointRecord(const SavePointRecord& record, ILog& log);
 // The record in `bytes`; missing bytes (a short block) read as zero. Each name ends at its first
 // NUL or at the end of its field.
 SavePointRecord DecodeSavePointRecord(std::string_view bytes);
 
 // A whole save file from the store's record and snapshot.
-std::string EncodeSaveFile(const CVariableStore& variables);
+std::string EncodeSaveFile(const CVariableStore& variables, ILog& log);
 
 // What could be read from a save file's bytes. Entries past the damage are 0 / empty.
 struct DecodedSaveFile {
@@ -66,12 +69,14 @@ std::optional<DecodedSaveFile> DecodeSaveFile(std::string_view bytes);
 
 // Writes the store's record and snapshot to the slot's file, creating the "Save" folder if it is
 // missing. The write is crash-safe: the previous file stays as "<file>.bak" until the new one is
-// complete on disk, and a failed write leaves the previous file untouched and says so on stderr.
-bool WriteSaveFile(const CVariableStore& variables, int slot);
+// complete on disk, and a failed write leaves the previous file untouched and says so in the log.
+// Warnings go to `log`; `files` makes the system calls of the write.
+bool WriteSaveFile(const CVariableStore& variables, int slot, ILog& log,
+                   IFileOperations& files = RealFileOperations());
 // Reads the slot's file into the record and snapshot, then into the live arrays. A missing file
-// changes nothing (false). A damaged file loads what is whole and says on stderr what was loaded;
+// changes nothing (false). A damaged file loads what is whole and says so in the log what was loaded;
 // one too short to hold a record loads nothing (false).
-bool LoadSaveFile(CVariableStore& variables, int slot);
+bool LoadSaveFile(CVariableStore& variables, int slot, ILog& log);
 // Reads only the record of the slot's file; false when the file cannot be opened.
 bool ReadSaveRecord(int slot, SavePointRecord& record);
 

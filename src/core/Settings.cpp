@@ -1,11 +1,13 @@
-#include "app/Settings.h"
+#include "core/Settings.h"
 
 #include <cstdio>
 #include <limits>
 #include <memory>
 
 #include "platform/AtomicFile.h"
+#include "platform/FileReader.h"
 #include "platform/FileSystem.h"
+#include "platform/Log.h"
 
 namespace zepa {
 
@@ -74,20 +76,6 @@ class CSettingsScanner {
     size_t pos_ = 0;
 };
 
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-
-// The whole file, or false when it cannot be opened or read.
-bool ReadWholeFile(const std::string& path, std::string& text) {
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
-    if (!file) return false;
-    char chunk[4096];
-    size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, file.get())) > 0) text.append(chunk, got);
-    return !std::ferror(file.get());
-}
-
 }  // namespace
 
 int ParseSettings(std::string_view text, SettingsRecord& record) {
@@ -114,21 +102,21 @@ std::string FormatSettings(const SettingsRecord& record) {
     return text;
 }
 
-void LoadSettings(SettingsRecord& record, const std::string& path) {
+void LoadSettings(SettingsRecord& record, ILog& log, const std::string& path) {
     record = SettingsRecord{};
     std::string text;
-    if (ReadWholeFile(path, text)) {
+    if (ReadWholeFile(path, text) == FileReadResult::Ok) {
         ParseSettings(text, record);
         return;
     }
     // Only a file that is really absent is created; an unreadable one is not overwritten.
     if (IsRegularFile(path) || IsDirectory(path)) return;
     if (!SaveSettings(record, path))
-        std::fprintf(stderr, "zepa: cannot create the settings file %s\n", path.c_str());
+        log.Warning(FormatLine("zepa: cannot create the settings file %s", path.c_str()));
 }
 
-bool SaveSettings(const SettingsRecord& record, const std::string& path) {
-    return WriteFileAtomically(path, FormatSettings(record));
+bool SaveSettings(const SettingsRecord& record, const std::string& path, IFileOperations& files) {
+    return WriteFileAtomically(path, FormatSettings(record), files);
 }
 
 }  // namespace zepa

@@ -1,0 +1,31 @@
+// What a scene reaches, handed to it by the scene factory: the settings, the stage, the texture
+// store, the glyphs, the windows' environment, the scene requests and what a running script
+// reaches. Every service is owned by the game object and outlives the scenes.
+#pragma once
+
+#include <optional>
+
+#include "script/ScriptServices.h"
+
+namespace zepa {
+
+class CSceneRequests;
+class CTextureStore;
+class IGlyphSource;
+struct SettingsRecord;
+struct StageRecord;
+struct WindowEnvironment;
+
+struct SceneServices {
+    SettingsRecord& settings;
+    StageRecord& stage;
+    CTextureStore& textures;
+    IGlyphSource& glyphs;
+    const WindowEnvironment& windows;
+    CSceneRequests& sceneRequests;
+    ScriptServices script;
+    // The seed for the scripts' random generator; none means the clock.
+    const std::optional<unsigned>& randomSeed;
+};
+
+}  // namespace zepa

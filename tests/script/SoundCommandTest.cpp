@@ -1,14 +1,20 @@
-// The Sound statement on the audio channels (silent device: names and playing states are what
-// the command changes; the sound itself is covered by the audio channel tests).
-#include "script/SoundCommand.h"
-
+// The Sound statement run through the script runner onto the stage's audio channels (silent
+// device: names and playing states are what the command changes; the sound itself is covered by
+// the audio channel tests).
 #include <gtest/gtest.h>
+
+#include <string>
 
 #include "app/MessageBox.h"
 #include "audio/AudioChannels.h"
 #include "audio/AudioTestSupport.h"
 #include "audio/SoundFiles.h"
+#include "input/ButtonState.h"
 #include "platform/Cp932.h"
+#include "script/ScriptRandom.h"
+#include "script/ScriptRunner.h"
+#include "script/VariableStore.h"
+#include "stage/StageRecord.h"
 
 namespace zepa {
 namespace {
@@ -20,47 +26,56 @@ class SoundCommandTest : public ::testing::Test {
         test::WriteSineWav("Music/bgs/rain.wav", 440, 0.1);
         test::WriteSineWav("Music/se/click.wav", 440, 0.1);
         audio_.InitAudio(nullptr);  // silent
+        PublishStage(&stage_);
         ClearShownMessages();
+    }
+    ~SoundCommandTest() override { PublishStage(nullptr); }
+
+    void Run(const std::string& text) {
+        runner_.reader().SetText("Script/Script.txt", text + "\nWaitOK\n");
+        runner_.StepScript();
+        runner_.waitForOk = false;
     }
 
     test::TempGameFolder folder_;
-    CAudioChannels audio_;
+    CVariableStore variables_;
+    CScriptRandom random_;
+    ButtonState buttons_;
+    CScriptRunner runner_{variables_, random_, buttons_, nullptr};
+    StageRecord stage_;
+    CAudioChannels& audio_ = stage_.audio;
 };
 
 TEST_F(SoundCommandTest, PlaysFromTheChannelFoldersAndStopsEachChannel) {
-    RunSoundCommand(&audio_, "BGM", "theme.wav");
-    RunSoundCommand(&audio_, "BGS", "rain.wav");
-    RunSoundCommand(&audio_, "SE", "click.wav");
+    Run("Sound.BGM(\"theme.wav\")\nSound.BGS(\"rain.wav\")\nSound.SE(\"click.wav\")");
     EXPECT_EQ(audio_.bgmName(), "Music/bgm/theme.wav");
     EXPECT_EQ(audio_.bgsName(), "Music/bgs/rain.wav");
     EXPECT_TRUE(audio_.BgmPlaying());
     EXPECT_TRUE(audio_.BgsPlaying());
-    RunSoundCommand(&audio_, "StopSE", "");
+    Run("Sound.StopSE()");
     EXPECT_TRUE(audio_.BgmPlaying());
     EXPECT_TRUE(audio_.BgsPlaying());
-    RunSoundCommand(&audio_, "StopBGM", "ignored.wav");
+    Run("Sound.StopBGM(\"ignored.wav\")");
     EXPECT_EQ(audio_.bgmName(), "");
     EXPECT_FALSE(audio_.BgmPlaying());
     EXPECT_TRUE(audio_.BgsPlaying());
-    RunSoundCommand(&audio_, "StopBGS", "");
+    Run("Sound.StopBGS()");
     EXPECT_EQ(audio_.bgsName(), "");
     EXPECT_FALSE(audio_.BgsPlaying());
     EXPECT_TRUE(ShownMessages().empty());
 }
 
 TEST_F(SoundCommandTest, MissingFileIsSilentAndKeepsTheName) {
-    RunSoundCommand(&audio_, "BGM", "theme.wav");
-    RunSoundCommand(&audio_, "BGM", "nothing.ogg");
+    Run("Sound.BGM(\"theme.wav\")\nSound.BGM(\"nothing.ogg\")");
     EXPECT_EQ(audio_.bgmName(), "Music/bgm/nothing.ogg");
     EXPECT_FALSE(audio_.BgmPlaying());
-    RunSoundCommand(&audio_, "SE", "");
+    Run("Sound.SE(\"\")");
     EXPECT_TRUE(ShownMessages().empty());
 }
 
 TEST_F(SoundCommandTest, UnknownOrEmptySubCommandShowsTheErrorBox) {
     testing::internal::CaptureStderr();
-    RunSoundCommand(&audio_, "", "a.wav");
-    RunSoundCommand(&audio_, "bgm", "theme.wav");  // sub-commands are matched exactly
+    Run("Sound(\"a.wav\")\nSound.bgm(\"theme.wav\")");  // sub-commands are matched exactly
     testing::internal::GetCapturedStderr();
     ASSERT_EQ(ShownMessages().size(), 2u);
     EXPECT_EQ(ShownMessages()[0], Cp932("Soundについて文法ミス？"));
@@ -68,12 +83,13 @@ TEST_F(SoundCommandTest, UnknownOrEmptySubCommandShowsTheErrorBox) {
     EXPECT_EQ(audio_.bgmName(), "");
 }
 
-TEST_F(SoundCommandTest, WithoutAudioChannelsOnlyTheErrorBoxRemains) {
+TEST_F(SoundCommandTest, WithoutAStageOnlyTheErrorBoxRemains) {
+    PublishStage(nullptr);
     testing::internal::CaptureStderr();
-    RunSoundCommand(nullptr, "BGM", "theme.wav");
-    RunSoundCommand(nullptr, "Play", "theme.wav");
+    Run("Sound.BGM(\"theme.wav\")\nSound.Play(\"theme.wav\")");
     testing::internal::GetCapturedStderr();
     ASSERT_EQ(ShownMessages().size(), 1u);
+    EXPECT_EQ(audio_.bgmName(), "");
 }
 
 }  // namespace

@@ -1,7 +1,5 @@
-// The Background and Character statements: argument defaults decided by the first empty
-// argument, ignored slots, and the grammar error boxes.
-#include "script/StageLayerCommands.h"
-
+// The Background and Character statements run through the script runner onto the stage:
+// argument defaults decided by the first empty argument, ignored slots, and the grammar error boxes.
 #include <gtest/gtest.h>
 
 #include <initializer_list>
@@ -9,23 +7,24 @@
 
 #include "StageTestSupport.h"
 #include "app/MessageBox.h"
+#include "input/ButtonState.h"
 #include "platform/Cp932.h"
-#include "script/ScriptStatement.h"
+#include "script/ScriptRandom.h"
+#include "script/ScriptRunner.h"
 #include "script/VariableStore.h"
 #include "stage/BackGround.h"
 #include "stage/CharaGraphics.h"
+#include "stage/StageRecord.h"
 
 namespace zepa {
 namespace {
 
-ScriptStatement Statement(const std::string& keyword, const std::string& subCommand,
-                          std::initializer_list<std::string> args) {
-    ScriptStatement statement;
-    statement.words[0] = keyword;
-    statement.words[1] = subCommand;
-    size_t k = 0;
-    for (const std::string& arg : args) statement.args[k++] = arg;
-    return statement;
+// `Keyword.Sub("a", "b", ...)`, every argument quoted so that signs and empty ones arrive as written.
+std::string Statement(const std::string& keyword, const std::string& subCommand,
+                      std::initializer_list<std::string> args) {
+    std::string text = keyword + (subCommand.empty() ? "" : "." + subCommand) + "(";
+    for (const std::string& arg : args) text += (text.back() == '(' ? "\"" : ", \"") + arg + "\"";
+    return text + ")\n";
 }
 
 class StageLayerCommandsTest : public testing::StageTest {
@@ -35,17 +34,31 @@ class StageLayerCommandsTest : public testing::StageTest {
         ClearShownMessages();
         WriteSolid("Graphics/BG/a", 640, 480, 0xFF102030u);
         WriteSolid("Graphics/Char/b", 10, 10, 0xFFFFFFFFu);
+        PublishStage(&stage);
+    }
+    void TearDown() override {
+        PublishStage(nullptr);
+        StageTest::TearDown();
+    }
+    void Run(const std::string& text) {
+        runner.reader().SetText("Script/Script.txt", text + "WaitOK\n");
+        runner.StepScript();
+        runner.waitForOk = false;
     }
     void Background(const std::string& sub, std::initializer_list<std::string> args) {
-        RunBackgroundCommand(&background, Statement("Background", sub, args), variables);
+        Run(Statement("Background", sub, args));
     }
     void Character(const std::string& sub, std::initializer_list<std::string> args) {
-        RunCharacterCommand(&characters, Statement("Character", sub, args), variables);
+        Run(Statement("Character", sub, args));
     }
 
     CVariableStore variables;
-    CBackGround background;
-    CCharaGraphics characters;
+    CScriptRandom random;
+    ButtonState buttons;
+    CScriptRunner runner{variables, random, buttons, nullptr};
+    StageRecord stage;
+    CBackGround& background = stage.background;
+    CCharaGraphics& characters = stage.characters;
 };
 
 TEST_F(StageLayerCommandsTest, BackgroundSetDefaultsToACutOverThirtyFrames) {
@@ -156,9 +169,10 @@ TEST_F(StageLayerCommandsTest, UnknownSubCommandsShowTheGroupsErrorBoxAndEmptyOn
     EXPECT_EQ(ShownMessages()[0], Cp932("Backgroundについて文法ミス？"));
     EXPECT_EQ(ShownMessages()[1], Cp932("Characterについて文法ミス？"));
     EXPECT_TRUE(characters.slot(0).current.name.empty());
-    // Without layers the known statements do nothing and the unknown ones still complain.
-    RunBackgroundCommand(nullptr, Statement("Background", "Set", {"a"}), variables);
-    RunCharacterCommand(nullptr, Statement("Character", "Bad", {}), variables);
+    // Without a stage the known statements do nothing and the unknown ones still complain.
+    PublishStage(nullptr);
+    Background("Set", {"a"});
+    Character("Bad", {});
     EXPECT_EQ(ShownMessages().size(), 4u);
 }
 

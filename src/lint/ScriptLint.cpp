@@ -182,7 +182,7 @@ class CStatementChecker {
         const std::string subject = Subject(signature, sub);
         if (signature.gate != ArgKind::None && !CheckNumber(subject, statement.args[0], signature.gate))
             return;
-        const SubCommandSignature* found = FindSubCommand(signature, sub);
+        const SubCommand* found = FindSubCommand(signature, sub);
         if (!found) {
             if (!ShowsSubCommandError(signature, sub)) return;
             const std::string what =

@@ -2,8 +2,6 @@
 
 #include <string>
 
-#include "core/MessageBoxes.h"
-#include "platform/Cp932.h"
 #include "script/SoundCommand.h"
 #include "script/VariableStore.h"
 #include "stage/BackGround.h"
@@ -13,8 +11,8 @@
 
 namespace zepa {
 
-const SubCommandSignature* FindSubCommand(const CommandSignature& signature, std::string_view name) {
-    for (const SubCommandSignature& entry : signature.subCommands) {
+const SubCommand* FindSubCommand(const CommandSignature& signature, std::string_view name) {
+    for (const SubCommand& entry : signature.subCommands) {
         if (entry.name == name) return &entry;
     }
     return nullptr;
@@ -31,10 +29,6 @@ bool ShowsSubCommandError(const CommandSignature& signature, std::string_view na
             return true;
     }
     return false;
-}
-
-void ReportUnknownSubCommand(const CommandSignature& signature, CMessageBoxes& boxes) {
-    boxes.Show(Cp932(signature.errorTextUtf8), "");
 }
 
 std::optional<NumberRange> RangeOf(ArgKind kind) {

@@ -1,7 +1,8 @@
-// What each command group accepts: its sub-commands, the error text it shows for any other, the
-// number that must be in range before it does anything, and what some arguments name (a window,
-// a slot, an image or sound file). The command handlers look sub-commands up here, and the script
-// checker reads the same tables, so the two cannot disagree about what a statement means.
+// The table of each command group: its sub-commands, each with its handler and what its arguments
+// name (a window, a slot, an image or sound file), the error text the group shows for any other,
+// and the number that must be in range before it does anything. The runner dispatches through
+// these tables (SubCommandDispatch.h), and the script checker reads the same ones, so the two cannot
+// disagree about what a statement means.
 #pragma once
 
 #include <optional>
@@ -9,9 +10,10 @@
 #include <string>
 #include <string_view>
 
-namespace zepa {
+#include "script/ScriptArguments.h"
+#include "script/ScriptCommands.h"
 
-class CMessageBoxes;
+namespace zepa {
 
 // What an argument names, for the checks that can be made before the game runs.
 enum class ArgKind : unsigned char {
@@ -40,8 +42,10 @@ struct ArgCheck {
     ArgKind kind = ArgKind::None;
 };
 
-struct SubCommandSignature {
+// One sub-command: its name, the handler that runs it, and the checks of its arguments.
+struct SubCommand {
     std::string_view name;
+    CommandHandler run = nullptr;
     ArgCheck checks[4] = {};
 };
 
@@ -54,12 +58,17 @@ enum class UnknownSubCommand : unsigned char {
 
 struct CommandSignature {
     std::string_view keyword;
-    std::span<const SubCommandSignature> subCommands;
+    std::span<const SubCommand> subCommands;
     UnknownSubCommand unknown = UnknownSubCommand::Accepted;
     std::string_view errorTextUtf8;  // the box text as UTF-8 (shown converted to CP932)
-    // When not None, the whole statement is ignored, error box included, unless args[0] lies in
-    // this kind's range.
+    // When not None, args[0] is read as a number first, and the whole statement is ignored, error
+    // box included, unless it lies in this kind's range.
     ArgKind gate = ArgKind::None;
+    // How args[0] is read first when there is no gate (ScriptArgs::subject).
+    SubjectRead subject = SubjectRead::None;
+    // Null, or false when the group has nothing to work on: the whole statement is then ignored,
+    // error box included.
+    bool (*available)(const ScriptContext& context) = nullptr;
 };
 
 // The groups with sub-commands, defined next to their handlers.
@@ -76,11 +85,9 @@ extern const CommandSignature kSaveDataSignature;
 // The box text for a keyword no command has.
 inline constexpr std::string_view kUnknownKeywordTextUtf8 = "文法ミス？";
 
-const SubCommandSignature* FindSubCommand(const CommandSignature& signature, std::string_view name);
+const SubCommand* FindSubCommand(const CommandSignature& signature, std::string_view name);
 // True when `name` is not a sub-command of the group and the group shows its box for it.
 bool ShowsSubCommandError(const CommandSignature& signature, std::string_view name);
-// Shows the group's error box.
-void ReportUnknownSubCommand(const CommandSignature& signature, CMessageBoxes& boxes);
 
 struct NumberRange {
     int low = 0;

@@ -1,80 +1,57 @@
-// The Background statement: Set, Effect and ColorTone.
+// The Background statement: Set, Effect and ColorTone on the stage's background. Each reads its
+// arguments, applies the defaults that the first empty argument decides, and calls one operation
+// of the layer; without a stage they do nothing.
 #include <string>
 
-#include "core/MessageBoxes.h"
 #include "script/CommandSignatures.h"
 #include "script/ScriptArguments.h"
 #include "script/ScriptCommands.h"
-#include "script/ScriptRunner.h"
-#include "script/ScriptStatement.h"
-#include "script/StageLayerCommands.h"
 #include "stage/BackGround.h"
 #include "stage/StageRecord.h"
 
 namespace zepa {
 namespace {
 
-void RunSet(CBackGround& layer, const ScriptStatement& statement, const CVariableStore& variables) {
-    const std::string name = ReadStringArg(statement.args[0], variables);
+template <void (*Act)(CBackGround&, const ScriptArgs&)>
+StepAction OnBackground(ScriptContext& context, const ScriptArgs& args) {
+    if (StageRecord* stage = context.stage()) Act(stage->background, args);
+    return StepAction::Continue;
+}
+
+void Set(CBackGround& layer, const ScriptArgs& args) {
+    const std::string name = args.String(0);
     std::string transition;
     int32_t frames = CBackGround::kDefaultLength;
-    if (!statement.args[1].empty()) {
-        transition = ReadStringArg(statement.args[1], variables);
-        if (!statement.args[2].empty()) frames = ReadIntArg(statement.args[2], variables);
+    if (!args.Empty(1)) {
+        transition = args.String(1);
+        if (!args.Empty(2)) frames = args.Int(2);
     }
     layer.SetBackground(name, transition, frames);
 }
 
-void RunEffect(CBackGround& layer, const ScriptStatement& statement, const CVariableStore& variables) {
-    const std::string effect = ReadStringArg(statement.args[0], variables);
-    const int32_t frames = statement.args[1].empty() ? CBackGround::kDefaultShakeLength
-                                                     : ReadIntArg(statement.args[1], variables);
+void Effect(CBackGround& layer, const ScriptArgs& args) {
+    const std::string effect = args.String(0);
+    const int32_t frames = args.Empty(1) ? CBackGround::kDefaultShakeLength : args.Int(1);
     layer.StartShake(effect, frames);
 }
 
-void RunColorTone(CBackGround& layer, const ScriptStatement& statement, const CVariableStore& variables) {
-    layer.SetColorTone(ReadIntArg(statement.args[0], variables), ReadIntArg(statement.args[1], variables),
-                       ReadIntArg(statement.args[2], variables), ReadIntArg(statement.args[3], variables));
+void ColorTone(CBackGround& layer, const ScriptArgs& args) {
+    layer.SetColorTone(args.Int(0), args.Int(1), args.Int(2), args.Int(3));
 }
 
-constexpr SubCommandSignature kBackgroundSubCommands[] = {
-    {"Set", {{0, ArgKind::BackgroundImage}, {1, ArgKind::BackgroundTransition}}},
-    {"Effect", {{0, ArgKind::BackgroundShake}}},
-    {"ColorTone"},
+constexpr SubCommand kBackgroundSubCommands[] = {
+    {"Set", OnBackground<Set>, {{0, ArgKind::BackgroundImage}, {1, ArgKind::BackgroundTransition}}},
+    {"Effect", OnBackground<Effect>, {{0, ArgKind::BackgroundShake}}},
+    {"ColorTone", OnBackground<ColorTone>},
 };
 
 }  // namespace
 
-const CommandSignature kBackgroundSignature{"Background", kBackgroundSubCommands,
-                                            UnknownSubCommand::ErrorUnlessEmpty,
-                                            "Backgroundについて文法ミス？"};
-
-void RunBackgroundCommand(CBackGround* layer, const ScriptStatement& statement,
-                          const CVariableStore& variables, CMessageBoxes& boxes) {
-    using Handler = void (*)(CBackGround&, const ScriptStatement&, const CVariableStore&);
-    static constexpr struct {
-        const char* name;
-        Handler handler;
-    } kSubCommands[] = {{"Set", RunSet}, {"Effect", RunEffect}, {"ColorTone", RunColorTone}};
-
-    const std::string& subCommand = statement.words[1];
-    if (!FindSubCommand(kBackgroundSignature, subCommand)) {
-        if (ShowsSubCommandError(kBackgroundSignature, subCommand))
-            ReportUnknownSubCommand(kBackgroundSignature, boxes);
-        return;
-    }
-    for (const auto& entry : kSubCommands) {
-        if (subCommand != entry.name) continue;
-        if (layer) entry.handler(*layer, statement, variables);
-        return;
-    }
-}
-
-StepAction CommandBackground(ScriptContext& context) {
-    StageRecord* stage = context.runner.services().stage;
-    RunBackgroundCommand(stage ? &stage->background : nullptr, context.statement, context.runner.variables(),
-                         context.runner.services().messageBoxes);
-    return StepAction::Continue;
-}
+const CommandSignature kBackgroundSignature{
+    .keyword = "Background",
+    .subCommands = kBackgroundSubCommands,
+    .unknown = UnknownSubCommand::ErrorUnlessEmpty,
+    .errorTextUtf8 = "Backgroundについて文法ミス？",
+};
 
 }  // namespace zepa

@@ -22,7 +22,8 @@ bool ReadSkipped(CScriptRunner& runner) {
 // After a false condition: passes over statements up to the `else` or `elseif` of this block, or
 // just past its `end`. An `elseif` at this level is evaluated in turn and, when false, skipping
 // goes on from it. Nested blocks are counted, not recursed into.
-void SkipFalseBranch(CScriptRunner& runner) {
+void SkipFalseBranch(ScriptContext& context) {
+    CScriptRunner& runner = context.runner;
     CScriptReader& reader = runner.reader();
     int depth = 1;
     while (ReadSkipped(runner)) {
@@ -33,7 +34,7 @@ void SkipFalseBranch(CScriptRunner& runner) {
         } else if (keyword == "end") {
             if (--depth == 0) return;
         } else if (keyword == "elseif" && depth == 1) {
-            if (EvaluateCondition(statement, runner.variables())) return;
+            if (EvaluateCondition(statement, context.variables())) return;
         } else if (keyword == "else" && depth == 1) {
             return;
         }
@@ -56,10 +57,8 @@ struct JumpTarget {
     std::string file;  // empty: the current file
 };
 
-JumpTarget ReadJumpTarget(ScriptContext& context) {
-    const CVariableStore& variables = context.runner.variables();
-    return {ReadStringArg(context.statement.args[0], variables),
-            ReadStringArg(context.statement.args[1], variables)};
+JumpTarget ReadJumpTarget(const ScriptArgs& args) {
+    return {args.String(0), args.String(1)};
 }
 
 std::string ScriptPath(const std::string& file) {
@@ -73,34 +72,34 @@ void JumpTo(CScriptReader& reader, const JumpTarget& target) {
 
 }  // namespace
 
-StepAction CommandIf(ScriptContext& context) {
-    if (!EvaluateCondition(context.statement, context.runner.variables())) SkipFalseBranch(context.runner);
+StepAction CommandIf(ScriptContext& context, const ScriptArgs&) {
+    if (!EvaluateCondition(context.statement, context.variables())) SkipFalseBranch(context);
     return StepAction::Continue;
 }
 
-StepAction CommandElseIf(ScriptContext& context) {
+StepAction CommandElseIf(ScriptContext& context, const ScriptArgs&) {
     SkipToEnd(context.runner);
     return StepAction::Continue;
 }
 
-StepAction CommandElse(ScriptContext& context) {
+StepAction CommandElse(ScriptContext& context, const ScriptArgs&) {
     SkipToEnd(context.runner);
     return StepAction::Continue;
 }
 
 // Closes an if block; nothing to do when it is reached by running on.
-StepAction CommandEnd(ScriptContext&) {
+StepAction CommandEnd(ScriptContext&, const ScriptArgs&) {
     return StepAction::Continue;
 }
 
-StepAction CommandJump(ScriptContext& context) {
-    JumpTo(context.runner.reader(), ReadJumpTarget(context));
+StepAction CommandJump(ScriptContext& context, const ScriptArgs& args) {
+    JumpTo(context.runner.reader(), ReadJumpTarget(args));
     return StepAction::Continue;
 }
 
 // With every level in use, the call becomes a jump in the innermost level.
-StepAction CommandCallSub(ScriptContext& context) {
-    const JumpTarget target = ReadJumpTarget(context);
+StepAction CommandCallSub(ScriptContext& context, const ScriptArgs& args) {
+    const JumpTarget target = ReadJumpTarget(args);
     CScriptReader& reader = context.runner.reader();
     if (reader.Innermost().depth() >= CScriptReader::kMaxDepth) {
         JumpTo(reader, target);
@@ -113,30 +112,29 @@ StepAction CommandCallSub(ScriptContext& context) {
 }
 
 // Outside a sub-call there is no level to close and the statement does nothing.
-StepAction CommandReturn(ScriptContext& context) {
+StepAction CommandReturn(ScriptContext& context, const ScriptArgs&) {
     context.runner.reader().PopLevel();
     return StepAction::Continue;
 }
 
-StepAction CommandSavePoint(ScriptContext& context) {
+StepAction CommandSavePoint(ScriptContext& context, const ScriptArgs& args) {
     CScriptRunner& runner = context.runner;
     SavePointRecord record;
     record.focus = SavePointRecord::kNoFocus;
     for (CharacterSlotRecord& slot : record.characters) slot.SetFlags(true, false);
     runner.CaptureStage(record);
     record.scriptFile = runner.reader().fileName();
-    record.savePointName = ReadStringArg(context.statement.args[0], runner.variables());
-    runner.variables().TakeSnapshot(record);
+    record.savePointName = args.String(0);
+    context.variables().TakeSnapshot(record);
     return StepAction::Continue;
 }
 
-StepAction CommandSetTitle(ScriptContext& context) {
-    const std::string title = ExpandText(context.statement.args[0], context.runner.variables());
-    if (const auto& setTitle = context.runner.services().setWindowTitle) setTitle(title);
+StepAction CommandSetTitle(ScriptContext& context, const ScriptArgs& args) {
+    context.SetWindowTitle(args.Text(0));
     return StepAction::Continue;
 }
 
-StepAction CommandEndScript(ScriptContext&) {
+StepAction CommandEndScript(ScriptContext&, const ScriptArgs&) {
     return StepAction::End;
 }
 

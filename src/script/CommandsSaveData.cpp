@@ -1,8 +1,10 @@
 // The save-slot and font commands. SaveData writes the snapshot of the last save point, chooses the
-// quick-save slot, or reads a slot's save-point name into a string variable.
-#include "script/SaveFile.h"
-#include "core/MessageBoxes.h"
+// quick-save slot, or reads a slot's save-point name into a string variable; the slot number is
+// read first, whatever the sub-command.
+#include <string>
+
 #include "script/CommandSignatures.h"
+#include "script/SavePointRecord.h"
 #include "script/ScriptArguments.h"
 #include "script/ScriptCommands.h"
 #include "script/ScriptRunner.h"
@@ -11,39 +13,46 @@
 namespace zepa {
 namespace {
 
-constexpr SubCommandSignature kSaveDataSubCommands[] = {
-    {"Save"}, {"Load"}, {"Refer", {{1, ArgKind::StringVariable}}}};
-
-}  // namespace
-
-const CommandSignature kSaveDataSignature{"SaveData", kSaveDataSubCommands, UnknownSubCommand::ErrorAlways,
-                                          "SaveDataについて文法ミス？"};
-
-StepAction CommandSaveData(ScriptContext& context) {
-    CVariableStore& variables = context.runner.variables();
-    const ScriptStatement& statement = context.statement;
-    const std::string& subCommand = statement.words[1];
-    const int slot = ReadIntArg(statement.args[0], variables);
-    if (!FindSubCommand(kSaveDataSignature, subCommand)) {
-        ReportUnknownSubCommand(kSaveDataSignature, context.runner.services().messageBoxes);
-    } else if (subCommand == "Save") {
-        context.runner.ChargeStatements(CScriptRunner::kFileWriteStatements);
-        WriteSaveFile(variables, slot, context.runner.services().log);
-        variables.SetQuickSaveSlot(slot);
-    } else if (subCommand == "Load") {
-        variables.SetQuickSaveSlot(slot);
-    } else if (subCommand == "Refer") {
-        context.runner.ChargeStatements(CScriptRunner::kFileReadStatements);
-        const int target = ReadIntArg(statement.args[1], variables);
-        SavePointRecord record;
-        variables.SetString(target,
-                            ReadSaveRecord(slot, record) ? record.savePointName : std::string("NO DATA"));
-    }
+StepAction Save(ScriptContext& context, const ScriptArgs& args) {
+    context.runner.ChargeStatements(CScriptRunner::kFileWriteStatements);
+    context.WriteSave(args.subject());
+    context.variables().SetQuickSaveSlot(args.subject());
     return StepAction::Continue;
 }
 
+StepAction Load(ScriptContext& context, const ScriptArgs& args) {
+    context.variables().SetQuickSaveSlot(args.subject());
+    return StepAction::Continue;
+}
+
+StepAction Refer(ScriptContext& context, const ScriptArgs& args) {
+    context.runner.ChargeStatements(CScriptRunner::kFileReadStatements);
+    const int target = args.Int(1);
+    SavePointRecord record;
+    context.variables().SetString(target, context.ReadSaveRecord(args.subject(), record)
+                                              ? record.savePointName
+                                              : std::string("NO DATA"));
+    return StepAction::Continue;
+}
+
+constexpr SubCommand kSaveDataSubCommands[] = {
+    {"Save", Save},
+    {"Load", Load},
+    {"Refer", Refer, {{1, ArgKind::StringVariable}}},
+};
+
+}  // namespace
+
+const CommandSignature kSaveDataSignature{
+    .keyword = "SaveData",
+    .subCommands = kSaveDataSubCommands,
+    .unknown = UnknownSubCommand::ErrorAlways,
+    .errorTextUtf8 = "SaveDataについて文法ミス？",
+    .subject = SubjectRead::Int,
+};
+
 // Fonts are chosen by the windows' own settings; the statement does nothing.
-StepAction CommandFont(ScriptContext&) {
+StepAction CommandFont(ScriptContext&, const ScriptArgs&) {
     return StepAction::Continue;
 }
 

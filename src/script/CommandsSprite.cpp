@@ -1,79 +1,80 @@
 // The Sprite statement: points sprites at pictures or text pictures and places, crops, scales,
-// tints and shows them, at once or over a number of frames.
-#include <optional>
-
-#include "core/MessageBoxes.h"
+// tints and shows them, at once or over a number of frames. The picture set ignores sprite and
+// slot numbers outside its ranges.
 #include "script/CommandSignatures.h"
+#include "script/PictureTarget.h"
 #include "script/ScriptArguments.h"
 #include "script/ScriptCommands.h"
-#include "script/ScriptRunner.h"
-#include "script/ScriptStatement.h"
 #include "stage/PictureSet.h"
 
 namespace zepa {
 namespace {
 
-// False when the sub-command is not one of the statement's. The picture set ignores sprite and
-// slot numbers outside its ranges.
-bool RunSprite(CPictureSet& pictures, const ScriptStatement& statement, const CVariableStore& variables) {
-    auto arg = [&](int index) { return ReadIntArg(statement.args[index], variables); };
-    const std::string& command = statement.words[1];
-    const int n = arg(0);
-    if (command == "SourcePicture") {
-        pictures.SetSpriteSource(n, ReadBoolArg(statement.args[1], variables), arg(2));
-    } else if (command == "SourceRect") {
-        pictures.SetSpriteRect(n, arg(1), arg(2), arg(3), arg(4), arg(5));
-    } else if (command == "MovePos") {
-        pictures.MoveSprite(n, arg(1), arg(2), arg(3));
-    } else if (command == "SetMagni") {
-        pictures.SetSpriteMagnification(n, arg(1), arg(2), arg(3));
-    } else if (command == "SetColor") {
-        pictures.SetSpriteColor(n, arg(1), arg(2), arg(3), arg(4), arg(5));
-    } else if (command == "SetVisible") {
-        pictures.SetSpriteVisible(n, ReadBoolArg(statement.args[1], variables));
-    } else if (command == "Init") {
-        pictures.InitSprite(n);
-    } else if (command == "Copy") {
-        pictures.CopySprite(n, arg(1));
-    } else if (command == "Swap") {
-        pictures.SwapSprites(n, arg(1));
-    } else {
-        return false;
-    }
-    return true;
+// Runs `Act` on sprite args[0], read after the picture set is chosen.
+template <void (*Act)(CPictureSet&, int, const ScriptArgs&)>
+StepAction OnSprite(ScriptContext& context, const ScriptArgs& args) {
+    const CPictureTarget pictures(context.pictures(), context.glyphs());
+    Act(*pictures, args.Int(0), args);
+    return StepAction::Continue;
+}
+
+void SourcePicture(CPictureSet& pictures, int n, const ScriptArgs& args) {
+    pictures.SetSpriteSource(n, args.Bool(1), args.Int(2));
+}
+
+void SourceRect(CPictureSet& pictures, int n, const ScriptArgs& args) {
+    pictures.SetSpriteRect(n, args.Int(1), args.Int(2), args.Int(3), args.Int(4), args.Int(5));
+}
+
+void MovePos(CPictureSet& pictures, int n, const ScriptArgs& args) {
+    pictures.MoveSprite(n, args.Int(1), args.Int(2), args.Int(3));
+}
+
+void SetMagni(CPictureSet& pictures, int n, const ScriptArgs& args) {
+    pictures.SetSpriteMagnification(n, args.Int(1), args.Int(2), args.Int(3));
+}
+
+void SetColor(CPictureSet& pictures, int n, const ScriptArgs& args) {
+    pictures.SetSpriteColor(n, args.Int(1), args.Int(2), args.Int(3), args.Int(4), args.Int(5));
+}
+
+void SetVisible(CPictureSet& pictures, int n, const ScriptArgs& args) {
+    pictures.SetSpriteVisible(n, args.Bool(1));
+}
+
+void Init(CPictureSet& pictures, int n, const ScriptArgs&) {
+    pictures.InitSprite(n);
+}
+
+void Copy(CPictureSet& pictures, int n, const ScriptArgs& args) {
+    pictures.CopySprite(n, args.Int(1));
+}
+
+void Swap(CPictureSet& pictures, int n, const ScriptArgs& args) {
+    pictures.SwapSprites(n, args.Int(1));
 }
 
 constexpr ArgCheck kSprite{0, ArgKind::SpriteNumber};
 
-constexpr SubCommandSignature kSpriteSubCommands[] = {
-    {"SourcePicture", {kSprite, {2, ArgKind::PictureNumber}}},
-    {"SourceRect", {kSprite}},
-    {"MovePos", {kSprite}},
-    {"SetMagni", {kSprite}},
-    {"SetColor", {kSprite}},
-    {"SetVisible", {kSprite}},
-    {"Init", {kSprite}},
-    {"Copy", {kSprite, {1, ArgKind::SpriteNumber}}},
-    {"Swap", {kSprite, {1, ArgKind::SpriteNumber}}},
+constexpr SubCommand kSpriteSubCommands[] = {
+    {"SourcePicture", OnSprite<SourcePicture>, {kSprite, {2, ArgKind::PictureNumber}}},
+    {"SourceRect", OnSprite<SourceRect>, {kSprite}},
+    {"MovePos", OnSprite<MovePos>, {kSprite}},
+    {"SetMagni", OnSprite<SetMagni>, {kSprite}},
+    {"SetColor", OnSprite<SetColor>, {kSprite}},
+    {"SetVisible", OnSprite<SetVisible>, {kSprite}},
+    {"Init", OnSprite<Init>, {kSprite}},
+    {"Copy", OnSprite<Copy>, {kSprite, {1, ArgKind::SpriteNumber}}},
+    {"Swap", OnSprite<Swap>, {kSprite, {1, ArgKind::SpriteNumber}}},
 };
 
 }  // namespace
 
-const CommandSignature kSpriteSignature{"Sprite", kSpriteSubCommands, UnknownSubCommand::ErrorAlways,
-                                        "Spriteについて文法ミス？"};
-
-StepAction CommandSprite(ScriptContext& context) {
-    // Without a picture set (a script run outside the main scene) the statement is only checked.
-    if (!FindSubCommand(kSpriteSignature, context.statement.words[1])) {
-        ReportUnknownSubCommand(kSpriteSignature, context.runner.services().messageBoxes);
-        return StepAction::Continue;
-    }
-    std::optional<CPictureSet> scratch;
-    if (!context.runner.pictures) scratch.emplace(nullptr, context.runner.services().glyphs);
-    CPictureSet& pictures = context.runner.pictures ? *context.runner.pictures : *scratch;
-    if (!RunSprite(pictures, context.statement, context.runner.variables()))
-        ReportUnknownSubCommand(kSpriteSignature, context.runner.services().messageBoxes);
-    return StepAction::Continue;
-}
+const CommandSignature kSpriteSignature{
+    .keyword = "Sprite",
+    .subCommands = kSpriteSubCommands,
+    .unknown = UnknownSubCommand::ErrorAlways,
+    .errorTextUtf8 = "Spriteについて文法ミス？",
+};
 
 }  // namespace zepa

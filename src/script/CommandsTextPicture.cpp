@@ -3,75 +3,65 @@
 // The first argument is checked as a picture number for every sub-command, the font settings
 // included, where it is a face name, a size, an alpha or a switch: a size or an alpha above 63
 // is therefore ignored, and so is a face name that starts with a number above 63.
-#include <optional>
-
-#include "core/MessageBoxes.h"
 #include "script/CommandSignatures.h"
+#include "script/PictureTarget.h"
 #include "script/ScriptArguments.h"
 #include "script/ScriptCommands.h"
-#include "script/ScriptRunner.h"
-#include "script/ScriptStatement.h"
 #include "stage/PictureSet.h"
 
 namespace zepa {
 namespace {
 
-struct TextPictureArgs {
-    const ScriptStatement& statement;
-    const CVariableStore& variables;
-    int Int(int index) const { return ReadIntArg(statement.args[index], variables); }
-    std::string String(int index) const { return ReadStringArg(statement.args[index], variables); }
-    std::string Text(int index) const { return ExpandText(statement.args[index], variables); }
-};
-
-// False when the sub-command is not one of the statement's. Without a picture set (a script run
-// outside the main scene) the statement is only checked.
-bool RunTextPicture(CPictureSet* set, IGlyphSource& glyphs, const std::string& command, int slot,
-                    const TextPictureArgs& args) {
-    std::optional<CPictureSet> scratch;
-    if (!set) scratch.emplace(nullptr, glyphs);
-    CPictureSet& pictures = set ? *set : *scratch;
-    if (command == "Create") {
-        pictures.CreateTextPicture(slot, args.Int(1), args.Int(2), args.Text(3));
-    } else if (command == "Write") {
-        pictures.WriteTextPicture(slot, args.Text(1));
-    } else if (command == "Release") {
-        pictures.ReleaseTextPicture(slot);
-    } else if (command == "FontType") {
-        pictures.SetTextFont(args.String(0));
-    } else if (command == "FontSize") {
-        pictures.SetTextSize(args.Int(0));
-    } else if (command == "FontColor") {
-        pictures.SetTextColor(args.Int(0), args.Int(1), args.Int(2), args.Int(3));
-    } else if (command == "FontShade") {
-        pictures.SetTextShade(ReadBoolArg(args.statement.args[0], args.variables), args.Int(1), args.Int(2),
-                              args.Int(3), args.Int(4));
-    } else if (!command.empty()) {
-        return false;
-    }
-    return true;
+template <void (*Act)(CPictureSet&, const ScriptArgs&)>
+StepAction OnPictures(ScriptContext& context, const ScriptArgs& args) {
+    const CPictureTarget pictures(context.pictures(), context.glyphs());
+    Act(*pictures, args);
+    return StepAction::Continue;
 }
 
-constexpr SubCommandSignature kTextPictureSubCommands[] = {
-    {"Create"}, {"Write"}, {"Release"}, {"FontType"}, {"FontSize"}, {"FontColor"}, {"FontShade"},
+void Create(CPictureSet& pictures, const ScriptArgs& args) {
+    pictures.CreateTextPicture(args.subject(), args.Int(1), args.Int(2), args.Text(3));
+}
+
+void Write(CPictureSet& pictures, const ScriptArgs& args) {
+    pictures.WriteTextPicture(args.subject(), args.Text(1));
+}
+
+void Release(CPictureSet& pictures, const ScriptArgs& args) {
+    pictures.ReleaseTextPicture(args.subject());
+}
+
+void FontType(CPictureSet& pictures, const ScriptArgs& args) {
+    pictures.SetTextFont(args.String(0));
+}
+
+void FontSize(CPictureSet& pictures, const ScriptArgs& args) {
+    pictures.SetTextSize(args.Int(0));
+}
+
+void FontColor(CPictureSet& pictures, const ScriptArgs& args) {
+    pictures.SetTextColor(args.Int(0), args.Int(1), args.Int(2), args.Int(3));
+}
+
+void FontShade(CPictureSet& pictures, const ScriptArgs& args) {
+    pictures.SetTextShade(args.Bool(0), args.Int(1), args.Int(2), args.Int(3), args.Int(4));
+}
+
+constexpr SubCommand kTextPictureSubCommands[] = {
+    {"Create", OnPictures<Create>},       {"Write", OnPictures<Write>},
+    {"Release", OnPictures<Release>},     {"FontType", OnPictures<FontType>},
+    {"FontSize", OnPictures<FontSize>},   {"FontColor", OnPictures<FontColor>},
+    {"FontShade", OnPictures<FontShade>},
 };
 
 }  // namespace
 
-const CommandSignature kTextPictureSignature{"TextPicture", kTextPictureSubCommands,
-                                             UnknownSubCommand::ErrorUnlessEmpty,
-                                             "TextPictureについて文法ミス？", ArgKind::PictureNumber};
-
-StepAction CommandTextPicture(ScriptContext& context) {
-    const TextPictureArgs args{context.statement, context.runner.variables()};
-    const int slot = args.Int(0);
-    if (slot < 0 || slot >= CPictureSet::kPictureCount) return StepAction::Continue;
-    const std::string& command = context.statement.words[1];
-    if (ShowsSubCommandError(kTextPictureSignature, command) ||
-        (FindSubCommand(kTextPictureSignature, command) &&
-         !RunTextPicture(context.runner.pictures, context.runner.services().glyphs, command, slot, args)))
-        ReportUnknownSubCommand(kTextPictureSignature, context.runner.services().messageBoxes);
-    return StepAction::Continue;
-}
+const CommandSignature kTextPictureSignature{
+    .keyword = "TextPicture",
+    .subCommands = kTextPictureSubCommands,
+    .unknown = UnknownSubCommand::ErrorUnlessEmpty,
+    .errorTextUtf8 = "TextPictureについて文法ミス？",
+    .gate = ArgKind::PictureNumber,
+};
 
 }  // namespace zepa

@@ -1,17 +1,16 @@
 // The variable command group: Calc and Random.
 #include "script/Calc.h"
 #include "script/ScriptCommands.h"
-#include "script/ScriptRunner.h"
 
 namespace zepa {
 
-StepAction CommandCalc(ScriptContext& context) {
-    ExecuteCalc(context.statement, context.runner.variables());
+StepAction CommandCalc(ScriptContext& context, const ScriptArgs&) {
+    ExecuteCalc(context.statement, context.variables());
     return StepAction::Continue;
 }
 
-StepAction CommandRandom(ScriptContext& context) {
-    ExecuteRandom(context.statement, context.runner.variables(), context.runner.random());
+StepAction CommandRandom(ScriptContext& context, const ScriptArgs&) {
+    ExecuteRandom(context.statement, context.variables(), context.random());
     return StepAction::Continue;
 }
 

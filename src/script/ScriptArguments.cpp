@@ -3,6 +3,7 @@
 #include <climits>
 #include <vector>
 
+#include "script/ScriptStatement.h"
 #include "script/VariableStore.h"
 
 namespace zepa {
@@ -120,6 +121,56 @@ std::string ExpandText(std::string_view source, const CVariableStore& variables)
         text.replace(dollar, close - dollar + 1, value);
     }
     return text;
+}
+
+ScriptArgs::ScriptArgs(const ScriptStatement& statement, const CVariableStore& variables)
+    : statement_(statement), variables_(variables) {}
+
+const std::string& ScriptArgs::Arg(int k) const {
+    return statement_.args[static_cast<size_t>(k)];
+}
+
+const std::string& ScriptArgs::sub() const {
+    return statement_.words[1];
+}
+
+int32_t ScriptArgs::Int(int k) const {
+    return ReadIntArg(Arg(k), variables_);
+}
+
+std::string ScriptArgs::String(int k) const {
+    return ReadStringArg(Arg(k), variables_);
+}
+
+bool ScriptArgs::Bool(int k) const {
+    return ReadBoolArg(Arg(k), variables_);
+}
+
+std::string ScriptArgs::Text(int k) const {
+    return ExpandText(Arg(k), variables_);
+}
+
+bool ScriptArgs::Empty(int k) const {
+    return Arg(k).empty();
+}
+
+int ScriptArgs::FirstEmpty(int first, int last) const {
+    for (int k = first; k <= last; ++k)
+        if (Empty(k)) return k;
+    return last + 1;
+}
+
+void ScriptArgs::ReadSubject(SubjectRead how) {
+    switch (how) {
+        case SubjectRead::None:
+            break;
+        case SubjectRead::Int:
+            subject_ = Int(0);
+            break;
+        case SubjectRead::String:
+            subjectText_ = String(0);
+            break;
+    }
 }
 
 }  // namespace zepa

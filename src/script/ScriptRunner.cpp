@@ -2,28 +2,28 @@
 
 #include <string_view>
 
-#include "core/MessageBoxes.h"
 #include "input/ButtonState.h"
-#include "platform/Cp932.h"
 #include "script/CommandSignatures.h"
 #include "script/ScriptArguments.h"
 #include "script/ScriptStatement.h"
+#include "script/SubCommandDispatch.h"
 #include "script/VariableStore.h"
 
 namespace zepa {
 namespace {
 
-// Tested in this order, by exact, case-sensitive equality.
+// Tested in this order, by exact, case-sensitive equality. The command groups name their tables,
+// the other keywords their handlers.
 constexpr KeywordEntry kKeywords[] = {
-    {"Background", CommandBackground, &kBackgroundSignature},
-    {"Character", CommandCharacter, &kCharacterSignature},
-    {"Picture", CommandPicture, &kPictureSignature},
-    {"TextPicture", CommandTextPicture, &kTextPictureSignature},
-    {"Sprite", CommandSprite, &kSpriteSignature},
-    {"MessageWindow", CommandMessageWindow, &kMessageWindowSignature},
-    {"SelectWindow", CommandSelectWindow, &kSelectWindowSignature},
-    {"Sound", CommandSound, &kSoundSignature},
-    {"SaveData", CommandSaveData, &kSaveDataSignature},
+    {"Background", nullptr, &kBackgroundSignature},
+    {"Character", nullptr, &kCharacterSignature},
+    {"Picture", nullptr, &kPictureSignature},
+    {"TextPicture", nullptr, &kTextPictureSignature},
+    {"Sprite", nullptr, &kSpriteSignature},
+    {"MessageWindow", nullptr, &kMessageWindowSignature},
+    {"SelectWindow", nullptr, &kSelectWindowSignature},
+    {"Sound", nullptr, &kSoundSignature},
+    {"SaveData", nullptr, &kSaveDataSignature},
     {"Font", CommandFont},
     {"Wait", CommandWait},
     {"WaitOK", CommandWaitOK},
@@ -105,18 +105,22 @@ StepAction CScriptRunner::Dispatch(const ScriptStatement& statement) {
     const std::string& keyword = statement.words[0];
     if (keyword.empty()) return StepAction::Continue;  // blank, comment or label line
     ScriptContext context{*this, statement};
-    if (const KeywordEntry* entry = FindKeyword(keyword)) return entry->handler(context);
-    services_.messageBoxes.Show(Cp932(kUnknownKeywordTextUtf8), "");
-    return StepAction::Continue;
+    const KeywordEntry* entry = FindKeyword(keyword);
+    if (!entry) {
+        context.ShowError(kUnknownKeywordTextUtf8);
+        return StepAction::Continue;
+    }
+    if (entry->signature) return RunCommandGroup(*entry->signature, context);
+    return entry->handler(context, ScriptArgs(statement, services_.variables));
 }
 
 // The waits end this frame's statement loop at once.
-StepAction CommandWait(ScriptContext& context) {
-    context.runner.waitCounter = ReadIntArg(context.statement.args[0], context.runner.variables());
+StepAction CommandWait(ScriptContext& context, const ScriptArgs& args) {
+    context.runner.waitCounter = args.Int(0);
     return StepAction::Suspend;
 }
 
-StepAction CommandWaitOK(ScriptContext& context) {
+StepAction CommandWaitOK(ScriptContext& context, const ScriptArgs&) {
     context.runner.waitForOk = true;
     return StepAction::Suspend;
 }

@@ -1,16 +1,21 @@
-// The Sound statement on the audio channels (silent device: names and playing states are what
-// the command changes; the sound itself is covered by the audio channel tests).
-#include "script/SoundCommand.h"
-
+// The Sound statement run through the script runner onto the stage's audio channels (silent
+// device: names and playing states are what the command changes; the sound itself is covered by
+// the audio channel tests).
 #include <gtest/gtest.h>
 
-#include "support/TestServices.h"
+#include <string>
 
 #include "core/MessageBoxes.h"
+#include "support/TestServices.h"
 #include "audio/AudioChannels.h"
 #include "audio/AudioTestSupport.h"
 #include "audio/SoundFiles.h"
+#include "input/ButtonState.h"
 #include "platform/Cp932.h"
+#include "script/ScriptRandom.h"
+#include "script/ScriptRunner.h"
+#include "script/VariableStore.h"
+#include "stage/StageRecord.h"
 
 namespace zepa {
 namespace {
@@ -22,61 +27,69 @@ class SoundCommandTest : public ::testing::Test {
         test::WriteSineWav("Music/bgs/rain.wav", 440, 0.1);
         test::WriteSineWav("Music/se/click.wav", 440, 0.1);
         audio_.InitAudio(nullptr);  // silent
-        boxes.Clear();
+    }
+
+    void Run(const std::string& text) { Run(runner_, text); }
+    static void Run(CScriptRunner& runner, const std::string& text) {
+        runner.reader().SetText("Script/Script.txt", text + "\nWaitOK\n");
+        runner.StepScript();
+        runner.waitForOk = false;
     }
 
     test::TempGameFolder folder_;
-    CMessageBoxes boxes{zepa::testing::TestLog()};
-    CAudioChannels audio_{zepa::testing::TestLog()};
+    CVariableStore variables_;
+    CScriptRandom random_;
+    ButtonState buttons_;
+    CMessageBoxes boxes_{zepa::testing::TestLog()};
+    StageRecord stage_{nullptr, zepa::testing::TestLog()};
+    CScriptRunner runner_{zepa::testing::MakeScriptServices(variables_, random_, buttons_, boxes_, nullptr, &stage_)};
+    CAudioChannels& audio_ = stage_.audio;
 };
 
 TEST_F(SoundCommandTest, PlaysFromTheChannelFoldersAndStopsEachChannel) {
-    RunSoundCommand(&audio_, "BGM", "theme.wav", boxes);
-    RunSoundCommand(&audio_, "BGS", "rain.wav", boxes);
-    RunSoundCommand(&audio_, "SE", "click.wav", boxes);
+    Run("Sound.BGM(\"theme.wav\")\nSound.BGS(\"rain.wav\")\nSound.SE(\"click.wav\")");
     EXPECT_EQ(audio_.bgmName(), "Music/bgm/theme.wav");
     EXPECT_EQ(audio_.bgsName(), "Music/bgs/rain.wav");
     EXPECT_TRUE(audio_.BgmPlaying());
     EXPECT_TRUE(audio_.BgsPlaying());
-    RunSoundCommand(&audio_, "StopSE", "", boxes);
+    Run("Sound.StopSE()");
     EXPECT_TRUE(audio_.BgmPlaying());
     EXPECT_TRUE(audio_.BgsPlaying());
-    RunSoundCommand(&audio_, "StopBGM", "ignored.wav", boxes);
+    Run("Sound.StopBGM(\"ignored.wav\")");
     EXPECT_EQ(audio_.bgmName(), "");
     EXPECT_FALSE(audio_.BgmPlaying());
     EXPECT_TRUE(audio_.BgsPlaying());
-    RunSoundCommand(&audio_, "StopBGS", "", boxes);
+    Run("Sound.StopBGS()");
     EXPECT_EQ(audio_.bgsName(), "");
     EXPECT_FALSE(audio_.BgsPlaying());
-    EXPECT_TRUE(boxes.shown().empty());
+    EXPECT_TRUE(boxes_.shown().empty());
 }
 
 TEST_F(SoundCommandTest, MissingFileIsSilentAndKeepsTheName) {
-    RunSoundCommand(&audio_, "BGM", "theme.wav", boxes);
-    RunSoundCommand(&audio_, "BGM", "nothing.ogg", boxes);
+    Run("Sound.BGM(\"theme.wav\")\nSound.BGM(\"nothing.ogg\")");
     EXPECT_EQ(audio_.bgmName(), "Music/bgm/nothing.ogg");
     EXPECT_FALSE(audio_.BgmPlaying());
-    RunSoundCommand(&audio_, "SE", "", boxes);
-    EXPECT_TRUE(boxes.shown().empty());
+    Run("Sound.SE(\"\")");
+    EXPECT_TRUE(boxes_.shown().empty());
 }
 
 TEST_F(SoundCommandTest, UnknownOrEmptySubCommandShowsTheErrorBox) {
     ::testing::internal::CaptureStderr();
-    RunSoundCommand(&audio_, "", "a.wav", boxes);
-    RunSoundCommand(&audio_, "bgm", "theme.wav", boxes);  // sub-commands are matched exactly
+    Run("Sound(\"a.wav\")\nSound.bgm(\"theme.wav\")");  // sub-commands are matched exactly
     ::testing::internal::GetCapturedStderr();
-    ASSERT_EQ(boxes.shown().size(), 2u);
-    EXPECT_EQ(boxes.shown()[0], Cp932("Soundについて文法ミス？"));
-    EXPECT_EQ(boxes.shown()[1], Cp932("Soundについて文法ミス？"));
+    ASSERT_EQ(boxes_.shown().size(), 2u);
+    EXPECT_EQ(boxes_.shown()[0], Cp932("Soundについて文法ミス？"));
+    EXPECT_EQ(boxes_.shown()[1], Cp932("Soundについて文法ミス？"));
     EXPECT_EQ(audio_.bgmName(), "");
 }
 
-TEST_F(SoundCommandTest, WithoutAudioChannelsOnlyTheErrorBoxRemains) {
+TEST_F(SoundCommandTest, WithoutAStageOnlyTheErrorBoxRemains) {
+    CScriptRunner withoutStage{zepa::testing::MakeScriptServices(variables_, random_, buttons_, boxes_)};
     ::testing::internal::CaptureStderr();
-    RunSoundCommand(nullptr, "BGM", "theme.wav", boxes);
-    RunSoundCommand(nullptr, "Play", "theme.wav", boxes);
+    Run(withoutStage, "Sound.BGM(\"theme.wav\")\nSound.Play(\"theme.wav\")");
     ::testing::internal::GetCapturedStderr();
-    ASSERT_EQ(boxes.shown().size(), 1u);
+    ASSERT_EQ(boxes_.shown().size(), 1u);
+    EXPECT_EQ(audio_.bgmName(), "");
 }
 
 }  // namespace

@@ -1,7 +1,5 @@
-// The Background and Character statements: argument defaults decided by the first empty
-// argument, ignored slots, and the grammar error boxes.
-#include "script/StageLayerCommands.h"
-
+// The Background and Character statements run through the script runner onto the stage:
+// argument defaults decided by the first empty argument, ignored slots, and the grammar error boxes.
 #include <gtest/gtest.h>
 
 #include <initializer_list>
@@ -9,23 +7,25 @@
 
 #include "StageTestSupport.h"
 #include "core/MessageBoxes.h"
+#include "support/TestServices.h"
+#include "input/ButtonState.h"
 #include "platform/Cp932.h"
-#include "script/ScriptStatement.h"
+#include "script/ScriptRandom.h"
+#include "script/ScriptRunner.h"
 #include "script/VariableStore.h"
 #include "stage/BackGround.h"
 #include "stage/CharaGraphics.h"
+#include "stage/StageRecord.h"
 
 namespace zepa {
 namespace {
 
-ScriptStatement Statement(const std::string& keyword, const std::string& subCommand,
-                          std::initializer_list<std::string> args) {
-    ScriptStatement statement;
-    statement.words[0] = keyword;
-    statement.words[1] = subCommand;
-    size_t k = 0;
-    for (const std::string& arg : args) statement.args[k++] = arg;
-    return statement;
+// `Keyword.Sub("a", "b", ...)`, every argument quoted so that signs and empty ones arrive as written.
+std::string Statement(const std::string& keyword, const std::string& subCommand,
+                      std::initializer_list<std::string> args) {
+    std::string text = keyword + (subCommand.empty() ? "" : "." + subCommand) + "(";
+    for (const std::string& arg : args) text += (text.back() == '(' ? "\"" : ", \"") + arg + "\"";
+    return text + ")\n";
 }
 
 class StageLayerCommandsTest : public testing::StageTest {
@@ -35,17 +35,27 @@ class StageLayerCommandsTest : public testing::StageTest {
         WriteSolid("Graphics/BG/a", 640, 480, 0xFF102030u);
         WriteSolid("Graphics/Char/b", 10, 10, 0xFFFFFFFFu);
     }
+    void Run(const std::string& text) { Run(runner, text); }
+    static void Run(CScriptRunner& runner, const std::string& text) {
+        runner.reader().SetText("Script/Script.txt", text + "WaitOK\n");
+        runner.StepScript();
+        runner.waitForOk = false;
+    }
     void Background(const std::string& sub, std::initializer_list<std::string> args) {
-        RunBackgroundCommand(&background, Statement("Background", sub, args), variables, boxes);
+        Run(Statement("Background", sub, args));
     }
     void Character(const std::string& sub, std::initializer_list<std::string> args) {
-        RunCharacterCommand(&characters, Statement("Character", sub, args), variables, boxes);
+        Run(Statement("Character", sub, args));
     }
 
     CVariableStore variables;
+    CScriptRandom random;
+    ButtonState buttons;
     CMessageBoxes boxes{testing::TestLog()};
-    CBackGround background{&store};
-    CCharaGraphics characters{&store};
+    StageRecord stage{&store, testing::TestLog()};
+    CScriptRunner runner{testing::MakeScriptServices(variables, random, buttons, boxes, nullptr, &stage)};
+    CBackGround& background = stage.background;
+    CCharaGraphics& characters = stage.characters;
 };
 
 TEST_F(StageLayerCommandsTest, BackgroundSetDefaultsToACutOverThirtyFrames) {
@@ -156,9 +166,10 @@ TEST_F(StageLayerCommandsTest, UnknownSubCommandsShowTheGroupsErrorBoxAndEmptyOn
     EXPECT_EQ(boxes.shown()[0], Cp932("Backgroundについて文法ミス？"));
     EXPECT_EQ(boxes.shown()[1], Cp932("Characterについて文法ミス？"));
     EXPECT_TRUE(characters.slot(0).current.name.empty());
-    // Without layers the known statements do nothing and the unknown ones still complain.
-    RunBackgroundCommand(nullptr, Statement("Background", "Set", {"a"}), variables, boxes);
-    RunCharacterCommand(nullptr, Statement("Character", "Bad", {}), variables, boxes);
+    // Without a stage the known statements do nothing and the unknown ones still complain.
+    CScriptRunner withoutStage{testing::MakeScriptServices(variables, random, buttons, boxes)};
+    Run(withoutStage, Statement("Background", "Set", {"a"}));
+    Run(withoutStage, Statement("Character", "Bad", {}));
     EXPECT_EQ(boxes.shown().size(), 4u);
 }
 

@@ -1,6 +1,5 @@
 #include "gfx/DrawList.h"
 
-#include <algorithm>
 #include <cstring>
 
 #include "gfx/Texture.h"
@@ -41,11 +40,6 @@ DrawCommand MakeDrawCommand(const CTexture* texture, const Rect* source, const V
     command.color = color;
     command.transform = transform;
     return command;
-}
-
-bool CDrawList::Uses(const CTexture* texture) const {
-    return std::any_of(commands_.begin(), commands_.end(),
-                       [texture](const DrawCommand& command) { return command.texture == texture; });
 }
 
 }  // namespace zepa

@@ -1,7 +1,8 @@
 // The draw calls of one frame, kept to tell whether the next frame would draw exactly the same
 // picture. A call is described by everything that decides its pixels: the texture (its address and
 // content stamp), the source rectangle, the position, the modulation colour and the transform.
-// Two equal lists over the same cleared buffer draw the same picture.
+// Two equal lists over the same cleared buffer draw the same picture, as long as no texture they
+// name was destroyed in between (a new one at the same address may have the same stamp).
 #pragma once
 
 #include <cstdint>
@@ -40,8 +41,6 @@ class CDrawList {
     void Add(const DrawCommand& command) { commands_.push_back(command); }
     const std::vector<DrawCommand>& commands() const { return commands_; }
     uint32_t clearColor() const { return clearColor_; }
-    // True when a command of the list draws `texture`.
-    bool Uses(const CTexture* texture) const;
     void Swap(CDrawList& other) {
         commands_.swap(other.commands_);
         std::swap(clearColor_, other.clearColor_);

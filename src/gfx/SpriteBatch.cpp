@@ -46,7 +46,7 @@ CSpriteBatch::CSpriteBatch() {
 }
 
 CSpriteBatch::~CSpriteBatch() {
-    if (trackedFrameOpen_) CTexture::RemoveWatcher(this);
+    for (const auto& [texture, frame] : watched_) texture->RemoveWatcher(this);
 }
 
 void CSpriteBatch::Begin() {
@@ -62,6 +62,7 @@ void CSpriteBatch::Draw(const CTexture* texture, const Rect* source, const Vecto
                         uint32_t color) {
     if (trackedFrameOpen_) {
         current_.Add(MakeDrawCommand(texture, source, position, color, transform_));
+        Watch(texture);
         if (recording_) return;
     }
     DrawNow(texture, source, position, color);
@@ -82,22 +83,23 @@ void CSpriteBatch::BeginFrame(uint32_t clearColor) {
     current_.Clear(clearColor);
     trackedFrameOpen_ = true;
     recording_ = true;
-    CTexture::AddWatcher(this);
+    frameLostTexture_ = false;
+    ++frameNumber_;
     Begin();
 }
 
 bool CSpriteBatch::EndFrame() {
     End();
     if (!trackedFrameOpen_) return true;
-    CTexture::RemoveWatcher(this);
     trackedFrameOpen_ = false;
     const bool unchanged = recording_ && previousValid_ && current_ == previous_ &&
                            backBuffer_.writeAccesses() == writesAfterPrevious_;
     if (recording_ && !unchanged) ComposeRecorded();
     recording_ = false;
     previous_.Swap(current_);
-    previousValid_ = true;
+    previousValid_ = !frameLostTexture_;
     writesAfterPrevious_ = backBuffer_.writeAccesses();
+    UnwatchUndrawn();
     return !unchanged;
 }
 
@@ -114,7 +116,46 @@ void CSpriteBatch::ComposeRecorded() {
 }
 
 void CSpriteBatch::BeforeTextureChange(const CTexture& texture) {
-    if (recording_ && current_.Uses(&texture)) ComposeRecorded();
+    // Only recorded draws would see the new texels; the previous frame's list keeps the old stamp,
+    // which the texture never has again.
+    if (recording_ && DrawnInOpenFrame(texture)) ComposeRecorded();
+}
+
+void CSpriteBatch::BeforeTextureDestroyed(const CTexture& texture) {
+    const bool drawnNow = DrawnInOpenFrame(texture);
+    if (recording_ && drawnNow) ComposeRecorded();
+    watched_.erase(&texture);  // the texture has already forgotten this batch
+    // A texture made later at the same address starts from the same stamp: no list naming this
+    // one may be compared with a later frame's.
+    previousValid_ = false;
+    if (drawnNow) frameLostTexture_ = true;
+}
+
+void CSpriteBatch::Watch(const CTexture* texture) {
+    if (!texture) return;
+    const auto [entry, added] = watched_.try_emplace(texture, frameNumber_);
+    if (added) {
+        texture->AddWatcher(this);
+    } else {
+        entry->second = frameNumber_;
+    }
+}
+
+bool CSpriteBatch::DrawnInOpenFrame(const CTexture& texture) const {
+    if (!trackedFrameOpen_) return false;
+    const auto entry = watched_.find(&texture);
+    return entry != watched_.end() && entry->second == frameNumber_;
+}
+
+void CSpriteBatch::UnwatchUndrawn() {
+    for (auto entry = watched_.begin(); entry != watched_.end();) {
+        if (entry->second == frameNumber_) {
+            ++entry;
+            continue;
+        }
+        entry->first->RemoveWatcher(this);
+        entry = watched_.erase(entry);
+    }
 }
 
 void CSpriteBatch::DrawNow(const CTexture* texture, const Rect* source, const Vector3* position,

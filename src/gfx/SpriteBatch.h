@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstdint>
+#include <unordered_map>
 #include <vector>
 
 #include "gfx/BackBuffer.h"
@@ -58,6 +59,12 @@ class CSpriteBatch : private ITextureWatcher {
     // to the back buffer.
     void ComposeRecorded();
     void BeforeTextureChange(const CTexture& texture) override;
+    void BeforeTextureDestroyed(const CTexture& texture) override;
+    // Registers on a texture drawn in the open tracked frame, once however often it is drawn.
+    void Watch(const CTexture* texture);
+    bool DrawnInOpenFrame(const CTexture& texture) const;
+    // Drops the registrations on textures the frame just finished did not draw.
+    void UnwatchUndrawn();
 
     // One texture row resampled to the covered columns, kept while neighbouring destination
     // rows still need it.
@@ -99,7 +106,8 @@ class CSpriteBatch : private ITextureWatcher {
     int nextPaddedRow_ = 0;
 
     // Change tracking: this frame's draws, the last composed frame's, and what the back buffer's
-    // write count was when that frame was finished.
+    // write count was when that frame was finished. A list naming a texture that has been
+    // destroyed is never compared: a new texture may have taken its address and stamp.
     bool tracking_ = false;
     bool recording_ = false;  // a tracked frame is open and its draws are only recorded so far
     bool trackedFrameOpen_ = false;
@@ -107,6 +115,11 @@ class CSpriteBatch : private ITextureWatcher {
     CDrawList current_;
     CDrawList previous_;
     uint64_t writesAfterPrevious_ = 0;
+    bool frameLostTexture_ = false;  // a texture drawn in the open tracked frame was destroyed
+    // The textures this batch is registered on, those drawn in the open tracked frame or in the
+    // previous one, each with the number of the last tracked frame that drew it.
+    std::unordered_map<const CTexture*, uint64_t> watched_;
+    uint64_t frameNumber_ = 0;
 };
 
 }  // namespace zepa

@@ -1,6 +1,7 @@
 #include "gfx/Texture.h"
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 namespace zepa {
@@ -11,20 +12,6 @@ bool ValidSide(int side) {
     return side >= 1 && side <= CTexture::kMaxSide;
 }
 
-uint64_t g_lastStamp = 0;
-// Never destroyed: textures that outlive static destruction may still ask it.
-std::vector<ITextureWatcher*>& Watchers() {
-    static auto* const watchers = new std::vector<ITextureWatcher*>();
-    return *watchers;
-}
-
-void TellWatchers(const CTexture& texture) {
-    for (ITextureWatcher* watcher : Watchers()) watcher->BeforeTextureChange(texture);
-}
-
-uint64_t NextStamp() {
-    return ++g_lastStamp;
-}
 }  // namespace
 
 int RoundUpToPowerOfTwo(int value) {
@@ -41,7 +28,6 @@ CTexture::CTexture(int width, int height, uint32_t format, bool storeWholeTextur
       storedWidth_(storeWholeTexture ? textureWidth_ : width),
       storedHeight_(storeWholeTexture ? textureHeight_ : height),
       format_(format),
-      contentStamp_(NextStamp()),
       texels_(static_cast<size_t>(storedWidth_) * storedHeight_, paddingTexel()) {
     allOpaque_ = !hasAlpha();
 }
@@ -61,25 +47,27 @@ std::unique_ptr<CTexture> CTexture::CreateFromPixels(const uint32_t* pixels, int
 }
 
 CTexture::~CTexture() {
-    TellWatchers(*this);
+    // Taken out first: the watchers are told they are no longer registered.
+    const std::vector<ITextureWatcher*> watchers = std::move(watchers_);
+    for (ITextureWatcher* watcher : watchers) watcher->BeforeTextureDestroyed(*this);
 }
 
-void CTexture::AddWatcher(ITextureWatcher* watcher) {
-    Watchers().push_back(watcher);
+void CTexture::AddWatcher(ITextureWatcher* watcher) const {
+    watchers_.push_back(watcher);
 }
 
-void CTexture::RemoveWatcher(ITextureWatcher* watcher) {
-    std::erase(Watchers(), watcher);
+void CTexture::RemoveWatcher(ITextureWatcher* watcher) const {
+    std::erase(watchers_, watcher);
 }
 
 uint32_t* CTexture::Lock() {
-    TellWatchers(*this);
-    contentStamp_ = NextStamp();
+    for (ITextureWatcher* watcher : watchers_) watcher->BeforeTextureChange(*this);
+    ++contentStamp_;
     return texels_.data();
 }
 
 void CTexture::Unlock() {
-    contentStamp_ = NextStamp();
+    ++contentStamp_;
     if (!hasAlpha()) {
         for (uint32_t& texel : texels_) texel |= kOpaque;
     }

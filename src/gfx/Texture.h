@@ -18,11 +18,14 @@ namespace zepa {
 
 class CTexture;
 
-// Told before a texture's texels may change (Lock) and before a texture is destroyed, so that a
-// compositor still holding deferred draws of it can carry them out first.
+// Registered on single textures: told before such a texture's texels may change (Lock) and before
+// it is destroyed, so that a compositor still holding deferred draws of it can carry them out
+// first. The callbacks must not add or remove watchers of the texture they are told about.
 class ITextureWatcher {
   public:
     virtual void BeforeTextureChange(const CTexture& texture) = 0;
+    // The texture has already dropped the watcher, which need not remove itself.
+    virtual void BeforeTextureDestroyed(const CTexture& texture) = 0;
 
   protected:
     ~ITextureWatcher() = default;
@@ -77,13 +80,18 @@ class CTexture {
     // Bytes of texel memory this texture holds.
     size_t StoredBytes() const { return texels_.size() * sizeof(uint32_t); }
 
+    // Watchers hold the texture's address, so it never moves nor copies.
+    CTexture(const CTexture&) = delete;
+    CTexture& operator=(const CTexture&) = delete;
     ~CTexture();
-    // A number no other texture has had, renewed by Lock and Unlock: a texture whose stamp is the
-    // same as before still holds the same texels.
+    // A number this texture has not had before, renewed by Lock and Unlock: a texture whose stamp
+    // is the same as before still holds the same texels. Other textures may have the same number;
+    // telling a new texture from a destroyed one at the same address is up to a watcher.
     uint64_t contentStamp() const { return contentStamp_; }
-    // Watchers told about changes of every texture, in the order they were added.
-    static void AddWatcher(ITextureWatcher* watcher);
-    static void RemoveWatcher(ITextureWatcher* watcher);
+    // Watchers told about changes of this texture, in the order they were added. Registering
+    // changes no texel, so it is allowed on a texture only read.
+    void AddWatcher(ITextureWatcher* watcher) const;
+    void RemoveWatcher(ITextureWatcher* watcher) const;
 
   private:
     CTexture(int width, int height, uint32_t format, bool storeWholeTexture);
@@ -97,8 +105,9 @@ class CTexture {
     int storedHeight_;
     uint32_t format_;
     bool allOpaque_ = false;
-    uint64_t contentStamp_;
+    uint64_t contentStamp_ = 0;
     PixelVector<uint32_t> texels_;
+    mutable std::vector<ITextureWatcher*> watchers_;
 };
 
 // The smallest power of two >= value (value >= 1).

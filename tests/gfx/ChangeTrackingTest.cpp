@@ -188,6 +188,66 @@ TEST_F(ChangeTrackingTest, ANewTextureWhereAnOldOneWasIsNotTakenForIt) {
     EXPECT_TRUE(SamePicture(tracked(), plain()));
 }
 
+// A new texture starts from the same content stamp, and the allocator often hands it the freed
+// address: a frame that drew a texture destroyed before the frame ended is never compared.
+TEST_F(ChangeTrackingTest, ATextureDestroyedAfterItsDrawIsNotTakenForANewOneInTheNextFrame) {
+    std::unique_ptr<CTexture> texture[2];
+    uint32_t argb = 0xFF0000FFu;
+    bool destroyAfterDraw = true;
+    auto draw = [&](CSpriteBatch& batch, int side) {
+        if (!texture[side]) texture[side] = Filled(16, 16, argb);
+        batch.Draw(texture[side].get(), nullptr, nullptr, 0xFFFFFFFFu);
+        if (destroyAfterDraw) texture[side].reset();
+    };
+    EXPECT_TRUE(Frame(draw));
+    argb = 0xFFFFFF00u;
+    destroyAfterDraw = false;
+    EXPECT_TRUE(Frame(draw));
+    EXPECT_TRUE(SamePicture(tracked(), plain()));
+    EXPECT_EQ(tracked().BackBuffer().At(0, 0), 0xFFFFFF00u);
+    EXPECT_FALSE(Frame(draw));
+}
+
+// Only the textures of the open and the previous frame concern a compositor: one drawn earlier
+// may change or go while the picture stays as it is.
+TEST_F(ChangeTrackingTest, ATextureNoLongerDrawnMayChangeOrGoWithoutComposingAgain) {
+    auto kept = Filled(16, 16, 0xFF0000FFu);
+    auto dropped = Filled(16, 16, 0xFF00FF00u);
+    bool both = true;
+    auto draw = [&](CSpriteBatch& batch, int) {
+        batch.Draw(kept.get(), nullptr, nullptr, 0xFFFFFFFFu);
+        const Vector3 right{100, 0, 0};
+        if (both) batch.Draw(dropped.get(), nullptr, &right, 0xFFFFFFFFu);
+    };
+    EXPECT_TRUE(Frame(draw));
+    both = false;
+    EXPECT_TRUE(Frame(draw));
+    Paint(*dropped, 0xFFFF0000u);
+    EXPECT_FALSE(Frame(draw));
+    dropped.reset();
+    EXPECT_FALSE(Frame(draw));
+    EXPECT_TRUE(SamePicture(tracked(), plain()));
+}
+
+// Textures it watched, of its previous frame and of a frame left open, outlive the compositor:
+// changing and destroying them afterwards must not reach it.
+TEST(ChangeTracking, ACompositorDestroyedBeforeItsTexturesIsNotToldOfThem) {
+    auto previous = Filled(16, 16, 0xFF0000FFu);
+    auto open = Filled(16, 16, 0xFF00FF00u);
+    auto batch = std::make_unique<CSpriteBatch>();
+    batch->SetChangeTracking(true);
+    batch->BeginFrame(kBlack);
+    batch->Draw(previous.get(), nullptr, nullptr, 0xFFFFFFFFu);
+    batch->EndFrame();
+    batch->BeginFrame(kBlack);
+    batch->Draw(open.get(), nullptr, nullptr, 0xFFFFFFFFu);
+    batch.reset();
+    Paint(*previous, 0xFFFFFFFFu);
+    Paint(*open, 0xFFFFFFFFu);
+    previous.reset();
+    open.reset();
+}
+
 TEST_F(ChangeTrackingTest, OtherWritesToTheBackBufferComposeTheNextFrameAgain) {
     auto texture = Filled(16, 16, 0xFF0000FFu);
     auto draw = [&](CSpriteBatch& batch, int) { batch.Draw(texture.get(), nullptr, nullptr, 0xFFFFFFFFu); };

@@ -4,6 +4,7 @@
 // such as "Music/bgm/theme.ogg"; files are read from the game folder only, never the archive.
 #pragma once
 
+#include <nlohmann/json_fwd.hpp>
 #include <array>
 #include <memory>
 #include <string>
@@ -18,6 +19,9 @@ namespace zepa {
 
 class CAudioChannels {
   public:
+    // What the state dump shows of it (JSON, UTF-8).
+    nlohmann::json DescribeState() const;
+
     static constexpr int kOggEffectRing = 3;
 
     // Warnings (no device, an unplayable file, a refused name) go to `log`.

@@ -2,6 +2,8 @@
 // name when a scene change is requested.
 #pragma once
 
+#include <nlohmann/json_fwd.hpp>
+
 namespace zepa {
 
 class CSpriteBatch;
@@ -18,6 +20,9 @@ class CSceneBase {
     virtual void Draw(CSpriteBatch& batch) = 0;
     // Called by the scene switch before the scene is deleted; must be safe to run twice.
     virtual void Exit() = 0;
+    // Adds what the state dump shows of this scene to `state` (the keys it owns; the others stay
+    // as the dump writer set them).
+    virtual void DescribeState(nlohmann::json& state) const { (void)state; }
 };
 
 }  // namespace zepa

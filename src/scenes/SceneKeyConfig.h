@@ -26,6 +26,7 @@ class CSceneKeyConfig : public CSceneBase {
     void Update(const ButtonState& buttons) override;
     void Draw(CSpriteBatch& batch) override;
     void Exit() override {}
+    void DescribeState(nlohmann::json& state) const override;
 
     const CPictureSet& pictures() const { return pictures_; }
 

@@ -26,6 +26,7 @@ class CSceneMain : public CSceneBase {
     void Update(const ButtonState& buttons) override;
     void Draw(CSpriteBatch& batch) override;
     void Exit() override;
+    void DescribeState(nlohmann::json& state) const override;
 
     const CScriptRunner& runner() const { return runner_; }
     CScriptRunner& runner() { return runner_; }

@@ -33,6 +33,7 @@ class CSceneOption : public CSceneBase {
     void Update(const ButtonState& buttons) override;
     void Draw(CSpriteBatch& batch) override;
     void Exit() override;
+    void DescribeState(nlohmann::json& state) const override;
 
     const CWindowSelectable& mainMenu() const { return mainMenu_; }
     const CWindowSelectable& picker(int which) const { return pickers_[which]; }

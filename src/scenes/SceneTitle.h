@@ -31,6 +31,7 @@ class CSceneTitle : public CSceneBase {
     void Update(const ButtonState& buttons) override;
     void Draw(CSpriteBatch& batch) override;
     void Exit() override;
+    void DescribeState(nlohmann::json& state) const override;
 
     // What the player sees, for state dumps and tests.
     Showing showing() const;

@@ -2,6 +2,7 @@
 // by keyword until one suspends the script, the script ends, or a statement is malformed.
 #pragma once
 
+#include <nlohmann/json_fwd.hpp>
 #include <functional>
 
 #include "script/ScriptCommands.h"
@@ -20,6 +21,9 @@ struct SavePointRecord;
 
 class CScriptRunner {
   public:
+    // What the state dump shows: the innermost level's file and depth, and the wait state.
+    nlohmann::json DescribeState() const;
+
     // Work one frame may do before it ends even without a wait, in statements: every statement
     // read costs one, whether it runs or is passed over in a skipped block, and every
     // kStringBytesPerStatement bytes a statement reads from or stores into string variables cost

@@ -3,6 +3,7 @@
 // outside a store read as false / 0 / "" and are ignored when written.
 #pragma once
 
+#include <nlohmann/json_fwd.hpp>
 #include <array>
 #include <cstdint>
 #include <string>
@@ -14,6 +15,9 @@ namespace zepa {
 
 class CVariableStore {
   public:
+    // What the state dump shows: the non-zero integers, the set flags and the non-empty strings.
+    nlohmann::json DescribeState() const;
+
     static constexpr int kFlagCount = 1024;
     static constexpr int kIntCount = 65536;
     static constexpr int kStringCount = 4096;

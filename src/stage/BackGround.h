@@ -3,6 +3,7 @@
 // modulated by a colour tone. All timing is counted in Update calls (frames).
 #pragma once
 
+#include <nlohmann/json_fwd.hpp>
 #include <cstdint>
 #include <string>
 
@@ -14,6 +15,9 @@ namespace zepa {
 
 class CBackGround : public CGraphicsBase {
   public:
+    // What the state dump shows of it (JSON, UTF-8).
+    nlohmann::json DescribeState() const;
+
     enum TransitionKind : int32_t {
         kCut = 0,
         kFade = 1,

@@ -3,6 +3,7 @@
 // mirrored or hidden; a focus dims every slot but the speaking one.
 #pragma once
 
+#include <nlohmann/json_fwd.hpp>
 #include <array>
 #include <cstdint>
 #include <string>
@@ -15,6 +16,9 @@ namespace zepa {
 
 class CCharaGraphics : public CGraphicsBase {
   public:
+    // What the state dump shows of it (JSON, UTF-8).
+    nlohmann::json DescribeState() const;
+
     static constexpr int kSlotCount = 6;
     static constexpr const char* kFolder = "Graphics/Char/";
     static constexpr int32_t kNoFocus = 100;

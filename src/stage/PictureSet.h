@@ -6,6 +6,7 @@
 // what the sprite shows on the next frame without touching the sprite.
 #pragma once
 
+#include <nlohmann/json_fwd.hpp>
 #include <array>
 #include <cstdint>
 #include <string>
@@ -49,6 +50,9 @@ struct SpriteState {
 
 class CPictureSet {
   public:
+    // What the state dump shows of the pictures, text pictures and visible sprites (JSON, UTF-8).
+    nlohmann::json DescribeState() const;
+
     static constexpr int kPictureCount = 64;
     static constexpr int kSpriteCount = 256;
     static constexpr int kLowSpriteCount = 128;  // drawn below the windows

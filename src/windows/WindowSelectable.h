@@ -4,6 +4,7 @@
 // A selection runs while the window is active; the owner polls `decided` for the result.
 #pragma once
 
+#include <nlohmann/json_fwd.hpp>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -16,6 +17,9 @@ class CAudioChannels;
 
 class CWindowSelectable : public CWindowBase {
   public:
+    // What the state dump shows: open, active, cursor and the number of items.
+    nlohmann::json DescribeState() const;
+
     static constexpr const char* kCursorFile =
         "Graphics/System/\x83\x4A\x81\x5B\x83\x5C\x83\x8B\x83\x78\x81\x5B\x83\x58.png";
     static constexpr const char* kArrowFile = "Graphics/System/Triangle1.png";

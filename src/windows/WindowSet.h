@@ -2,6 +2,7 @@
 // scripts, with the variable each selection window stores its result into.
 #pragma once
 
+#include <nlohmann/json_fwd.hpp>
 #include <array>
 #include <cstdint>
 #include <functional>
@@ -17,6 +18,10 @@ struct ButtonState;
 
 class CWindowSet {
   public:
+    // What the state dump shows of the ten message windows and of the ten selection windows.
+    nlohmann::json DescribeMessages() const;
+    nlohmann::json DescribeSelections() const;
+
     static constexpr int kWindowCount = 10;
 
     explicit CWindowSet(const WindowEnvironment& environment);

@@ -1,0 +1,34 @@
+// What the state dump shows of the variables and of a running script.
+#include <nlohmann/json.hpp>
+
+#include "platform/Cp932.h"
+#include "script/ScriptRunner.h"
+#include "script/VariableStore.h"
+
+namespace zepa {
+
+nlohmann::json CVariableStore::DescribeState() const {
+    nlohmann::json ints = nlohmann::json::object();
+    for (int n = 0; n < kIntCount; ++n) {
+        if (GetInt(n) != 0) ints[std::to_string(n)] = GetInt(n);
+    }
+    nlohmann::json flags = nlohmann::json::array();
+    for (int n = 0; n < kFlagCount; ++n) {
+        if (GetFlag(n)) flags.push_back(n);
+    }
+    nlohmann::json strings = nlohmann::json::object();
+    for (int n = 0; n < kStringCount; ++n) {
+        if (!GetString(n).empty()) strings[std::to_string(n)] = Cp932ToJsonText(GetString(n));
+    }
+    return {{"ints", ints}, {"flags", flags}, {"strings", strings}};
+}
+
+nlohmann::json CScriptRunner::DescribeState() const {
+    const CScriptReader& innermost = reader().Innermost();
+    return {{"file", Cp932ToJsonText(innermost.fileName())},
+            {"depth", innermost.depth()},
+            {"waitCounter", waitCounter},
+            {"waitForOk", waitForOk}};
+}
+
+}  // namespace zepa

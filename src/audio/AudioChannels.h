@@ -30,8 +30,8 @@ class CAudioChannels {
     CAudioChannels(const CAudioChannels&) = delete;
     CAudioChannels& operator=(const CAudioChannels&) = delete;
 
-    // Opens `device` (null: none). When no device opens, the channels go on silently: one line on
-    // stderr, and names, volumes and playing states are kept as if the sound played. Always true.
+    // Opens `device` (null: none). When no device opens, the channels go on silently: one warning in
+    // the log, and names, volumes and playing states are kept as if the sound played. Always true.
     bool InitAudio(std::unique_ptr<IAudioDevice> device);
 
     // Each returns false when the extension is not .mid/.wav/.ogg (any case), the file is missing

@@ -1,5 +1,6 @@
 // The dialogue window: types its pending text into its text canvas (key 0) a few characters per
-// frame at the process-wide message speed, continuing at the pen where the last frame stopped.
+// frame at the player's message speed (from the window environment), continuing at the pen where
+// the last frame stopped.
 #pragma once
 
 #include "windows/MessageTyping.h"

@@ -89,6 +89,9 @@ class CWindowSelectable : public CWindowBase {
     CTextCanvasStore& textStore() { return textStore_; }
 
   private:
+    // The opening animation alone; a selection window is always updated with its input.
+    using CWindowBase::Update;
+
     bool HasItem(int32_t index) const { return index >= 0 && index < static_cast<int32_t>(enabled_.size()); }
     int32_t ColumnWidth() const;
     void HandlePointer(const ButtonState& buttons);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <functional>
 #include <optional>
 #include <sstream>
 
@@ -46,97 +47,139 @@ PlatformEvent MakeEvent(Kind kind) {
     return event;
 }
 
+// One input verb: its words (the frame and the verb included), the usage shown when a line has
+// another count, and the parser of the rest, which adds one or two events and returns an error
+// text (empty when the line is good).
+using Words = std::vector<std::string>;
+using AddEvent = std::function<void(long long frame, const PlatformEvent& event)>;
+struct ReplayVerb {
+    std::string_view name;
+    size_t words;
+    std::string_view usage;
+    std::string (*parse)(const Words& w, long long frame, const AddEvent& add);
+};
+
+std::string KeyEvents(int code, std::optional<bool> down, long long frame, const AddEvent& add) {
+    PlatformEvent press = MakeEvent(Kind::KeyDown);
+    press.key = code;
+    PlatformEvent release = MakeEvent(Kind::KeyUp);
+    release.key = code;
+    if (!down) {  // a press: down in this frame, up in the next
+        add(frame, press);
+        add(frame + 1, release);
+    } else {
+        add(frame, *down ? press : release);
+    }
+    return "";
+}
+
+std::string ParseKey(const Words& w, long long frame, const AddEvent& add) {
+    auto code = vk::KeyFromName(w[2]);
+    if (!code) return "unknown key name '" + w[2] + "'";
+    auto isDown = ParseDownUp(w[3]);
+    if (!isDown) return "expected down or up, got '" + w[3] + "'";
+    return KeyEvents(*code, isDown, frame, add);
+}
+
+std::string ParsePress(const Words& w, long long frame, const AddEvent& add) {
+    auto code = vk::KeyFromName(w[2]);
+    if (!code) return "unknown key name '" + w[2] + "'";
+    return KeyEvents(*code, std::nullopt, frame, add);
+}
+
+std::string ParseMouse(const Words& w, long long frame, const AddEvent& add) {
+    auto x = ParseInt<int>(w[2]);
+    auto y = ParseInt<int>(w[3]);
+    if (!x || !y) return "mouse position must be two integers";
+    PlatformEvent move = MakeEvent(Kind::MouseMove);
+    move.x = *x;
+    move.y = *y;
+    add(frame, move);
+    return "";
+}
+
+std::string ParseClick(const Words& w, long long frame, const AddEvent& add) {
+    auto button = ParseMouseButton(w[2]);
+    if (!button) return "expected left or right, got '" + w[2] + "'";
+    PlatformEvent event = MakeEvent(Kind::MouseButton);
+    event.button = *button;
+    event.down = true;
+    add(frame, event);
+    event.down = false;
+    add(frame + 1, event);
+    return "";
+}
+
+std::string ParseMouseButtonLine(const Words& w, long long frame, const AddEvent& add) {
+    auto button = ParseMouseButton(w[2]);
+    if (!button) return "expected left or right, got '" + w[2] + "'";
+    auto isDown = ParseDownUp(w[3]);
+    if (!isDown) return "expected down or up, got '" + w[3] + "'";
+    PlatformEvent event = MakeEvent(Kind::MouseButton);
+    event.button = *button;
+    event.down = *isDown;
+    add(frame, event);
+    return "";
+}
+
+std::string ParseJoyButton(const Words& w, long long frame, const AddEvent& add) {
+    auto index = ParseInt<int>(w[3]);
+    if (!index || *index < 0 || *index > 127) return "joystick button must be 0..127";
+    auto isDown = ParseDownUp(w[4]);
+    if (!isDown) return "expected down or up, got '" + w[4] + "'";
+    PlatformEvent event = MakeEvent(Kind::JoyButton);
+    event.button = *index;
+    event.down = *isDown;
+    add(frame, event);
+    return "";
+}
+
+std::string ParseJoyAxis(const Words& w, long long frame, const AddEvent& add) {
+    if (w[3] != "x" && w[3] != "y") return "expected axis x or y, got '" + w[3] + "'";
+    auto value = ParseInt<int>(w[4]);
+    if (!value || *value < -1000 || *value > 1000) return "axis value must be -1000..1000";
+    PlatformEvent event = MakeEvent(Kind::JoyAxis);
+    event.axis = w[3] == "x" ? 0 : 1;
+    event.value = *value;
+    add(frame, event);
+    return "";
+}
+
+std::string ParseJoy(const Words& w, long long frame, const AddEvent& add) {
+    if (w[2] == "button") return ParseJoyButton(w, frame, add);
+    if (w[2] == "axis") return ParseJoyAxis(w, frame, add);
+    return "expected 'button' or 'axis' after 'joy', got '" + w[2] + "'";
+}
+
+std::string ParseFocus(const Words& w, long long frame, const AddEvent& add) {
+    if (w[2] != "on" && w[2] != "off") return "expected 'F focus on|off'";
+    add(frame, MakeEvent(w[2] == "on" ? Kind::FocusGained : Kind::FocusLost));
+    return "";
+}
+
+std::string ParseQuit(const Words&, long long frame, const AddEvent& add) {
+    add(frame, MakeEvent(Kind::Quit));
+    return "";
+}
+
+constexpr ReplayVerb kVerbs[] = {
+    {"key", 4, "expected 'F key NAME down|up'", ParseKey},
+    {"press", 3, "expected 'F press NAME'", ParsePress},
+    {"mouse", 4, "expected 'F mouse X Y'", ParseMouse},
+    {"click", 3, "expected 'F click left|right'", ParseClick},
+    {"mousebutton", 4, "expected 'F mousebutton left|right down|up'", ParseMouseButtonLine},
+    {"joy", 5, "expected 'F joy button N down|up' or 'F joy axis x|y V'", ParseJoy},
+    {"focus", 3, "expected 'F focus on|off'", ParseFocus},
+    {"quit", 2, "expected 'F quit'", ParseQuit},
+};
+
 // Parses the words after the frame number into one or two events; returns an error text.
-std::string ParseAction(const std::vector<std::string>& w, long long frame, std::vector<ReplayEvent>& out) {
+std::string ParseAction(const Words& w, long long frame, std::vector<ReplayEvent>& out) {
     const std::string& verb = w[1];
-    const size_t n = w.size();
-    auto add = [&](long long f, const PlatformEvent& e) { out.push_back({f, e}); };
-    if (verb == "key" || verb == "press") {
-        const size_t expected = verb == "key" ? 4 : 3;
-        if (n != expected) return verb == "key" ? "expected 'F key NAME down|up'" : "expected 'F press NAME'";
-        auto code = vk::KeyFromName(w[2]);
-        if (!code) return "unknown key name '" + w[2] + "'";
-        PlatformEvent down = MakeEvent(Kind::KeyDown);
-        down.key = *code;
-        PlatformEvent up = MakeEvent(Kind::KeyUp);
-        up.key = *code;
-        if (verb == "press") {
-            add(frame, down);
-            add(frame + 1, up);
-            return "";
-        }
-        auto isDown = ParseDownUp(w[3]);
-        if (!isDown) return "expected down or up, got '" + w[3] + "'";
-        add(frame, *isDown ? down : up);
-        return "";
-    }
-    if (verb == "mouse") {
-        if (n != 4) return "expected 'F mouse X Y'";
-        auto x = ParseInt<int>(w[2]);
-        auto y = ParseInt<int>(w[3]);
-        if (!x || !y) return "mouse position must be two integers";
-        PlatformEvent move = MakeEvent(Kind::MouseMove);
-        move.x = *x;
-        move.y = *y;
-        add(frame, move);
-        return "";
-    }
-    if (verb == "click" || verb == "mousebutton") {
-        const size_t expected = verb == "click" ? 3 : 4;
-        if (n != expected)
-            return verb == "click" ? "expected 'F click left|right'"
-                                   : "expected 'F mousebutton left|right down|up'";
-        auto button = ParseMouseButton(w[2]);
-        if (!button) return "expected left or right, got '" + w[2] + "'";
-        PlatformEvent event = MakeEvent(Kind::MouseButton);
-        event.button = *button;
-        if (verb == "click") {
-            event.down = true;
-            add(frame, event);
-            event.down = false;
-            add(frame + 1, event);
-            return "";
-        }
-        auto isDown = ParseDownUp(w[3]);
-        if (!isDown) return "expected down or up, got '" + w[3] + "'";
-        event.down = *isDown;
-        add(frame, event);
-        return "";
-    }
-    if (verb == "joy") {
-        if (n != 5) return "expected 'F joy button N down|up' or 'F joy axis x|y V'";
-        if (w[2] == "button") {
-            auto index = ParseInt<int>(w[3]);
-            if (!index || *index < 0 || *index > 127) return "joystick button must be 0..127";
-            auto isDown = ParseDownUp(w[4]);
-            if (!isDown) return "expected down or up, got '" + w[4] + "'";
-            PlatformEvent event = MakeEvent(Kind::JoyButton);
-            event.button = *index;
-            event.down = *isDown;
-            add(frame, event);
-            return "";
-        }
-        if (w[2] == "axis") {
-            if (w[3] != "x" && w[3] != "y") return "expected axis x or y, got '" + w[3] + "'";
-            auto value = ParseInt<int>(w[4]);
-            if (!value || *value < -1000 || *value > 1000) return "axis value must be -1000..1000";
-            PlatformEvent event = MakeEvent(Kind::JoyAxis);
-            event.axis = w[3] == "x" ? 0 : 1;
-            event.value = *value;
-            add(frame, event);
-            return "";
-        }
-        return "expected 'button' or 'axis' after 'joy', got '" + w[2] + "'";
-    }
-    if (verb == "focus") {
-        if (n != 3 || (w[2] != "on" && w[2] != "off")) return "expected 'F focus on|off'";
-        add(frame, MakeEvent(w[2] == "on" ? Kind::FocusGained : Kind::FocusLost));
-        return "";
-    }
-    if (verb == "quit") {
-        if (n != 2) return "expected 'F quit'";
-        add(frame, MakeEvent(Kind::Quit));
-        return "";
+    for (const ReplayVerb& entry : kVerbs) {
+        if (verb != entry.name) continue;
+        if (w.size() != entry.words) return std::string(entry.usage);
+        return entry.parse(w, frame, [&out](long long f, const PlatformEvent& e) { out.push_back({f, e}); });
     }
     return "unknown event '" + verb + "'";
 }

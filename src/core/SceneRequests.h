@@ -17,7 +17,7 @@ class CSceneRequests {
     const std::string& name() const { return name_; }
     // Drops a pending request (the title scene does, so that its own start is not repeated).
     void Cancel() { pending_ = false; }
-    // The pending name, clearing the request; nullopt-like false when none is pending.
+    // Moves the pending name into `name` and clears the request; false when none is pending.
     bool Take(std::string& name) {
         if (!pending_) return false;
         pending_ = false;

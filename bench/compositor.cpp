@@ -134,6 +134,8 @@ class OursRenderer {
         }
         batch_.End();
     }
+    void SetRowKernels(const RowKernelSet& kernels) { batch_.SetRowKernels(kernels); }
+    const char* KernelName() const { return batch_.rowKernels().name; }
 
   private:
     std::vector<std::unique_ptr<CTexture>> textures_;
@@ -185,17 +187,17 @@ int main(int argc, char** argv) {
             {"whole frame", draws}};
         for (size_t i = 17; i < draws.size(); ++i)
             groups[draws[i].scale == 1 ? 3 : 4].second.push_back(draws[i]);
-        std::vector<std::string> sets;
+        std::vector<const RowKernelSet*> sets;
         for (const char* name : {"avx512", "avx2", "sse2"})
-            if (UseRowKernels(name)) sets.push_back(name);
+            if (const RowKernelSet* set = FindRowKernels(name)) sets.push_back(set);
         std::printf("  %-16s", "ms/frame");
-        for (const std::string& set : sets) std::printf(" %9s", set.c_str());
+        for (const RowKernelSet* set : sets) std::printf(" %9s", set->name);
         std::printf("\n");
         for (const auto& [name, part] : groups) {
             std::vector<std::function<void()>> runs;
-            for (const std::string& set : sets)
+            for (const RowKernelSet* set : sets)
                 runs.push_back([&, set] {
-                    UseRowKernels(set);
+                    ours.SetRowKernels(*set);
                     ours.Frame(part);
                 });
             const std::vector<double> ms = bench::TimeInTurns(runs, std::vector<int>(sets.size(), 10), 15);
@@ -219,7 +221,7 @@ int main(int argc, char** argv) {
         {20, 20, 4}, rounds);
     const double oursMs = ms[0], pixmanMs = ms[1], sdlMs = ms[2];
     std::printf("stress frame: %zu draws, blend kernel %s, median of %d batches\n", draws.size(),
-                BlendKernelName(), rounds);
+                ours.KernelName(), rounds);
     std::printf("  zepa compositor   %7.3f ms/frame\n", oursMs);
     std::printf("  pixman OVER       %7.3f ms/frame   (%.2fx ours)\n", pixmanMs, pixmanMs / oursMs);
     std::printf("  SDL2 software     %7.3f ms/frame   (%.2fx ours)\n", sdlMs, sdlMs / oursMs);

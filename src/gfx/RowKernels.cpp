@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
-#include <string>
+#include <string_view>
 #include <vector>
 
 #include "gfx/RowKernelSet.h"
@@ -61,13 +61,32 @@ void ReverseRowScalar(uint32_t* out, const uint32_t* row, int count) {
     for (int i = 0; i < count; ++i) out[i] = row[count - 1 - i];
 }
 
-// Interpolates into a buffer, then blends: the path without a fused kernel.
+// The paths without a fused kernel, built from one set's own kernels (template arguments, as a
+// set's entries are plain function pointers that cannot name their set).
+// Interpolates into a buffer, then blends.
+template <RowKernelSet::LerpRowsFn kLerp, RowKernelSet::BlendFn kPlain, RowKernelSet::BlendFn kModulated>
 void BlendLerpedRowsInTwoSteps(uint32_t* dst, const uint32_t* first, const uint32_t* second, int weight,
-                               int count, uint32_t color);
-// Reverses into a buffer, then blends.
-void BlendReversedInTwoSteps(uint32_t* dst, const uint32_t* row, int count, uint32_t color);
+                               int count, uint32_t color) {
+    const RowKernelSet::BlendFn blend = color == 0xFFFFFFFFu ? kPlain : kModulated;
+    uint32_t lerped[kScreenWidth];
+    for (int done = 0; done < count; done += kScreenWidth) {
+        const int part = std::min(kScreenWidth, count - done);
+        kLerp(lerped, first + done, second + done, part, weight);
+        blend(dst + done, lerped, part, color);
+    }
+}
 
-using kernels::RowKernelSet;
+// Reverses into a buffer, then blends.
+template <RowKernelSet::ReverseFn kReverse, RowKernelSet::BlendFn kPlain, RowKernelSet::BlendFn kModulated>
+void BlendReversedInTwoSteps(uint32_t* dst, const uint32_t* row, int count, uint32_t color) {
+    const RowKernelSet::BlendFn blend = color == 0xFFFFFFFFu ? kPlain : kModulated;
+    uint32_t reversed[kScreenWidth];
+    for (int done = 0; done < count; done += kScreenWidth) {
+        const int part = std::min(kScreenWidth, count - done);
+        kReverse(reversed, row + count - done - part, part);  // row[count - 1 - done - j]
+        blend(dst + done, reversed, part, color);
+    }
+}
 
 #ifdef ZEPA_X86_KERNELS
 
@@ -371,9 +390,16 @@ void BlendRowSse2(uint32_t* dst, const uint32_t* src, int count, uint32_t color)
 constexpr RowKernelSet kAvx2Kernels{BlendRowAvx2<false>, BlendRowAvx2<true>,  BlendReversedRowAvx2,
                                     LerpRowsAvx2,        GatherRowScalar,     ReverseRowAvx2,
                                     GatherLerpRowAvx2,   BlendLerpedRowsAvx2, "avx2"};
-constexpr RowKernelSet kSse2Kernels{BlendRowSse2<false>, BlendRowSse2<true>,        BlendReversedInTwoSteps,
-                                    LerpRowsSse2,        GatherRowScalar,           ReverseRowScalar,
-                                    GatherLerpRowSse2,   BlendLerpedRowsInTwoSteps, "sse2"};
+constexpr RowKernelSet kSse2Kernels{
+    BlendRowSse2<false>,
+    BlendRowSse2<true>,
+    BlendReversedInTwoSteps<ReverseRowScalar, BlendRowSse2<false>, BlendRowSse2<true>>,
+    LerpRowsSse2,
+    GatherRowScalar,
+    ReverseRowScalar,
+    GatherLerpRowSse2,
+    BlendLerpedRowsInTwoSteps<LerpRowsSse2, BlendRowSse2<false>, BlendRowSse2<true>>,
+    "sse2"};
 
 bool Avx2Supported() {
     __builtin_cpu_init();
@@ -383,109 +409,48 @@ bool Avx2Supported() {
 #endif
 
 constexpr RowKernelSet kScalarKernels{
-    BlendRowScalar,   BlendRowScalar,      BlendReversedInTwoSteps,   LerpRowsScalar, GatherRowScalar,
-    ReverseRowScalar, GatherLerpRowScalar, BlendLerpedRowsInTwoSteps, "scalar"};
+    BlendRowScalar,
+    BlendRowScalar,
+    BlendReversedInTwoSteps<ReverseRowScalar, BlendRowScalar, BlendRowScalar>,
+    LerpRowsScalar,
+    GatherRowScalar,
+    ReverseRowScalar,
+    GatherLerpRowScalar,
+    BlendLerpedRowsInTwoSteps<LerpRowsScalar, BlendRowScalar, BlendRowScalar>,
+    "scalar"};
 
-// The fastest set the processor runs, unless a test chose another.
-const RowKernelSet* BestKernels() {
+const RowKernelSet& PickBestKernels() {
 #ifdef ZEPA_X86_KERNELS
-    if (const RowKernelSet* wide = kernels::Avx512KernelSet()) return wide;
-    return Avx2Supported() ? &kAvx2Kernels : &kSse2Kernels;
+    if (const RowKernelSet* wide = kernels::Avx512KernelSet()) return *wide;
+    return Avx2Supported() ? kAvx2Kernels : kSse2Kernels;
 #else
-    return &kScalarKernels;
+    return kScalarKernels;
 #endif
 }
 
-const RowKernelSet*& CurrentKernels() {
-    static const RowKernelSet* current = BestKernels();
-    return current;
-}
-
-const RowKernelSet& Kernels() {
-    return *CurrentKernels();
-}
-
 }  // namespace
-
-void BlendRow(uint32_t* dst, const uint32_t* src, int count, uint32_t color) {
-    if (color == 0xFFFFFFFFu) {
-        Kernels().plain(dst, src, count, color);
-    } else {
-        Kernels().modulated(dst, src, count, color);
-    }
-}
 
 void CopyRowOpaque(uint32_t* dst, const uint32_t* src, int count) {
     if (count > 0) std::memcpy(dst, src, static_cast<size_t>(count) * sizeof(uint32_t));
 }
 
-void BlendLerpedRows(uint32_t* dst, const uint32_t* first, const uint32_t* second, int weight, int count,
-                     uint32_t color) {
-    Kernels().blendLerped(dst, first, second, weight, count, color);
+const RowKernelSet& BestRowKernels() {
+    // The processor does not change while the program runs: detect once.
+    static const RowKernelSet& best = PickBestKernels();
+    return best;
 }
 
-void BlendReversedRow(uint32_t* dst, const uint32_t* row, int count, uint32_t color) {
-    Kernels().reversed(dst, row, count, color);
-}
-
-namespace {
-void BlendReversedInTwoSteps(uint32_t* dst, const uint32_t* row, int count, uint32_t color) {
-    uint32_t reversed[kScreenWidth];
-    for (int done = 0; done < count; done += kScreenWidth) {
-        const int part = std::min(kScreenWidth, count - done);
-        ReverseRow(reversed, row + count - done - part, part);  // row[count - 1 - done - j]
-        BlendRow(dst + done, reversed, part, color);
-    }
-}
-
-void BlendLerpedRowsInTwoSteps(uint32_t* dst, const uint32_t* first, const uint32_t* second, int weight,
-                               int count, uint32_t color) {
-    uint32_t lerped[kScreenWidth];
-    for (int done = 0; done < count; done += kScreenWidth) {
-        const int part = std::min(kScreenWidth, count - done);
-        LerpRows(lerped, first + done, second + done, part, weight);
-        BlendRow(dst + done, lerped, part, color);
-    }
-}
-}  // namespace
-
-void GatherRow(uint32_t* out, const uint32_t* row, const int* columns, int count) {
-    Kernels().gather(out, row, columns, count);
-}
-
-void ReverseRow(uint32_t* out, const uint32_t* row, int count) {
-    Kernels().reverse(out, row, count);
-}
-
-void GatherLerpRow(uint32_t* out, const uint32_t* row, const int* first, const int* second,
-                   const uint8_t* channelWeights, int count) {
-    Kernels().gatherLerp(out, row, first, second, channelWeights, count);
-}
-
-const char* BlendKernelName() {
-    return Kernels().name;
-}
-
-bool UseRowKernels(const std::string& name) {
+const RowKernelSet* FindRowKernels(std::string_view name) {
+    if (name == "best") return &BestRowKernels();
     std::vector<const RowKernelSet*> sets{&kScalarKernels};
 #ifdef ZEPA_X86_KERNELS
     sets.push_back(&kSse2Kernels);
     if (Avx2Supported()) sets.push_back(&kAvx2Kernels);
     if (const RowKernelSet* wide = kernels::Avx512KernelSet()) sets.push_back(wide);
 #endif
-    for (const RowKernelSet* set : sets) {
-        if (name == set->name) {
-            CurrentKernels() = set;
-            return true;
-        }
-    }
-    if (name != "best") return false;
-    CurrentKernels() = BestKernels();
-    return true;
-}
-
-void LerpRows(uint32_t* out, const uint32_t* a, const uint32_t* b, int count, int weight) {
-    Kernels().lerpRows(out, a, b, count, weight);
+    for (const RowKernelSet* set : sets)
+        if (name == set->name) return set;
+    return nullptr;
 }
 
 }  // namespace zepa

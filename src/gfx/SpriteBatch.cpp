@@ -185,22 +185,23 @@ void CSpriteBatch::DrawNow(const CTexture* texture, const Rect* source, const Ve
 
     const int count = columns_.count();
     const bool copy = texture->allOpaque() && color == 0xFFFFFFFFu;
+    const RowKernelSet& kernels = *kernels_;
     for (int r = 0; r < rows_.count(); ++r) {
         const AxisSample& row = rows_.samples[r];
         uint32_t* dst = backBuffer_.Row(rows_.first + r) + columns_.first;
         if (row.weight == 0 && columnsReversed_) {  // mirrored exact copy: read backwards in place
             const uint32_t* texels = TextureRow(*texture, rect.top + row.i0);
-            BlendReversedRow(dst, texels + firstTexel_.back(), count, color);
+            kernels.BlendReversedRow(dst, texels + firstTexel_.back(), count, color);
             continue;
         }
         const uint32_t* texels = Resampled(*texture, rect.top + row.i0);
         if (row.weight != 0) {
             const uint32_t* next = Resampled(*texture, rect.top + row.i1);  // keeps the first row cached
-            BlendLerpedRows(dst, texels, next, row.weight, count, color);
+            kernels.BlendLerpedRows(dst, texels, next, row.weight, count, color);
         } else if (copy) {
             CopyRowOpaque(dst, texels, count);
         } else {
-            BlendRow(dst, texels, count, color);
+            kernels.BlendRow(dst, texels, count, color);
         }
     }
 }
@@ -276,12 +277,12 @@ void CSpriteBatch::ResampleInto(const uint32_t* row, ResampledRow& slot) {
     slot.storage.resize(static_cast<size_t>(count));
     slot.texels = slot.storage.data();
     if (columnsReversed_) {
-        ReverseRow(slot.storage.data(), row + firstTexel_.back(), count);
+        kernels_->ReverseRow(slot.storage.data(), row + firstTexel_.back(), count);
     } else if (columns_.nearest) {
-        GatherRow(slot.storage.data(), row, firstTexel_.data(), count);
+        kernels_->GatherRow(slot.storage.data(), row, firstTexel_.data(), count);
     } else {
-        GatherLerpRow(slot.storage.data(), row, firstTexel_.data(), secondTexel_.data(),
-                      columnWeights_.data(), count);
+        kernels_->GatherLerpRow(slot.storage.data(), row, firstTexel_.data(), secondTexel_.data(),
+                                columnWeights_.data(), count);
     }
 }
 

@@ -16,6 +16,7 @@
 #include "gfx/DrawGeometry.h"
 #include "gfx/DrawList.h"
 #include "gfx/Matrix.h"
+#include "gfx/RowKernels.h"
 #include "gfx/Texture.h"
 #include "platform/Platform.h"
 
@@ -41,6 +42,11 @@ class CSpriteBatch : private ITextureWatcher {
     // Draws `texture`'s `source` rectangle (null: the whole texture) at `position` (null: the
     // origin) with the modulation colour `color` (0xFFFFFFFF: unchanged).
     void Draw(const CTexture* texture, const Rect* source, const Vector3* position, uint32_t color);
+
+    // The row kernels this batch draws with (default: BestRowKernels()). Every set draws the same
+    // pixels; another set is chosen to compare them.
+    void SetRowKernels(const RowKernelSet& kernels) { kernels_ = &kernels; }
+    const RowKernelSet& rowKernels() const { return *kernels_; }
 
     // Whole frames with change tracking. BeginFrame opens a frame that starts from a buffer
     // cleared to `clearColor`. With tracking on, the frame's draws are recorded, not drawn, and
@@ -86,6 +92,7 @@ class CSpriteBatch : private ITextureWatcher {
     void PreparePaddedRows(const Rect& rect);
 
     CBackBuffer backBuffer_;
+    const RowKernelSet* kernels_ = &BestRowKernels();
     Matrix4x4 transform_;
     bool inFrame_ = false;
 

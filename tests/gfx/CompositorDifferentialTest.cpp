@@ -112,19 +112,18 @@ DrawCall RandomDraw(Random& random, const std::vector<std::unique_ptr<CTexture>>
 }
 
 // Every kernel set this processor runs, each on its own seed.
-class CompositorDifferential : public ::testing::TestWithParam<const char*> {
-  protected:
-    void TearDown() override { UseRowKernels("best"); }
-};
+class CompositorDifferential : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(CompositorDifferential, RandomDrawsMatchTheReferencePixelForPixel) {
-    if (!UseRowKernels(GetParam())) GTEST_SKIP() << GetParam() << " kernels not supported here";
+    const RowKernelSet* kernels = FindRowKernels(GetParam());
+    if (!kernels) GTEST_SKIP() << GetParam() << " kernels not supported here";
     const uint32_t firstSeed = static_cast<uint32_t>(std::string(GetParam()).size());
     for (uint32_t seed : {firstSeed, firstSeed + 10}) {
         Random random(seed);
         std::vector<std::unique_ptr<CTexture>> textures;
         for (int i = 0; i < 14; ++i) textures.push_back(RandomTexture(random));
         CSpriteBatch batch;
+        batch.SetRowKernels(*kernels);
         testing::ReferenceCompositor reference;
         for (size_t i = 0; i < reference.pixels().size(); ++i) {
             reference.pixels()[i] = batch.BackBuffer().Pixels()[i] =

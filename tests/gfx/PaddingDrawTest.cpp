@@ -80,15 +80,13 @@ TEST(TexturePadding, DrawnPaddingIsBlackOrInvisible) {
     }
 }
 
-class PaddedDraws : public ::testing::TestWithParam<const char*> {
-  protected:
-    void TearDown() override { UseRowKernels("best"); }
-};
+class PaddedDraws : public ::testing::TestWithParam<const char*> {};
 
 // Source rectangles reaching into the padding on the right, below, both, or lying wholly in
 // it, at exact, mirrored and scaled sizes, plain and modulated, for both alpha kinds.
 TEST_P(PaddedDraws, MatchTheReferenceWherePaddingIsSampled) {
-    if (!UseRowKernels(GetParam())) GTEST_SKIP() << GetParam() << " kernels not supported here";
+    const RowKernelSet* kernels = FindRowKernels(GetParam());
+    if (!kernels) GTEST_SKIP() << GetParam() << " kernels not supported here";
     const std::unique_ptr<CTexture> textures[] = {OddSizedTexture(D3DFMT_A8R8G8B8),
                                                   OddSizedTexture(D3DFMT_X8R8G8B8)};
     const Rect sources[] = {{30, 3, 64, 18},  {5, 15, 30, 32}, {20, 10, 64, 32},
@@ -101,6 +99,7 @@ TEST_P(PaddedDraws, MatchTheReferenceWherePaddingIsSampled) {
             for (const auto& scale : scales) {
                 for (uint32_t color : colors) {
                     CSpriteBatch batch;
+                    batch.SetRowKernels(*kernels);
                     testing::ReferenceCompositor reference;
                     for (size_t i = 0; i < reference.pixels().size(); ++i)
                         reference.pixels()[i] = batch.BackBuffer().Pixels()[i] =

@@ -19,13 +19,12 @@ uint32_t LerpTexel(uint32_t a, uint32_t b, const uint8_t* weights) {
     return result;
 }
 
-class RowKernelSets : public ::testing::TestWithParam<const char*> {
-  protected:
-    void TearDown() override { UseRowKernels("best"); }
-};
+class RowKernelSets : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(RowKernelSets, ResamplingMatchesTheDefinitions) {
-    if (!UseRowKernels(GetParam())) GTEST_SKIP() << GetParam() << " kernels not supported here";
+    const RowKernelSet* kernels = FindRowKernels(GetParam());
+    if (!kernels) GTEST_SKIP() << GetParam() << " kernels not supported here";
+    EXPECT_STREQ(kernels->name, GetParam());
     std::mt19937 random(3);
     constexpr int kRow = 97;
     std::vector<uint32_t> row(kRow), other(kRow);
@@ -45,22 +44,31 @@ TEST_P(RowKernelSets, ResamplingMatchesTheDefinitions) {
         std::vector<uint32_t> out(count + 3, 0xDEADBEEFu), expected(count + 3, 0xDEADBEEFu);
         for (int i = 0; i < count; ++i)
             expected[i] = LerpTexel(row[first[i]], row[second[i]], &weights[4 * i]);
-        GatherLerpRow(out.data(), row.data(), first.data(), second.data(), weights.data(), count);
+        kernels->GatherLerpRow(out.data(), row.data(), first.data(), second.data(), weights.data(), count);
         ASSERT_EQ(out, expected) << "gather-lerp, count " << count;
 
         for (int i = 0; i < count; ++i) expected[i] = row[first[i]];
-        GatherRow(out.data(), row.data(), first.data(), count);
+        kernels->GatherRow(out.data(), row.data(), first.data(), count);
         ASSERT_EQ(out, expected) << "gather, count " << count;
 
         for (int i = 0; i < count; ++i) expected[i] = row[count - 1 - i];
-        ReverseRow(out.data(), row.data(), count);
+        kernels->ReverseRow(out.data(), row.data(), count);
         ASSERT_EQ(out, expected) << "reverse, count " << count;
 
         const uint8_t same[4] = {uint8_t(weight), uint8_t(weight), uint8_t(weight), uint8_t(weight)};
         for (int i = 0; i < count; ++i) expected[i] = LerpTexel(row[i], other[i], same);
-        LerpRows(out.data(), row.data(), other.data(), count, weight);
+        kernels->LerpRows(out.data(), row.data(), other.data(), count, weight);
         ASSERT_EQ(out, expected) << "lerp rows, count " << count;
     }
+}
+
+// "best" names the fastest set, which every processor has; the portable set is always there.
+TEST(RowKernelSelection, BestAndScalarAreFoundAndUnknownNamesAreNot) {
+    ASSERT_EQ(FindRowKernels("best"), &BestRowKernels());
+    ASSERT_NE(FindRowKernels("scalar"), nullptr);
+    EXPECT_EQ(FindRowKernels(BestRowKernels().name), &BestRowKernels());
+    EXPECT_EQ(FindRowKernels("mmx"), nullptr);
+    EXPECT_EQ(FindRowKernels(""), nullptr);
 }
 
 INSTANTIATE_TEST_SUITE_P(KernelSets, RowKernelSets, ::testing::Values("avx512", "avx2", "sse2", "scalar"));

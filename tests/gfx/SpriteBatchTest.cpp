@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -162,6 +163,25 @@ TEST_F(SpriteBatchTest, ModulationAndBlendingRoundExactly) {
     EXPECT_EQ(batch.BackBuffer().At(10, 0), 0xFF888888u);
 }
 
+// A blend that paints a marker instead: shows which kernel set a batch draws with.
+constexpr uint32_t kMarker = 0xFF123456u;
+void PaintMarker(uint32_t* dst, const uint32_t*, int count, uint32_t) {
+    std::fill_n(dst, count, kMarker);
+}
+
+TEST_F(SpriteBatchTest, DrawsWithTheRowKernelsItIsGiven) {
+    EXPECT_EQ(&batch.rowKernels(), &BestRowKernels());
+    RowKernelSet marking = BestRowKernels();
+    marking.plain = marking.modulated = PaintMarker;
+    marking.name = "marking";
+    batch.SetRowKernels(marking);
+    EXPECT_STREQ(batch.rowKernels().name, "marking");
+    auto half = Uniform(4, 4, 0x80FF0000u);  // not opaque: blended, never copied
+    batch.Draw(half.get(), nullptr, nullptr, kWhite);
+    EXPECT_EQ(batch.BackBuffer().At(3, 3), kMarker);
+    EXPECT_EQ(batch.BackBuffer().At(4, 3), kBackground);
+}
+
 TEST(RowKernels, Div255RoundsEveryBlendSumToNearest) {
     for (uint32_t x = 0; x <= 255 * 255; ++x) ASSERT_EQ(Div255(x), (2 * x + 255) / 510) << x;
 }
@@ -185,8 +205,9 @@ TEST(RowKernels, EveryKernelSetMatchesThePixelRules) {
         const uint32_t alpha = kind == 0 ? 0u : kind == 1 ? 255u : next() >> 24;
         return (next() & 0xFFFFFFu) | alpha << 24;
     };
-    for (const char* kernels : {"avx512", "avx2", "sse2", "scalar"}) {
-        if (!UseRowKernels(kernels)) continue;
+    for (const char* name : {"avx512", "avx2", "sse2", "scalar"}) {
+        const RowKernelSet* kernels = FindRowKernels(name);
+        if (!kernels) continue;
         for (uint32_t color : {0xFFFFFFFFu, 0xFF888888u, 0x7F102030u, 0x01FFFFFFu}) {
             for (int count = 0; count <= 67; ++count) {
                 const int weight = static_cast<int>(next() >> 24);
@@ -199,23 +220,22 @@ TEST(RowKernels, EveryKernelSetMatchesThePixelRules) {
                 std::vector<uint32_t> lerpDst = dst, reversedDst = dst;
                 for (int i = 0; i < 67; ++i)
                     expected[i] = i < count ? BlendPixel(dst[i], src[i], color) : dst[i];
-                BlendRow(dst.data(), src.data(), count, color);
-                ASSERT_EQ(dst, expected) << "count " << count << " kernels " << kernels;
+                kernels->BlendRow(dst.data(), src.data(), count, color);
+                ASSERT_EQ(dst, expected) << "count " << count << " kernels " << name;
                 for (int i = 0; i < 67; ++i) {
                     const uint32_t texel = LerpPixel(src[i], other[i], weight);
                     expected[i] = i < count ? BlendPixel(lerpDst[i], texel, color) : lerpDst[i];
                 }
-                BlendLerpedRows(lerpDst.data(), src.data(), other.data(), weight, count, color);
-                ASSERT_EQ(lerpDst, expected) << "lerped, count " << count << " kernels " << kernels;
+                kernels->BlendLerpedRows(lerpDst.data(), src.data(), other.data(), weight, count, color);
+                ASSERT_EQ(lerpDst, expected) << "lerped, count " << count << " kernels " << name;
                 for (int i = 0; i < 67; ++i)
                     expected[i] =
                         i < count ? BlendPixel(reversedDst[i], src[count - 1 - i], color) : reversedDst[i];
-                BlendReversedRow(reversedDst.data(), src.data(), count, color);
-                ASSERT_EQ(reversedDst, expected) << "reversed, count " << count << " kernels " << kernels;
+                kernels->BlendReversedRow(reversedDst.data(), src.data(), count, color);
+                ASSERT_EQ(reversedDst, expected) << "reversed, count " << count << " kernels " << name;
             }
         }
     }
-    UseRowKernels("best");
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/GameSystem.h"
+#include "support/TestFiles.h"
 #include "core/SceneRequests.h"
 #include "platform/headless/HeadlessBackend.h"
 
@@ -53,6 +54,7 @@ class SceneSwitchTest : public ::testing::Test {
 
     std::vector<std::string> log_;
     std::string requestFromMain_;
+    testing::InTempFolder inFolder_;
     CGameSystem game_;
 };
 
@@ -107,6 +109,7 @@ TEST_F(SceneSwitchTest, InitReturningFalseClosesTheProgram) {
 }
 
 TEST(SceneSwitch, TheRealFactoryKnowsExactlyTheFourScenes) {
+    testing::InTempFolder inFolder;
     CGameSystem game;
     for (const char* name : {"Title", "Main", "Option", "KeyConfig"}) {
         game.sceneRequests().Request(name);
@@ -117,6 +120,7 @@ TEST(SceneSwitch, TheRealFactoryKnowsExactlyTheFourScenes) {
 }
 
 TEST(GameSystem, DrawFrameClearsToOpaqueBlackAndPresents) {
+    testing::InTempFolder inFolder;
     PlatformBackend backend = CreateHeadlessBackend();
     CGameSystem game;
     ASSERT_TRUE(game.Initialize(backend));
@@ -129,6 +133,7 @@ TEST(GameSystem, DrawFrameClearsToOpaqueBlackAndPresents) {
 }
 
 TEST(GameSystem, EveryGameStartsWithTheTitlePendingWhateverTheGameBeforeRequested) {
+    testing::InTempFolder inFolder;
     {
         CGameSystem first;
         EXPECT_EQ(&first.services().sceneRequests, &first.sceneRequests());

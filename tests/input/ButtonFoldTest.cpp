@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/GameSystem.h"
+#include "support/TestFiles.h"
 #include "app/WindowProcedure.h"
 #include "platform/VirtualKeys.h"
 
@@ -15,7 +16,7 @@ class ButtonFoldTest : public ::testing::Test {
   protected:
     ButtonFoldTest()
         : procedure_(game_.inputDevices(), game_.sceneRequests(), nullptr, Rect{0, 0, 1920, 1080}, Rect{}) {
-        game_.settings() = SettingsRecord{};  // whatever option.ini the working folder holds
+        game_.settings() = SettingsRecord{};
     }
 
     void Send(PlatformEvent event) { procedure_.HandleEvent(event); }
@@ -72,6 +73,7 @@ class ButtonFoldTest : public ::testing::Test {
         return edges;
     }
 
+    testing::InTempFolder inFolder_;
     CGameSystem game_;
     CWindowProcedure procedure_;
 };

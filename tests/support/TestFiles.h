@@ -50,6 +50,13 @@ class ScopedWorkingDirectory {
     std::filesystem::path previous_;
 };
 
+// A fresh temporary folder entered for the lifetime of the object, for tests that make a game
+// object (it reads and may create option.ini in the working folder).
+struct InTempFolder {
+    TempFolder folder;
+    ScopedWorkingDirectory cwd{folder.path()};
+};
+
 inline std::string ReadFileBytes(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
     std::ostringstream text;

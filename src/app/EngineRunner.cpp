@@ -106,8 +106,8 @@ bool LoadReplay(const CommandLineOptions& options, ReplayStart& replay) {
 
 // The seed on the command line, else the replay's; headless runs repeat exactly (seed 1), and a
 // recording keeps the seed it played with, for its replay.
-std::optional<unsigned> ChooseSeed(const CommandLineOptions& options, const ReplayStart& replay, bool headless,
-                                   bool recording) {
+std::optional<unsigned> ChooseSeed(const CommandLineOptions& options, const ReplayStart& replay,
+                                   bool headless, bool recording) {
     if (options.seed) return options.seed;
     if (replay.seed) return replay.seed;
     if (headless) return 1u;

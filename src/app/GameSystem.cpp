@@ -42,10 +42,27 @@ CGameSystem::CGameSystem()
 }
 
 SceneServices CGameSystem::MakeSceneServices() {
-    ScriptServices script{variables_, random_, buttons_, &archive_, &stage_, messageBoxes_, *glyphs_, log_,
-                          [this](const std::string& title) { SetWindowTitle(title); }};
-    return SceneServices{settings_, stage_, textureStore_, *glyphs_, windowEnvironment_, sceneRequests_,
-                         std::move(script), randomSeed};
+    ScriptServices script{
+        .variables = variables_,
+        .random = random_,
+        .buttons = buttons_,
+        .archive = &archive_,
+        .stage = &stage_,
+        .messageBoxes = messageBoxes_,
+        .glyphs = *glyphs_,
+        .log = log_,
+        .setWindowTitle = [this](const std::string& title) { SetWindowTitle(title); },
+    };
+    return SceneServices{
+        .settings = settings_,
+        .stage = stage_,
+        .textures = textureStore_,
+        .glyphs = *glyphs_,
+        .windows = windowEnvironment_,
+        .sceneRequests = sceneRequests_,
+        .script = std::move(script),
+        .randomSeed = randomSeed,
+    };
 }
 
 // The destructor of a scene runs its own Exit; the switch's Exit call is not made here. The

@@ -27,8 +27,8 @@ class CWindowProcedure {
   public:
     // Keys, mouse, joystick and the client size go into `input`; F12 asks `sceneRequests` for the
     // title. `window` may be null (no window: resizing only updates the input's client size).
-    CWindowProcedure(CInputDevices& input, CSceneRequests& sceneRequests, IWindow* window, const Rect& workArea,
-                     const Rect& borders);
+    CWindowProcedure(CInputDevices& input, CSceneRequests& sceneRequests, IWindow* window,
+                     const Rect& workArea, const Rect& borders);
 
     void HandleEvent(const PlatformEvent& event);
 

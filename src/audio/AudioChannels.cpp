@@ -14,7 +14,7 @@ bool CAudioChannels::InitAudio(std::unique_ptr<IAudioDevice> device) {
     silent_ = !device_ || !device_->Open();
     if (silent_) {
         log_.Warning(FormatLine("zepa: no audio device could be opened (%s); the game runs without sound",
-                     device_ ? device_->lastError().c_str() : "none available"));
+                                device_ ? device_->lastError().c_str() : "none available"));
         device_ = CreateSilentAudioDevice();
         device_->Open();
     }
@@ -39,7 +39,7 @@ std::string CAudioChannels::LocateFile(const std::string& path) const {
 
 void CAudioChannels::WarnUnplayable(const std::string& path, const char* what) const {
     log_.Warning(FormatLine("zepa: cannot play %s as %s: %s", Cp932ToUtf8(path).c_str(), what,
-                 device_ ? device_->lastError().c_str() : "no audio device"));
+                            device_ ? device_->lastError().c_str() : "no audio device"));
 }
 
 bool CAudioChannels::PlayLoop(LoopChannel& channel, const std::string& path, ClipUse use, const char* what) {

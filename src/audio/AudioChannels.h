@@ -4,9 +4,9 @@
 // such as "Music/bgm/theme.ogg"; files are read from the game folder only, never the archive.
 #pragma once
 
-#include <nlohmann/json_fwd.hpp>
 #include <array>
 #include <memory>
+#include <nlohmann/json_fwd.hpp>
 #include <string>
 #include <vector>
 

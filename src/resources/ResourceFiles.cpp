@@ -41,7 +41,7 @@ std::optional<std::string> FindLooseFile(const std::string& nameCp932, ILog& log
     const std::optional<std::string> normalized = NormalizeResourceName(nameCp932);
     if (!normalized) {
         log.Warning(FormatLine("zepa: refusing the resource name %s: it leaves the game folder",
-                     Cp932ToUtf8(nameCp932).c_str()));
+                               Cp932ToUtf8(nameCp932).c_str()));
         return std::nullopt;
     }
     if (normalized->empty()) return std::nullopt;

@@ -49,8 +49,8 @@ void CaptureCharacters(const StageRecord& stage, SavePointRecord& record) {
 
 // Every slot cross-fades to its saved image at its saved place; then visibility, mirroring and
 // the focus follow.
-void RestoreCharacters(StageRecord& stage, const std::array<CharacterShow, SavePointRecord::kCharacterSlots>& shows,
-                       int focus) {
+void RestoreCharacters(StageRecord& stage,
+                       const std::array<CharacterShow, SavePointRecord::kCharacterSlots>& shows, int focus) {
     CCharaGraphics& characters = stage.characters;
     for (int index = 0; index < SavePointRecord::kCharacterSlots; ++index) {
         const CharacterShow& show = shows[static_cast<size_t>(index)];

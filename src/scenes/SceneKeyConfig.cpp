@@ -49,7 +49,8 @@ bool CSceneKeyConfig::Init() {
 void CSceneKeyConfig::Update(const ButtonState& buttons) {
     services_.stage.background.Update();
     services_.stage.characters.Update();
-    if (buttons.pressed[kButtonStart] || buttons.pressed[kButtonOk]) services_.sceneRequests.Request("Option");
+    if (buttons.pressed[kButtonStart] || buttons.pressed[kButtonOk])
+        services_.sceneRequests.Request("Option");
     pictures_.UpdateSprites();
 }
 

@@ -3,14 +3,14 @@
 #include <ctime>
 
 #include "core/SceneRequests.h"
-#include "platform/Log.h"
 #include "gfx/SpriteBatch.h"
 #include "input/ButtonState.h"
+#include "platform/Log.h"
 #include "resources/TextureStore.h"
+#include "scenes/SaveResume.h"
 #include "script/SaveFile.h"
 #include "script/ScriptRandom.h"
 #include "script/VariableStore.h"
-#include "scenes/SaveResume.h"
 #include "stage/StageRecord.h"
 
 namespace zepa {

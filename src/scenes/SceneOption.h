@@ -8,9 +8,9 @@
 #include <cstdint>
 #include <string>
 
+#include "core/Settings.h"
 #include "scenes/SceneBase.h"
 #include "scenes/SceneServices.h"
-#include "core/Settings.h"
 #include "windows/WindowSelectable.h"
 
 namespace zepa {

@@ -53,7 +53,8 @@ void CSceneTitle::DescribeState(nlohmann::json& state) const {
 // The menu with the descriptions it shows, and the four pickers.
 void CSceneOption::DescribeState(nlohmann::json& state) const {
     nlohmann::json descriptions = nlohmann::json::array();
-    for (int item = 0; item < kMenuItems; ++item) descriptions.push_back(Cp932ToJsonText(descriptions_[item]));
+    for (int item = 0; item < kMenuItems; ++item)
+        descriptions.push_back(Cp932ToJsonText(descriptions_[item]));
     nlohmann::json pickers = nlohmann::json::array();
     for (int which = 0; which < kPickerCount; ++which) pickers.push_back(pickers_[which].DescribeState());
     state["optionScene"] = {

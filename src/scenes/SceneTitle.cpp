@@ -4,8 +4,8 @@
 
 #include "core/SceneRequests.h"
 #include "platform/Cp932.h"
-#include "script/SaveFile.h"
 #include "scenes/SaveResume.h"
+#include "script/SaveFile.h"
 #include "stage/StageRecord.h"
 
 namespace zepa {

@@ -55,7 +55,7 @@ void PutName(std::string& out, size_t offset, const std::string& name, ILog& log
     const std::string stored = CutToNameField(name);
     if (stored.size() != name.size())
         log.Warning(FormatLine("zepa: a name of %zu bytes was cut to %zu bytes to fit the save file",
-                     name.size(), stored.size()));
+                               name.size(), stored.size()));
     std::memcpy(out.data() + offset, stored.data(), stored.size());
 }
 
@@ -201,7 +201,7 @@ bool WriteSaveFile(const CVariableStore& variables, int slot, ILog& log, IFileOp
     const std::string bytes = EncodeSaveFile(variables, log);
     if (!IsDirectory(kSaveFolder) && !MakeDirectory(kSaveFolder)) {
         log.Warning(FormatLine("zepa: cannot create the folder %s; the save file %s was not written",
-                     kSaveFolder, path.c_str()));
+                               kSaveFolder, path.c_str()));
         return false;
     }
     const std::string backup = path + ".bak";
@@ -210,7 +210,7 @@ bool WriteSaveFile(const CVariableStore& variables, int slot, ILog& log, IFileOp
         log.Warning(FormatLine("zepa: cannot keep a copy of %s as %s", path.c_str(), backup.c_str()));
     if (!WriteFileAtomically(path, bytes, files)) {
         log.Warning(FormatLine("zepa: cannot write the save file %s%s", path.c_str(),
-                     hadPrevious ? "; the previous save is kept" : ""));
+                               hadPrevious ? "; the previous save is kept" : ""));
         return false;
     }
     if (hadPrevious) RemoveFile(backup, files);
@@ -223,14 +223,15 @@ bool LoadSaveFile(CVariableStore& variables, int slot, ILog& log) {
     if (!ReadFileBytes(path, bytes)) return false;
     std::optional<DecodedSaveFile> save = DecodeSaveFile(bytes);
     if (!save) {
-        log.Warning(FormatLine("zepa: the save file %s has only %zu bytes, too few for a save point; nothing loaded",
-                     path.c_str(), bytes.size()));
+        log.Warning(
+            FormatLine("zepa: the save file %s has only %zu bytes, too few for a save point; nothing loaded",
+                       path.c_str(), bytes.size()));
         return false;
     }
     if (!save->complete()) ReportDamage(path, *save, log);
     if (save->extraBytes > 0)
         log.Warning(FormatLine("zepa: the save file %s has %zu bytes after its last string; they are ignored",
-                     path.c_str(), save->extraBytes));
+                               path.c_str(), save->extraBytes));
     variables.LoadSnapshot(save->record, std::move(save->ints), save->flags, std::move(save->strings));
     return true;
 }

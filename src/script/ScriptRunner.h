@@ -2,8 +2,8 @@
 // by keyword until one suspends the script, the script ends, or a statement is malformed.
 #pragma once
 
-#include <nlohmann/json_fwd.hpp>
 #include <functional>
+#include <nlohmann/json_fwd.hpp>
 
 #include "script/ScriptCommands.h"
 #include "script/ScriptReader.h"
@@ -67,10 +67,10 @@ class CScriptRunner {
     // Counts `statements` more against this frame's budget (statements passed over by a skip).
     void ChargeStatements(int statements) { workThisFrame_ += statements; }
 
-    int waitCounter = 0;     // frames still to wait
-    bool waitForOk = false;  // waiting for the OK button
+    int waitCounter = 0;              // frames still to wait
+    bool waitForOk = false;           // waiting for the OK button
     CPictureSet* pictures = nullptr;  // the scene's pictures and sprites; null outside a scene
-    CWindowSet* windows = nullptr;  // the scene's windows, for the window commands (none: ignored)
+    CWindowSet* windows = nullptr;    // the scene's windows, for the window commands (none: ignored)
 
   private:
     StepAction Dispatch(const ScriptStatement& statement);

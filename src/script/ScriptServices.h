@@ -21,7 +21,7 @@ struct StageRecord;
 struct ScriptServices {
     CVariableStore& variables;
     CScriptRandom& random;
-    const ButtonState& buttons;  // the frame's folded input, read by WaitOK
+    const ButtonState& buttons;   // the frame's folded input, read by WaitOK
     const CPackArchive* archive;  // null: script files are only read loose
     StageRecord* stage;           // null: the background, character and sound statements do nothing
     CMessageBoxes& messageBoxes;

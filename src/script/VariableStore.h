@@ -3,9 +3,9 @@
 // outside a store read as false / 0 / "" and are ignored when written.
 #pragma once
 
-#include <nlohmann/json_fwd.hpp>
 #include <array>
 #include <cstdint>
+#include <nlohmann/json_fwd.hpp>
 #include <string>
 #include <vector>
 

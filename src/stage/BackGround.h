@@ -3,8 +3,8 @@
 // modulated by a colour tone. All timing is counted in Update calls (frames).
 #pragma once
 
-#include <nlohmann/json_fwd.hpp>
 #include <cstdint>
+#include <nlohmann/json_fwd.hpp>
 #include <string>
 
 #include "gfx/Matrix.h"

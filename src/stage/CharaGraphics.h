@@ -3,9 +3,9 @@
 // mirrored or hidden; a focus dims every slot but the speaking one.
 #pragma once
 
-#include <nlohmann/json_fwd.hpp>
 #include <array>
 #include <cstdint>
+#include <nlohmann/json_fwd.hpp>
 #include <string>
 
 #include "gfx/Matrix.h"

@@ -6,9 +6,9 @@
 // what the sprite shows on the next frame without touching the sprite.
 #pragma once
 
-#include <nlohmann/json_fwd.hpp>
 #include <array>
 #include <cstdint>
+#include <nlohmann/json_fwd.hpp>
 #include <string>
 
 #include "gfx/Matrix.h"

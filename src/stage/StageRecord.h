@@ -10,7 +10,8 @@ namespace zepa {
 
 struct StageRecord {
     // The layers load their images into `textures` (null: none); warnings go to `log`.
-    StageRecord(CTextureStore* textures, ILog& log) : background(textures), characters(textures), audio(log) {}
+    StageRecord(CTextureStore* textures, ILog& log)
+        : background(textures), characters(textures), audio(log) {}
 
     CBackGround background;
     CCharaGraphics characters;

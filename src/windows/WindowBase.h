@@ -130,7 +130,6 @@ class CWindowBase : public CGameObjectBase {
   private:
     void DrawTiled(CSpriteBatch& batch, const CTexture& skin, uint32_t color) const;
     void DrawStretched(CSpriteBatch& batch, const CTexture& skin, uint32_t color) const;
-
 };
 
 // The default face: "ＭＳ　Ｐゴシック" in Shift-JIS.

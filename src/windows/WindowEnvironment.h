@@ -23,8 +23,8 @@ struct WindowEnvironment {
 
     CTextureStore* textures;  // null: no skin, cursor or arrows are drawn
     IGlyphSource& glyphs;
-    CAudioChannels* audio;    // null: the windows are silent
-    std::string skinFile;     // empty until a skin is loaded
+    CAudioChannels* audio;                    // null: the windows are silent
+    std::string skinFile;                     // empty until a skin is loaded
     int messageSpeed = kDefaultMessageSpeed;  // characters typed per frame; below 1 acts as 1
 };
 

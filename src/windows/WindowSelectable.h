@@ -4,9 +4,9 @@
 // A selection runs while the window is active; the owner polls `decided` for the result.
 #pragma once
 
-#include <nlohmann/json_fwd.hpp>
 #include <functional>
 #include <memory>
+#include <nlohmann/json_fwd.hpp>
 #include <vector>
 
 #include "windows/WindowMessage.h"

@@ -1,6 +1,5 @@
 #include "windows/WindowSet.h"
 
-
 namespace zepa {
 
 CWindowSet::CWindowSet(const WindowEnvironment& environment) {

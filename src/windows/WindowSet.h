@@ -2,11 +2,11 @@
 // scripts, with the variable each selection window stores its result into.
 #pragma once
 
-#include <nlohmann/json_fwd.hpp>
 #include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <nlohmann/json_fwd.hpp>
 
 #include "windows/WindowMessage.h"
 #include "windows/WindowSelectable.h"

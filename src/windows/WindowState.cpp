@@ -14,7 +14,8 @@ nlohmann::json CWindowSet::DescribeMessages() const {
     nlohmann::json windows = nlohmann::json::array();
     for (int n = 0; n < kWindowCount; ++n) {
         const CWindowMessage& window = message(n);
-        windows.push_back({{"open", window.isOpen()}, {"visible", window.visible()}, {"typing", window.typing()}});
+        windows.push_back(
+            {{"open", window.isOpen()}, {"visible", window.visible()}, {"typing", window.typing()}});
     }
     return windows;
 }

@@ -4,9 +4,9 @@
 #include <vector>
 
 #include "app/GameSystem.h"
-#include "support/TestFiles.h"
 #include "core/SceneRequests.h"
 #include "platform/headless/HeadlessBackend.h"
+#include "support/TestFiles.h"
 
 namespace zepa {
 namespace {

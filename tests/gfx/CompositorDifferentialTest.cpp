@@ -150,7 +150,8 @@ TEST_P(CompositorDifferential, RandomDrawsMatchTheReferencePixelForPixel) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(KernelSets, CompositorDifferential, ::testing::Values("avx512", "avx2", "sse2", "scalar"));
+INSTANTIATE_TEST_SUITE_P(KernelSets, CompositorDifferential,
+                         ::testing::Values("avx512", "avx2", "sse2", "scalar"));
 
 }  // namespace
 }  // namespace zepa

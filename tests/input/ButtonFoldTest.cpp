@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "app/GameSystem.h"
-#include "support/TestFiles.h"
 #include "app/WindowProcedure.h"
 #include "platform/VirtualKeys.h"
+#include "support/TestFiles.h"
 
 namespace zepa {
 namespace {

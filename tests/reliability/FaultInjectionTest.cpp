@@ -5,9 +5,9 @@
 // whole, and a write reported as done must really be the new content.
 #include <gtest/gtest.h>
 
-#include "support/TestServices.h"
 #include <sys/wait.h>
 #include <unistd.h>
+#include "support/TestServices.h"
 
 #include <cerrno>
 #include <filesystem>
@@ -161,8 +161,7 @@ FaultyRun RunWithFault(int failAt, Fault fault, const FileWrite& write) {
 }
 
 // Counts the operations of a fault-free write (done on a copy of the starting state).
-std::vector<std::string> OperationsOf(const std::function<void()>& prepare,
-                                      const FileWrite& write) {
+std::vector<std::string> OperationsOf(const std::function<void()>& prepare, const FileWrite& write) {
     prepare();
     CFaultyFileOperations operations(-1, Fault::Error);
     EXPECT_TRUE(write(operations));

@@ -26,7 +26,10 @@ using testing::WriteFileBytes;
 
 class HostileScript : public ::testing::Test {
   protected:
-    HostileScript() : cwd(folder.path()), runner(zepa::testing::MakeScriptServices(vars, random, buttons, boxes)) { boxes.Clear(); }
+    HostileScript()
+        : cwd(folder.path()), runner(zepa::testing::MakeScriptServices(vars, random, buttons, boxes)) {
+        boxes.Clear();
+    }
 
     void Start(const std::string& text) {
         WriteFileBytes("Script/Script.txt", text);
@@ -188,7 +191,7 @@ TEST_F(HostileScript, ALoopOverAFaultyStatementKeepsOnlyTheLatestMessages) {
     Start("*loop\nCalc($num[1] += 1)\nNoSuchCommand(1)\nJump(loop)\n");
     runner.SetFrameBudget(30000);  // at least 7,500 messages per frame
     for (int frame = 0; frame < 3; ++frame) EXPECT_TRUE(runner.StepScript());
-    
+
     EXPECT_GE(vars.GetInt(1), 3 * 30000 / 4);
     EXPECT_GE(boxes.shown().size(), 1000u);
     EXPECT_LE(boxes.shown().size(), 2000u);

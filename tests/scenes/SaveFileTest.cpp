@@ -3,11 +3,11 @@
 
 #include <gtest/gtest.h>
 
-#include "support/TestServices.h"
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include "support/TestServices.h"
 
 #include <bit>
 #include <filesystem>

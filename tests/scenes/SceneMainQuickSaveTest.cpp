@@ -6,9 +6,9 @@
 
 #include "core/SceneRequests.h"
 #include "platform/FileSystem.h"
-#include "script/SaveFile.h"
 #include "scenes/SaveResume.h"
 #include "scenes/SceneMain.h"
+#include "script/SaveFile.h"
 #include "support/GameHarness.h"
 
 namespace zepa {

@@ -70,7 +70,8 @@ TEST(OptionScene, ChoosingSpeedThreeSetsTheSpeedAndRewritesItsDescription) {
     EXPECT_FALSE(picker.isOpen());
     EXPECT_TRUE(scene.mainMenu().active());
     EXPECT_EQ(scene.mainMenu().cursor(), 0);
-    EXPECT_EQ(stage.game().windowEnvironment().messageSpeed, 2);  // the engine takes it in when the scene is left
+    EXPECT_EQ(stage.game().windowEnvironment().messageSpeed,
+              2);  // the engine takes it in when the scene is left
 
     stage.Press(kKeyUp);  // wraps to FINISH
     stage.Press(kKeyReturn);

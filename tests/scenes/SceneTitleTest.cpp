@@ -6,8 +6,8 @@
 
 #include "core/SceneRequests.h"
 #include "platform/FileSystem.h"
-#include "script/SaveFile.h"
 #include "scenes/SceneTitle.h"
+#include "script/SaveFile.h"
 #include "stage/StageRecord.h"
 #include "support/GameHarness.h"
 
@@ -27,7 +27,8 @@ void WriteSlot(const std::string& folder, int slot, const std::string& savePoint
     record.savePointName = savePointName;
     variables.SetInt(7, marker);
     variables.TakeSnapshot(record);
-    testing::WriteFileBytes(folder + "/" + SaveFilePath(slot), EncodeSaveFile(variables, zepa::testing::TestLog()));
+    testing::WriteFileBytes(folder + "/" + SaveFilePath(slot),
+                            EncodeSaveFile(variables, zepa::testing::TestLog()));
 }
 
 class SceneTitleTest : public ::testing::Test {

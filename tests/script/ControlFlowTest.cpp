@@ -22,7 +22,10 @@ using testing::WriteFileBytes;
 
 class ControlFlowTest : public ::testing::Test {
   protected:
-    ControlFlowTest() : cwd(folder.path()), runner(zepa::testing::MakeScriptServices(vars, random, buttons, boxes)) { boxes.Clear(); }
+    ControlFlowTest()
+        : cwd(folder.path()), runner(zepa::testing::MakeScriptServices(vars, random, buttons, boxes)) {
+        boxes.Clear();
+    }
 
     // Writes Script/<name> and makes it the top level's text.
     void Start(const std::string& text, const std::string& name = "Script.txt") {

@@ -20,7 +20,8 @@ namespace {
 
 class PictureCommandsTest : public ::testing::Test {
   protected:
-    PictureCommandsTest() : cwd(folder.path()), runner(zepa::testing::MakeScriptServices(vars, random, buttons, boxes)) {
+    PictureCommandsTest()
+        : cwd(folder.path()), runner(zepa::testing::MakeScriptServices(vars, random, buttons, boxes)) {
         const std::vector<uint8_t> png = testing::EncodePng(std::vector<uint32_t>(4, 0xFFFF0000u), 2, 2);
         testing::WriteFileBytes(folder / "Graphics/Picture/map.png", std::string(png.begin(), png.end()));
         glyphs.font->grey['D'] = testing::GreyGlyph({{64}}, 20);

@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "support/TestServices.h"
 #include <unistd.h>
+#include "support/TestServices.h"
 
 #include <cstring>
 

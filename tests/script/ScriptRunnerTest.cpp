@@ -15,7 +15,9 @@ namespace {
 
 class ScriptRunnerTest : public ::testing::Test {
   protected:
-    ScriptRunnerTest() : runner(zepa::testing::MakeScriptServices(vars, random, buttons, boxes)) { boxes.Clear(); }
+    ScriptRunnerTest() : runner(zepa::testing::MakeScriptServices(vars, random, buttons, boxes)) {
+        boxes.Clear();
+    }
     void Load(const std::string& text) { runner.reader().SetText("Script/Script.txt", text); }
 
     CVariableStore vars;

@@ -5,17 +5,17 @@
 
 #include <string>
 
-#include "core/MessageBoxes.h"
-#include "support/TestServices.h"
 #include "audio/AudioChannels.h"
 #include "audio/AudioTestSupport.h"
 #include "audio/SoundFiles.h"
+#include "core/MessageBoxes.h"
 #include "input/ButtonState.h"
 #include "platform/Cp932.h"
 #include "script/ScriptRandom.h"
 #include "script/ScriptRunner.h"
 #include "script/VariableStore.h"
 #include "stage/StageRecord.h"
+#include "support/TestServices.h"
 
 namespace zepa {
 namespace {
@@ -42,7 +42,8 @@ class SoundCommandTest : public ::testing::Test {
     ButtonState buttons_;
     CMessageBoxes boxes_{zepa::testing::TestLog()};
     StageRecord stage_{nullptr, zepa::testing::TestLog()};
-    CScriptRunner runner_{zepa::testing::MakeScriptServices(variables_, random_, buttons_, boxes_, nullptr, &stage_)};
+    CScriptRunner runner_{
+        zepa::testing::MakeScriptServices(variables_, random_, buttons_, boxes_, nullptr, &stage_)};
     CAudioChannels& audio_ = stage_.audio;
 };
 

@@ -7,7 +7,6 @@
 #include <string>
 
 #include "core/MessageBoxes.h"
-#include "support/TestServices.h"
 #include "input/ButtonState.h"
 #include "script/CommandSignatures.h"
 #include "script/ScriptArguments.h"
@@ -15,6 +14,7 @@
 #include "script/ScriptRunner.h"
 #include "script/ScriptStatement.h"
 #include "script/VariableStore.h"
+#include "support/TestServices.h"
 
 namespace zepa {
 namespace {

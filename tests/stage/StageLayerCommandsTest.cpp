@@ -7,7 +7,6 @@
 
 #include "StageTestSupport.h"
 #include "core/MessageBoxes.h"
-#include "support/TestServices.h"
 #include "input/ButtonState.h"
 #include "platform/Cp932.h"
 #include "script/ScriptRandom.h"
@@ -16,6 +15,7 @@
 #include "stage/BackGround.h"
 #include "stage/CharaGraphics.h"
 #include "stage/StageRecord.h"
+#include "support/TestServices.h"
 
 namespace zepa {
 namespace {

@@ -1,26 +1,14 @@
-// The engine's services for tests that run parts of it without a game object: a log, message
-// boxes, scene requests, the real glyph source, a texture store (over an optional archive), the
-// stage, variables, random generator, buttons and the windows' environment, handed down exactly as
-// the game object hands them. Tests make one per case (or per fixture); nothing is process-wide.
+// What tests that run parts of the engine without a game object hand down in its place: a log,
+// the real glyph source, and script services over a test's own variables, generator, buttons and
+// message boxes.
 #pragma once
 
 #include <memory>
-#include <optional>
 
 #include "core/MessageBoxes.h"
-#include "core/SceneRequests.h"
-#include "core/Settings.h"
-#include "input/ButtonState.h"
 #include "platform/GlyphSource.h"
 #include "platform/Log.h"
-#include "resources/PackArchive.h"
-#include "resources/TextureStore.h"
-#include "scenes/SceneServices.h"
-#include "script/ScriptRandom.h"
 #include "script/ScriptServices.h"
-#include "script/VariableStore.h"
-#include "stage/StageRecord.h"
-#include "windows/WindowEnvironment.h"
 
 namespace zepa::testing {
 
@@ -38,42 +26,11 @@ inline ILog& TestLog() {
     return log;
 }
 
-struct TestServices {
-    explicit TestServices(const CPackArchive* archive = nullptr)
-        : archive(archive), textures(archive, log), stage(&textures, log) {}
-
-    ScriptServices Script() {
-        return ScriptServices{variables, random, buttons, archive, &stage, messageBoxes, glyphs, log,
-                              [this](const std::string& title) { windowTitle = title; }};
-    }
-    SceneServices Scene() {
-        return SceneServices{settings, stage, textures, glyphs, windows, sceneRequests, Script(), randomSeed};
-    }
-
-    CStderrLog log;
-    CMessageBoxes messageBoxes{log};
-    CSceneRequests sceneRequests;
-    IGlyphSource& glyphs = SharedGlyphs();
-    const CPackArchive* archive;
-    CTextureStore textures;
-    StageRecord stage;
-    SettingsRecord settings;
-    CVariableStore variables;
-    CScriptRandom random;
-    ButtonState buttons;
-    WindowEnvironment windows{&textures, glyphs, &stage.audio};
-    std::optional<unsigned> randomSeed = 1u;
-    std::string windowTitle;
-};
-
-}  // namespace zepa::testing
-
-namespace zepa::testing {
-
 // Script services over a test's own variables, generator and buttons; no stage unless given.
 inline ScriptServices MakeScriptServices(CVariableStore& variables, CScriptRandom& random,
                                          const ButtonState& buttons, CMessageBoxes& boxes,
-                                         const CPackArchive* archive = nullptr, StageRecord* stage = nullptr) {
+                                         const CPackArchive* archive = nullptr,
+                                         StageRecord* stage = nullptr) {
     return ScriptServices{variables, random, buttons, archive, stage, boxes, SharedGlyphs(), TestLog(), {}};
 }
 

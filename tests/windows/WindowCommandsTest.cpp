@@ -23,8 +23,15 @@ namespace {
 class WindowCommandsTest : public ::testing::Test {
   protected:
     WindowCommandsTest()
-        : runner(ScriptServices{vars, random, buttons, nullptr, nullptr, boxes, testing::SharedGlyphs(),
-                                testing::TestLog(), {}}) {
+        : runner(ScriptServices{vars,
+                                random,
+                                buttons,
+                                nullptr,
+                                nullptr,
+                                boxes,
+                                testing::SharedGlyphs(),
+                                testing::TestLog(),
+                                {}}) {
         runner.windows = &windows;
         runner.SetSelectionActiveQuery([this] { return windows.AnySelectionActive(); });
         environment.LoadSkin(CWindowBase::kDefaultSkinFile);

@@ -40,7 +40,7 @@ class CFrameOutputs {
             if (shot.frame == frame) WriteShot(game, shot.path);
         }
         for (const FrameFile& dump : options_.dumps) {
-            if (dump.frame == frame) WriteJsonFile(dump.path, DumpState(game, frame));
+            if (dump.frame == frame) WriteJsonFile(dump.path, DumpState(game, frame), game.log());
         }
     }
 
@@ -208,7 +208,7 @@ int RunEngineOn(const CommandLineOptions& options, PlatformBackend& backend) {
     }
 
     const long long frame = RunFrames(options, backend, *game, procedure, timer, replay, recorder.get());
-    if (options.dumpAtExit) WriteJsonFile(*options.dumpAtExit, DumpState(*game, frame));
+    if (options.dumpAtExit) WriteJsonFile(*options.dumpAtExit, DumpState(*game, frame), game->log());
     return 0;
 }
 

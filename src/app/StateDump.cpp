@@ -8,6 +8,7 @@
 #include "app/GameSystem.h"
 #include "core/MessageBoxes.h"
 #include "platform/Cp932.h"
+#include "platform/Log.h"
 
 namespace zepa {
 
@@ -40,16 +41,16 @@ nlohmann::json DumpState(const CGameSystem& game, long long frame) {
     return state;
 }
 
-bool WriteJsonFile(const std::string& path, const nlohmann::json& value) {
+bool WriteJsonFile(const std::string& path, const nlohmann::json& value, ILog& log) {
     std::FILE* file = std::fopen(path.c_str(), "w");
     if (!file) {
-        std::fprintf(stderr, "zepa: cannot write %s: %s\n", path.c_str(), std::strerror(errno));
+        log.Warning(FormatLine("zepa: cannot write %s: %s", path.c_str(), std::strerror(errno)));
         return false;
     }
     const std::string text = value.dump(2) + "\n";
     const bool ok = std::fwrite(text.data(), 1, text.size(), file) == text.size();
     const bool closed = std::fclose(file) == 0;
-    if (!ok || !closed) std::fprintf(stderr, "zepa: cannot write %s\n", path.c_str());
+    if (!ok || !closed) log.Warning(FormatLine("zepa: cannot write %s", path.c_str()));
     return ok && closed;
 }
 

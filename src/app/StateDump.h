@@ -7,11 +7,12 @@
 namespace zepa {
 
 class CGameSystem;
+class ILog;
 
 // `frame` is the number of the last frame run. Each subsystem adds its own fields here.
 nlohmann::json DumpState(const CGameSystem& game, long long frame);
 
-// Writes the JSON text to `path`; false (with the reason on stderr) when it cannot be written.
-bool WriteJsonFile(const std::string& path, const nlohmann::json& value);
+// Writes the JSON text to `path`; false (with the reason in `log`) when it cannot be written.
+bool WriteJsonFile(const std::string& path, const nlohmann::json& value, ILog& log);
 
 }  // namespace zepa

@@ -5,11 +5,10 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <fstream>
-#include <sstream>
 
 #include "platform/AtomicFile.h"
 #include "platform/FileOperations.h"
+#include "platform/FileReader.h"
 
 namespace zepa {
 
@@ -44,12 +43,9 @@ bool RemoveFile(const std::string& path, IFileOperations& files) {
 bool KeepFileCopy(const std::string& original, const std::string& copy, IFileOperations& files) {
     if (!RemoveFile(copy, files)) return false;
     if (files.Link(original.c_str(), copy.c_str()) == 0) return true;
-    std::ifstream in(original, std::ios::binary);
-    if (!in) return false;
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    if (in.bad()) return false;
-    return WriteFileAtomically(copy, bytes.str(), files);
+    std::string bytes;
+    if (ReadWholeFile(original, bytes) != FileReadResult::Ok) return false;
+    return WriteFileAtomically(copy, bytes, files);
 }
 
 }  // namespace zepa

@@ -1,6 +1,9 @@
 // zepa-pack: builds, lists and extracts GameData.pac archives.
 //
-//   zepa-pack build DIR OUT.pac   every file under DIR, named by its path relative to DIR with '/'
+//   zepa-pack build DIR OUT.pac   every file under DIR, named by its path relative to DIR with '/';
+//                                 scripts (under Script/) with LF line ends, Music/ and Parts/ left
+//                                 out (the engine reads sounds and fonts only as loose files);
+//                                 --keep-bytes stores every file as it is, --all packs every folder
 //   zepa-pack list PAC            one line per table entry: name (UTF-8), size, offset
 //   zepa-pack extract PAC DIR     every entry the engine would find, written under DIR
 //
@@ -9,11 +12,14 @@
 // Exit status: 0 success, 1 failure (with the reason on stderr), 2 bad command line.
 #include <CLI/CLI.hpp>
 #include <algorithm>
+#include <cctype>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <system_error>
@@ -31,11 +37,49 @@ namespace {
 constexpr size_t kMaxNameBytes = CPackArchive::kNameSize - 1;  // one byte for the NUL
 constexpr uint64_t kMaxArchiveBytes = UINT32_MAX;              // offsets are 32-bit
 
+struct BuildOptions {
+    bool keepBytes = false;  // store scripts as they are, CR LF included
+    bool all = false;        // also pack the folders the engine reads only loose
+};
+
 struct InputFile {
     std::string key;  // the archive name (CP932 where possible)
     fs::path path;
     uint64_t size = 0;
+    std::optional<std::string> bytes;  // what to store instead of the file (converted scripts)
 };
+
+// The first part of a relative path, its ASCII letters in lower case.
+std::string TopFolder(const fs::path& relative) {
+    if (relative.begin() == relative.end() || std::next(relative.begin()) == relative.end()) return {};
+    std::string top = relative.begin()->string();
+    for (char& c : top) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return top;
+}
+
+// Sounds and fonts are read only as loose files: an archived copy would never be used.
+bool LooseOnlyFolder(const std::string& top) {
+    return top == "music" || top == "parts";
+}
+
+// Archived scripts are read byte for byte (a loose one has its CR LF turned into LF when read), so
+// a CR would stay on the end of every line and break keyword-only lines.
+std::string WithLfLineEnds(const std::string& text) {
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+        out.push_back(text[i]);
+    }
+    return out;
+}
+
+bool ReadWhole(const fs::path& path, std::string& bytes) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return !in.bad();
+}
 
 void AppendLe32(std::string& out, uint32_t value) {
     for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<char>((value >> shift) & 0xFF));
@@ -64,7 +108,26 @@ bool SamePath(const fs::path& a, const fs::path& b) {
     return fs::equivalent(a, b, error);
 }
 
-bool CollectFiles(const fs::path& root, const fs::path& output, std::vector<InputFile>& files) {
+// Converts a script's line ends; false when it cannot be read.
+bool PrepareScript(InputFile& file) {
+    std::string text;
+    if (!ReadWhole(file.path, text)) return false;
+    file.bytes = WithLfLineEnds(text);
+    file.size = file.bytes->size();
+    return true;
+}
+
+void ReportLeftOut(const std::map<std::string, int>& leftOut) {
+    for (const auto& [folder, count] : leftOut) {
+        std::fprintf(stderr,
+                     "zepa-pack: leaving out %d file(s) under %s/: the engine reads sounds and fonts only as "
+                     "loose files (--all packs them anyway)\n",
+                     count, folder.c_str());
+    }
+}
+
+bool CollectFiles(const fs::path& root, const fs::path& output, const BuildOptions& options,
+                  std::vector<InputFile>& files) {
     std::error_code error;
     fs::recursive_directory_iterator it(root, error), end;
     if (error) {
@@ -73,15 +136,26 @@ bool CollectFiles(const fs::path& root, const fs::path& output, std::vector<Inpu
         return false;
     }
     bool ok = true;
+    std::map<std::string, int> leftOut;
     for (; it != end; it.increment(error)) {
         if (error) break;
         if (!it->is_regular_file(error)) continue;
         if (SamePath(it->path(), output)) continue;  // an older archive being replaced
+        const fs::path relative = it->path().lexically_relative(root);
+        const std::string top = TopFolder(relative);
+        if (!options.all && LooseOnlyFolder(top)) {
+            ++leftOut[relative.begin()->string()];
+            continue;
+        }
         InputFile file;
         file.path = it->path();
-        file.key = ArchiveKey(it->path().lexically_relative(root).generic_string());
+        file.key = ArchiveKey(relative.generic_string());
         file.size = it->file_size(error);
         if (error) break;
+        if (!options.keepBytes && top == "script" && !PrepareScript(file)) {
+            std::fprintf(stderr, "zepa-pack: cannot read %s\n", file.path.c_str());
+            ok = false;
+        }
         if (file.key.size() > kMaxNameBytes) {
             std::fprintf(stderr,
                          "zepa-pack: the name %s is %zu bytes long; an archive name holds at most %zu\n",
@@ -90,6 +164,7 @@ bool CollectFiles(const fs::path& root, const fs::path& output, std::vector<Inpu
         }
         files.push_back(std::move(file));
     }
+    ReportLeftOut(leftOut);
     if (error) {
         std::fprintf(stderr, "zepa-pack: cannot read the folder %s: %s\n", root.c_str(),
                      error.message().c_str());
@@ -129,6 +204,10 @@ std::string BuildTable(const std::vector<InputFile>& files, uint64_t& totalSize)
 }
 
 bool CopyInto(std::ofstream& out, const InputFile& file) {
+    if (file.bytes) {
+        out.write(file.bytes->data(), static_cast<std::streamsize>(file.bytes->size()));
+        return out.good();
+    }
     std::ifstream in(file.path, std::ios::binary);
     if (!in) return false;
     char chunk[1 << 16];
@@ -141,13 +220,13 @@ bool CopyInto(std::ofstream& out, const InputFile& file) {
     return !in.bad() && copied == file.size && out.good();
 }
 
-int Build(const std::string& folder, const std::string& output) {
+int Build(const std::string& folder, const std::string& output, const BuildOptions& options) {
     if (!fs::is_directory(folder)) {
         std::fprintf(stderr, "zepa-pack: %s is not a folder\n", folder.c_str());
         return 1;
     }
     std::vector<InputFile> files;
-    if (!CollectFiles(folder, output, files) || !SortAndCheckNames(files)) return 1;
+    if (!CollectFiles(folder, output, options, files) || !SortAndCheckNames(files)) return 1;
     uint64_t totalSize = 0;
     const std::string table = BuildTable(files, totalSize);
     if (totalSize > kMaxArchiveBytes) {
@@ -283,6 +362,11 @@ int main(int argc, char** argv) {
     CLI::App* build = app.add_subcommand("build", "pack every file under DIR into OUT.pac");
     build->add_option("DIR", folder, "the folder to pack")->required();
     build->add_option("OUT", archive, "the archive to write")->required();
+    BuildOptions buildOptions;
+    build->add_flag("--keep-bytes", buildOptions.keepBytes,
+                    "store every file byte for byte (scripts keep their CR LF line ends)");
+    build->add_flag("--all", buildOptions.all,
+                    "also pack Music/ and Parts/, which the engine reads only loose");
     CLI::App* list = app.add_subcommand("list", "show the entries of an archive (name, size, offset)");
     list->add_option("PAC", archive, "the archive")->required();
     CLI::App* extract = app.add_subcommand("extract", "write every entry of an archive under DIR");
@@ -296,7 +380,7 @@ int main(int argc, char** argv) {
         app.exit(error);
         return 2;
     }
-    if (build->parsed()) return Build(folder, archive);
+    if (build->parsed()) return Build(folder, archive, buildOptions);
     if (list->parsed()) return List(archive);
     return Extract(archive, folder);
 }

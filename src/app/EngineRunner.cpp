@@ -15,6 +15,7 @@
 #include "app/Replay.h"
 #include "app/Screenshot.h"
 #include "app/StateDump.h"
+#include "app/WindowIcon.h"
 #include "app/WindowProcedure.h"
 #include "platform/FileReader.h"
 #include "platform/GlyphSource.h"
@@ -188,6 +189,7 @@ int RunEngineOn(const CommandLineOptions& options, PlatformBackend& backend) {
     }
 
     auto game = std::make_unique<CGameSystem>();
+    SetWindowIcon(window, game->log());
     RegisterGameFonts(game->glyphs());
     const bool recording = options.recordFile && !backend.headless;
     game->randomSeed = ChooseSeed(options, replay, backend.headless, recording);

@@ -99,6 +99,11 @@ class IWindow {
     // Resizes the client area and centres the window in the usable bounds.
     virtual void ResizeClient(int clientWidth, int clientHeight) = 0;
     virtual void SetTitle(const std::string& titleCp932) = 0;
+    // Shows width x height ARGB pixels (row after row) as the window's icon. Backends without a
+    // visible window may only remember it.
+    virtual void SetIcon(const uint32_t* argbPixels, int width, int height) {
+        (void)argbPixels, (void)width, (void)height;
+    }
     // Shows a 640 x 480 XRGB back buffer (row pitch 640 pixels) scaled over the client area.
     virtual void Present(const uint32_t* pixels) = 0;
     // True, once, when the shown picture has to be presented again although the frame did not

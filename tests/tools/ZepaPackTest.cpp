@@ -59,7 +59,7 @@ class ZepaPackTest : public ::testing::Test {
 
 TEST_F(ZepaPackTest, BuildListExtractReproducesTheFolderByteForByte) {
     MakeGame();
-    const auto build = Pack("build " + Quote(game()) + " " + Quote(pac()));
+    const auto build = Pack("build --keep-bytes " + Quote(game()) + " " + Quote(pac()));
     ASSERT_EQ(build.exitCode, 0) << build.output;
 
     const auto list = Pack("list " + Quote(pac()));
@@ -93,6 +93,34 @@ TEST_F(ZepaPackTest, BuiltArchiveHasCP932NamesInByteOrderWithDataInTableOrder) {
     EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "sunset");
     ASSERT_TRUE(archive.ReadEntry("Graphics/System/WindowBase.png", bytes));
     EXPECT_EQ(std::string(bytes.begin(), bytes.end()), AllByteValues());
+}
+
+// Archived scripts are read byte for byte, so they are stored with LF line ends; sounds and fonts
+// are read only loose, so they are left out unless asked for.
+TEST_F(ZepaPackTest, ScriptsGetLfLineEndsAndLooseOnlyFoldersAreLeftOut) {
+    MakeGame();
+    WriteFileBytes(folder_ / "game/Music/bgm/theme.ogg", "ogg");
+    WriteFileBytes(folder_ / "game/Parts/font.ttf", "ttf");
+    WriteFileBytes(folder_ / "game/Graphics/BG/crlf.txt", "a\r\nb\r\n");
+    const auto build = Pack("build " + Quote(game()) + " " + Quote(pac()));
+    ASSERT_EQ(build.exitCode, 0) << build.output;
+    EXPECT_NE(build.output.find("leaving out 1 file(s) under Music/"), std::string::npos) << build.output;
+    EXPECT_NE(build.output.find("leaving out 1 file(s) under Parts/"), std::string::npos) << build.output;
+    const CPackArchive archive(pac());
+    std::vector<uint8_t> bytes;
+    ASSERT_TRUE(archive.ReadEntry("Script/Script.txt", bytes));
+    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "MessageWindow[0].PrintText(\"hi\")\n");
+    ASSERT_TRUE(archive.ReadEntry("Graphics/BG/crlf.txt", bytes));  // not a script: as it is
+    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "a\r\nb\r\n");
+    EXPECT_EQ(archive.index().count("Music/bgm/theme.ogg"), 0u);
+    EXPECT_EQ(archive.index().count("Parts/font.ttf"), 0u);
+
+    ASSERT_EQ(Pack("build --all --keep-bytes " + Quote(game()) + " " + Quote(pac())).exitCode, 0);
+    const CPackArchive everything(pac());
+    EXPECT_EQ(everything.index().count("Music/bgm/theme.ogg"), 1u);
+    EXPECT_EQ(everything.index().count("Parts/font.ttf"), 1u);
+    ASSERT_TRUE(everything.ReadEntry("Script/Script.txt", bytes));
+    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "MessageWindow[0].PrintText(\"hi\")\r\n");
 }
 
 TEST_F(ZepaPackTest, RebuildingIntoTheFolderDoesNotPackTheOldArchive) {

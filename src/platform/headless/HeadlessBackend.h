@@ -9,6 +9,7 @@
 
 #include <deque>
 #include <utility>
+#include <vector>
 
 #include "platform/Platform.h"
 
@@ -35,6 +36,13 @@ class CHeadlessWindow : public IWindow {
     Rect BorderSizes() override { return Rect{0, 0, 0, 0}; }
     void ResizeClient(int clientWidth, int clientHeight) override;
     void SetTitle(const std::string& titleCp932) override { title_ = titleCp932; }
+    void SetIcon(const uint32_t* argbPixels, int width, int height) override {
+        icon_.assign(argbPixels, argbPixels + static_cast<size_t>(width) * height);
+        iconWidth_ = width;
+    }
+    // The icon last set (ARGB, iconWidth() pixels a row; empty when none was set).
+    const std::vector<uint32_t>& icon() const { return icon_; }
+    int iconWidth() const { return iconWidth_; }
     void Present(const uint32_t*) override { ++presentedFrames_; }
     bool TakeRepaintRequest() override { return std::exchange(repaintRequested_, false); }
     void ToggleFullscreen() override {
@@ -53,6 +61,8 @@ class CHeadlessWindow : public IWindow {
     int presentedFrames() const { return presentedFrames_; }
 
   private:
+    std::vector<uint32_t> icon_;
+    int iconWidth_ = 0;
     Rect usableBounds_{0, 0, 1920, 1080};
     std::string title_;
     int clientWidth_ = 0;

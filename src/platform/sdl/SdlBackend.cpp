@@ -56,7 +56,19 @@ class CSdlWindow : public IWindow {
             return false;
         }
         if (!fullscreen) Centre();
+        // Keys are read as keys: an input method left active would swallow Z, X, A and S into a
+        // composition window.
+        SDL_StopTextInput();
         return true;
+    }
+
+    void SetIcon(const uint32_t* argbPixels, int width, int height) override {
+        if (!window_) return;
+        SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(
+            const_cast<uint32_t*>(argbPixels), width, height, 32, width * 4, SDL_PIXELFORMAT_ARGB8888);
+        if (!surface) return;
+        SDL_SetWindowIcon(window_, surface);
+        SDL_FreeSurface(surface);
     }
 
     Rect UsableBounds() override {

@@ -269,6 +269,11 @@ bool OpenTable(const std::string& archive, zepa::PackTable& table) {
 int List(const std::string& archive) {
     zepa::PackTable table;
     if (!OpenTable(archive, table)) return 1;
+    // Said before any entry, so a file of another kind does not list its bytes as entries.
+    if (const std::string reason = table.NotAnArchiveReason(); !reason.empty()) {
+        std::fprintf(stderr, "zepa-pack: %s is not an archive: %s\n", archive.c_str(), reason.c_str());
+        return 1;
+    }
     bool sound = !table.truncated;
     std::set<std::string> seen;
     for (const zepa::PackTableEntry& stored : table.entries) {

@@ -72,37 +72,51 @@ void CFrameTimer::WaitFrameMilliseconds() {
     }
 }
 
+// Counter ticks in tenths of a millisecond, rounded down. Whole seconds and the remainder are
+// scaled apart: the counter times 10000 would overflow 64 bits after days of uptime, and the
+// remainder (below the frequency) times 10000 is taken in 128 bits for any frequency.
+int64_t CFrameTimer::TenthsOfMs(int64_t counter) const {
+    const int64_t seconds = counter / frequency_;
+    const int64_t remainder = counter % frequency_;
+    const auto remainderTenths = static_cast<int64_t>(static_cast<__int128>(remainder) * 10000 / frequency_);
+    return seconds * 10000 + remainderTenths;
+}
+
+int64_t CFrameTimer::FrameOffsetTenths(uint32_t frames) const {
+    return static_cast<int64_t>(static_cast<double>(frames) * framePeriod_ * 10.0);
+}
+
 void CFrameTimer::WaitFrameHighResolution() {
     frequency_ = clock_.Frequency();
     if (frequency_ <= 0) frequency_ = 1;
     ++frameCount_;
     if (firstFrame_) {
-        windowStartScaled_ = clock_.Counter() * 10000;
+        windowStartCounter_ = clock_.Counter();
         firstFrame_ = false;
         drawThisFrame_ = true;
         return;
     }
-    int64_t nowScaled = clock_.Counter() * 10000;
-    int64_t now = nowScaled / frequency_;
-    const int64_t start = windowStartScaled_ / frequency_;
-    const int64_t nextDeadline =
-        static_cast<int64_t>(static_cast<double>(frameCount_ + 1) * framePeriod_ * 10.0 + start);
+    int64_t nowCounter = clock_.Counter();
+    int64_t now = TenthsOfMs(nowCounter);
+    const int64_t start = TenthsOfMs(windowStartCounter_);
+    // The offsets from the window start are taken in floating point and added as integers, so
+    // a large counter costs no precision.
+    const int64_t nextDeadline = start + FrameOffsetTenths(frameCount_ + 1);
     if (now > nextDeadline) {
         ++skippedCount_;
         drawThisFrame_ = false;
     } else {
-        const int64_t dueTime =
-            static_cast<int64_t>(static_cast<double>(frameCount_) * framePeriod_ * 10.0 + start);
+        const int64_t dueTime = start + FrameOffsetTenths(frameCount_);
         // Units are 0.1 ms; the wait ends at the first reading past the due time.
         WaitUntil([&] {
-            nowScaled = clock_.Counter() * 10000;
-            now = nowScaled / frequency_;
+            nowCounter = clock_.Counter();
+            now = TenthsOfMs(nowCounter);
             return now > dueTime ? int64_t{-1} : (dueTime - now) / 10;
         });
         drawThisFrame_ = true;
     }
-    if ((nowScaled - windowStartScaled_) / frequency_ >= 10000) {
-        windowStartScaled_ = nowScaled;
+    if (TenthsOfMs(nowCounter - windowStartCounter_) >= 10000) {
+        windowStartCounter_ = nowCounter;
         frameCount_ = 0;
         skippedCount_ = 0;
     }

@@ -34,6 +34,10 @@ class CFrameTimer {
     // the due time is more than about a millisecond away (so an idle game does not burn a core), then yields.
     template <typename RemainingMs>
     void WaitUntil(RemainingMs remainingMs);
+    // A counter reading (or difference) in tenths of a millisecond, exact for any value.
+    int64_t TenthsOfMs(int64_t counter) const;
+    // Where frame `frames` of the window falls after its start, in tenths of a millisecond.
+    int64_t FrameOffsetTenths(uint32_t frames) const;
 
     IClock& clock_;
     uint32_t windowStartMs_ = 0;
@@ -42,7 +46,7 @@ class CFrameTimer {
     bool firstFrame_ = true;
     uint32_t frameCount_ = 0;
     uint32_t skippedCount_ = 0;
-    int64_t windowStartScaled_ = 0;
+    int64_t windowStartCounter_ = 0;  // counter reading at the window start
     bool useHighResolution_ = false;
     int64_t frequency_ = 1;
 };

@@ -95,7 +95,7 @@ void CGameSystem::UpdateButtons() {
     const JoystickButtonMap joystickButtons{
         settings_.buttonOk, settings_.buttonCancel, settings_.buttonStart, settings_.buttonSelect,
         settings_.buttonX,  settings_.buttonY,      settings_.buttonL,     settings_.buttonR};
-    const FoldSources sources{inputDevices_.keyState(), inputDevices_, inputDevices_.clientWidth(),
+    const FoldSources sources{inputDevices_.frameKeys(), inputDevices_, inputDevices_.clientWidth(),
                               inputDevices_.clientHeight(), joystickButtons};
     zepa::UpdateButtons(buttons_, pointerMemory_, sources);
 }

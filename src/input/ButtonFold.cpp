@@ -53,8 +53,8 @@ void UpdateButtons(ButtonState& state, PointerMemory& memory, const FoldSources&
     state.mouseX = ScaleToScreen(devices.mouseClientX(), kScreenWidth, sources.clientWidth);
     state.mouseY = ScaleToScreen(devices.mouseClientY(), kScreenHeight, sources.clientHeight);
 
-    const bool left = devices.mouseLeft();
-    const bool right = devices.mouseRight();
+    const bool left = devices.frameMouseLeft();
+    const bool right = devices.frameMouseRight();
     state.leftClick = left && !memory.lastLeft;
     state.rightClick = right && !memory.lastRight;
     const bool inside =

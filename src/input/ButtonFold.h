@@ -19,7 +19,7 @@ struct PointerMemory {
 };
 
 struct FoldSources {
-    const std::array<uint8_t, 256>& keyState;  // by Windows virtual-key code
+    const std::array<uint8_t, 256>& keyState;  // by Windows virtual-key code, as polled this frame
     const CInputDevices& devices;
     int clientWidth = 640;
     int clientHeight = 480;
@@ -27,9 +27,10 @@ struct FoldSources {
 };
 
 // Scales the mouse, derives the click edges and pointer mode, and computes down, pressed,
-// released, continuing and previous for the twelve buttons. Keys and joystick directions stay
-// down while held; a joystick button is down only in the frame its press arrived; a click counts
-// as OK (left) or Cancel (right) for one frame.
+// released, continuing and previous for the twelve buttons, from the devices' polled view. Keys
+// and joystick directions stay down while held, and a key or mouse button tapped between two
+// frames is down in the next one; a joystick button is down only in the frame its press arrived; a click
+// counts as OK (left) or Cancel (right) for one frame.
 void UpdateButtons(ButtonState& state, PointerMemory& memory, const FoldSources& sources);
 
 }  // namespace zepa

@@ -12,8 +12,12 @@ void CInputDevices::OnEvent(const PlatformEvent& event) {
             mouseClientY_ = event.y;
             break;
         case Kind::MouseButton:
-            if (event.button == 0 || event.button == 1)
-                (event.button == 0 ? mouseLeft_ : mouseRight_) = event.down;
+            if (event.button == 0 || event.button == 1) {
+                bool& down = event.button == 0 ? mouseLeft_ : mouseRight_;
+                if (event.down && !down)
+                    (event.button == 0 ? mouseLeftPressedSincePoll_ : mouseRightPressedSincePoll_) = true;
+                down = event.down;
+            }
             break;
         case Kind::JoyAdded:
             joystickPresent_ = true;
@@ -41,6 +45,16 @@ void CInputDevices::OnEvent(const PlatformEvent& event) {
 }
 
 void CInputDevices::Poll() {
+    for (size_t key = 0; key < frameKeys_.size(); ++key)
+        frameKeys_[key] = keyState_[key] | keyPressedSincePoll_[key];
+    keyPressedSincePoll_.fill(0);
+    frameMouseLeft_ = mouseLeft_ || mouseLeftPressedSincePoll_;
+    frameMouseRight_ = mouseRight_ || mouseRightPressedSincePoll_;
+    mouseLeftPressedSincePoll_ = mouseRightPressedSincePoll_ = false;
+    PollJoystick();
+}
+
+void CInputDevices::PollJoystick() {
     if (!joystickPresent_) return;
     for (int i = 0; i < kJoystickButtons; ++i) joystick_.buttons[i] = buttonEvents_[i] == 1 ? 1 : 0;
     buttonEvents_ = MakeNoEvents();

@@ -36,15 +36,22 @@ class CInputDevices {
 
     // Takes mouse and joystick events; other events are ignored.
     void OnEvent(const PlatformEvent& event);
-    // Latches the joystick events that arrived since the last poll into the joystick state.
+    // Latches what arrived since the last poll into this frame's view: the joystick events, and
+    // the keys and mouse buttons that are down now or were pressed meanwhile.
     void Poll();
 
     // One byte per Windows virtual-key code, 1 while the key is down; codes outside 0..255 are
-    // ignored.
+    // ignored. A press of a key that was up is also remembered until the next poll, so a tap
+    // shorter than a frame still reaches the frame (auto-repeat of a held key is no new press).
     void SetKey(int virtualKey, bool down) {
-        if (virtualKey >= 0 && virtualKey < 256) keyState_[virtualKey] = down ? 1 : 0;
+        if (virtualKey < 0 || virtualKey >= 256) return;
+        if (down && keyState_[virtualKey] == 0) keyPressedSincePoll_[virtualKey] = 1;  // not a repeat
+        keyState_[virtualKey] = down ? 1 : 0;
     }
+    // The keys as they are now.
     const std::array<uint8_t, 256>& keyState() const { return keyState_; }
+    // The keys as the last poll saw them: down then, or pressed since the poll before.
+    const std::array<uint8_t, 256>& frameKeys() const { return frameKeys_; }
     void SetClientSize(int width, int height) {
         clientWidth_ = width;
         clientHeight_ = height;
@@ -56,6 +63,9 @@ class CInputDevices {
     int mouseClientY() const { return mouseClientY_; }
     bool mouseLeft() const { return mouseLeft_; }
     bool mouseRight() const { return mouseRight_; }
+    // The mouse buttons as the last poll saw them, taps included (as frameKeys).
+    bool frameMouseLeft() const { return frameMouseLeft_; }
+    bool frameMouseRight() const { return frameMouseRight_; }
     bool joystickPresent() const { return joystickPresent_; }
     // The first joystick's state of this frame; null when there is no joystick.
     const JoystickState* firstJoystick() const { return joystickPresent_ ? &joystick_ : nullptr; }
@@ -66,13 +76,21 @@ class CInputDevices {
   private:
     static constexpr int8_t kNoEvent = -1;
 
+    void PollJoystick();
+
     std::array<uint8_t, 256> keyState_{};
+    std::array<uint8_t, 256> keyPressedSincePoll_{};
+    std::array<uint8_t, 256> frameKeys_{};
     int clientWidth_ = kScreenWidth;
     int clientHeight_ = kScreenHeight;
     int mouseClientX_ = 0;
     int mouseClientY_ = 0;
     bool mouseLeft_ = false;
     bool mouseRight_ = false;
+    bool mouseLeftPressedSincePoll_ = false;
+    bool mouseRightPressedSincePoll_ = false;
+    bool frameMouseLeft_ = false;
+    bool frameMouseRight_ = false;
     bool joystickPresent_ = false;
     JoystickState joystick_;
     // The last event of each button since the last poll (kNoEvent, 0 up, 1 down).

@@ -60,6 +60,33 @@ PackTable ReadPackTable(const std::string& path) {
     return table;
 }
 
+namespace {
+
+bool HasUsableName(const PackTableEntry& stored) {
+    return stored.nameTerminated && !stored.name.empty();
+}
+
+}  // namespace
+
+// An archive cut inside its table still has proper names (every entry it holds may lie outside
+// the file); a text file has no NUL in any name, and other files show empty or unterminated
+// names among entries of which none can be read.
+std::string PackTable::NotAnArchiveReason() const {
+    if (fileSize > 0 && fileSize < 4) return "it is shorter than an archive header";
+    if (declaredCount == 0) return {};
+    bool anyNamed = false;
+    bool anyBadName = false;
+    for (const PackTableEntry& stored : entries) {
+        if (HasUsableName(stored) && Contains(stored.entry)) return {};
+        anyNamed = anyNamed || HasUsableName(stored);
+        anyBadName = anyBadName || !HasUsableName(stored);
+    }
+    if (!anyNamed) return "its table names no entry";
+    if (truncated && anyBadName)
+        return "its table is longer than the file and holds no entry that can be read";
+    return {};
+}
+
 CPackArchive::CPackArchive(std::string path) : path_(std::move(path)) {
     const PackTable table = ReadPackTable(path_);
     fileSize_ = table.fileSize;

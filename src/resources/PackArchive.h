@@ -37,6 +37,10 @@ struct PackTable {
 
     // True when the entry's bytes lie inside the file.
     bool Contains(const PackEntry& entry) const { return uint64_t{entry.offset} + entry.size <= fileSize; }
+    // Why the file cannot be an archive, or empty when it may be one (damaged or not). Only a
+    // file from which no entry can be read is ever refused, so whatever the engine can still
+    // read from is listed as an archive.
+    std::string NotAnArchiveReason() const;
 };
 
 // Reads the header and the table of the archive at `path`. Memory use is bounded by the size of

@@ -79,7 +79,9 @@ void CSceneMain::RunInitializeScript() {
             services_.script.log.Warning("zepa: Script/Initialize.txt loops without end; it was stopped");
             break;
         }
-        if (reader.Innermost().atEnd()) break;
+        // Only the end of Initialize.txt itself ends the run: a sub-call whose file ended (its last
+        // statement a wait without a line break) returns to it in the next step.
+        if (reader.IsAtEnd()) break;
     }
     initializing_ = false;
     runner_.waitCounter = 0;

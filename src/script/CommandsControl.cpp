@@ -10,13 +10,17 @@
 namespace zepa {
 namespace {
 
-// Reads the next statement while passing over a block; false when reading cannot go on (a failed
-// read, or the top level at its end). Each statement passed over counts against the frame's
-// budget, so a loop around a long false block still ends its frame soon.
+// Reads the next statement while passing over a block; false when the text has ended (the
+// innermost level's, or the script's). A malformed statement is passed over like any other: it
+// does not end the block. Each read counts against the frame's budget, so a loop around a long
+// false block still ends its frame soon; every failed read consumes bytes, so this ends.
 bool ReadSkipped(CScriptRunner& runner) {
-    runner.ChargeStatements(1);
     CScriptReader& reader = runner.reader();
-    return reader.ReadStatement() && !reader.IsAtEnd();
+    for (;;) {
+        runner.ChargeStatements(1);
+        if (reader.ReadStatement()) return !reader.IsAtEnd();
+        if (reader.Innermost().atEnd()) return false;
+    }
 }
 
 // After a false condition: passes over statements up to the `else` or `elseif` of this block, or

@@ -75,9 +75,10 @@ void CScriptReader::Unget() {
     if (!atEnd_ && position_ > 0) --position_;
 }
 
-// A level that has run out stays at its end: only loading a text starts it again.
+// A jump from the last line of a text without a final line break comes here with the level
+// already at its end: the seek starts it reading again.
 void CScriptReader::Seek(size_t offset) {
-    if (atEnd_) return;
+    atEnd_ = false;
     position_ = offset <= text_.size() ? offset : text_.size();
 }
 

@@ -51,8 +51,9 @@ class CScriptReader {
     // Closes the innermost level; the top level is never closed.
     void PopLevel();
 
-    // The top level's end-of-text state.
-    bool IsAtEnd() const { return atEnd_; }
+    // True when the script has run out: called on the top level, it is at the end of its text
+    // and no sub-call level is open (one may be open after a CallSub on the last line).
+    bool IsAtEnd() const { return atEnd_ && !child_; }
     CScriptReader& Innermost();
     const CScriptReader& Innermost() const;
 
@@ -67,7 +68,8 @@ class CScriptReader {
   private:
     CScriptReader(CScriptReader* parent, int depth, ILog& log, const CPackArchive* archive);
 
-    // The byte stream: Get fails at the end of the text and leaves the level at its end for good.
+    // The byte stream: Get fails at the end of the text and leaves the level at its end until a
+    // seek (a jump) or a new text moves it back.
     bool Get(char& byte);
     void Unget();
     void Seek(size_t offset);

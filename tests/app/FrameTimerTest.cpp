@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <vector>
+
 namespace zepa {
 namespace {
 
@@ -124,6 +127,29 @@ TEST(FrameTimerCalibration, PrefersTheCounterWhenItChangesAtLeastAsOften) {
     CFrameTimer calibrated(ticking);
     calibrated.Calibrate();
     EXPECT_TRUE(calibrated.useHighResolution());
+}
+
+// The clock positions after each of `frames` frames, relative to the start, with one late frame
+// (40 ms of work) among them.
+std::vector<int64_t> HighResolutionSchedule(int64_t startMicros, int frames) {
+    ScriptedClock clock(startMicros);
+    CFrameTimer timer(clock);
+    timer.SetUseHighResolution(true);
+    std::vector<int64_t> schedule;
+    for (int frame = 1; frame <= frames; ++frame) {
+        if (frame == 30) clock.Advance(40'000);
+        timer.WaitFrame();
+        schedule.push_back((clock.micros() - startMicros) * 2 + (timer.drawThisFrame() ? 1 : 0));
+    }
+    return schedule;
+}
+
+// The counter times 10000 passes the largest 64-bit value about 0.7 s after this start (a
+// microsecond counter after some 29 years, a nanosecond one after 10.7 days).
+TEST(FrameTimerHighResolution, ScheduleIsUnchangedWhereTheScaledCounterWouldOverflow) {
+    constexpr int64_t kNearWrap = 922'337'203'000'000;
+    static_assert(kNearWrap < INT64_MAX / 10000 && kNearWrap + 1'000'000 > INT64_MAX / 10000);
+    EXPECT_EQ(HighResolutionSchedule(kNearWrap, 180), HighResolutionSchedule(kStart, 180));
 }
 
 }  // namespace

@@ -233,5 +233,50 @@ TEST_F(ButtonFoldTest, WithoutJoystickOkIsTheKeyboardAndTheClick) {
     EXPECT_EQ(Frame().pressed[kButtonOk], 1);
 }
 
+// Down and up both arrive between two frames: the frame after them still sees the press.
+TEST_F(ButtonFoldTest, KeyTapShorterThanAFrameIsPressedForOneFrame) {
+    Key('Z', true);
+    Key('Z', false);
+    Frame();
+    EXPECT_EQ(Edges(kButtonOk), "p..");
+    EXPECT_TRUE(game_.buttons().down[kButtonOk]);
+    Frame();
+    EXPECT_EQ(Edges(kButtonOk), "..r");
+    Frame();
+    EXPECT_EQ(Edges(kButtonOk), "...");
+}
+
+TEST_F(ButtonFoldTest, MouseTapsShorterThanAFrameAreClicks) {
+    MouseMove(100, 100);
+    MouseButton(0, true);
+    MouseButton(0, false);
+    EXPECT_TRUE(Frame().leftClick);
+    EXPECT_EQ(Edges(kButtonOk), "p..");
+    EXPECT_FALSE(Frame().leftClick);
+    EXPECT_EQ(Edges(kButtonOk), "..r");
+    MouseButton(1, true);
+    MouseButton(1, false);
+    EXPECT_TRUE(Frame().rightClick);
+    EXPECT_EQ(Edges(kButtonCancel), "p..");
+    EXPECT_FALSE(Frame().rightClick);
+}
+
+// Auto-repeat presses while a key is held change nothing, and the frame after the release reads
+// it released: a press remembered for one frame does not outlast that frame.
+TEST_F(ButtonFoldTest, HeldKeyWithAutoRepeatIsReleasedInTheFrameAfterItsRelease) {
+    Key('Z', true);
+    Frame();
+    EXPECT_EQ(Edges(kButtonOk), "p..");
+    Key('Z', true);
+    Frame();
+    EXPECT_EQ(Edges(kButtonOk), ".c.");
+    Key('Z', true);  // a repeat, then the release, before the same frame
+    Key('Z', false);
+    Frame();
+    EXPECT_EQ(Edges(kButtonOk), "..r");
+    Frame();
+    EXPECT_EQ(Edges(kButtonOk), "...");
+}
+
 }  // namespace
 }  // namespace zepa

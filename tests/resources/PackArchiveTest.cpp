@@ -191,5 +191,37 @@ TEST_F(PackArchiveTest, TableShowsEntriesInFileOrderWithTheirFlaws) {
     EXPECT_FALSE(ReadPackTable(folder_ / "absent").opened);
 }
 
+TEST_F(PackArchiveTest, FilesOfOtherKindsAreNotArchives) {
+    std::string text;
+    while (text.size() < 2000) text += "Calc($num[1] = 1)\r\nWaitOK\r\n";
+    // Binary data: every entry lies outside the file, and the second has an empty name.
+    std::string picture = "\x89PNG\r\n\x1a\n";
+    for (int i = 0; i < 1200; ++i) picture.push_back(static_cast<char>((i * 37 + 11) % 256));
+    picture[4 + 264] = '\0';
+    for (const std::string& bytes :
+         {text, std::string("hello"), std::string("PK"), picture, RawArchive(2, {}, "only 20 bytes here")}) {
+        WriteFileBytes(path_, bytes);
+        EXPECT_FALSE(ReadPackTable(path_).NotAnArchiveReason().empty()) << bytes.substr(0, 8);
+    }
+}
+
+// Every damaged archive the engine can still read from, and every table cut short whose names are
+// whole, is an archive.
+TEST_F(PackArchiveTest, DamagedArchivesAreStillArchives) {
+    std::string cutInTable = PackedArchive({{"a", "A"}, {"b", "B"}, {"c", "C"}});
+    cutInTable.resize(4 + 264 + 100);
+    std::string cutInData = PackedArchive({{"a", "A"}, {"b", "B"}});
+    cutInData.resize(4 + 2 * 264);
+    const std::string unterminated(256, 'n');
+    for (const std::string& bytes :
+         {std::string(), RawArchive(0, {}, ""), RawArchive(0, {}, "trailing bytes"), cutInTable, cutInData,
+          RawArchive(0xFFFFFFFFu, {{"a", 0, 0}}, ""),
+          RawArchive(0xFFFFFFFFu, {{unterminated, 1, 4}, {"", 0, 0}, {"x", 1, 4}}, ""),
+          RawArchive(2, {{"good", 1, 4 + 2 * 264}, {"far", 100, 999999}}, "G")}) {
+        WriteFileBytes(path_, bytes);
+        EXPECT_EQ(ReadPackTable(path_).NotAnArchiveReason(), "") << bytes.size();
+    }
+}
+
 }  // namespace
 }  // namespace zepa

@@ -311,5 +311,65 @@ TEST_F(ControlFlowTest, SaveDataSavesTheLastSavePointAndChoosesTheQuickSaveSlot)
     EXPECT_EQ(vars.quickSaveSlot(), 7);
 }
 
+// The last line has no line break: reading it reaches the end of the text, and the jump must still
+// move the read position back.
+TEST_F(ControlFlowTest, JumpOnTheLastLineWithoutLineBreakJumps) {
+    Start(
+        "*top\n"
+        "Calc($num[1] += 1)\n"
+        "if($num[1] >= 3)\n"
+        "  EndScript\n"
+        "end\n"
+        "Jump(top)");
+    ASSERT_TRUE(RunToEnd());
+    EXPECT_EQ(vars.GetInt(1), 3);
+}
+
+// The caller's level has read its last byte; the called file must still run as a sub-call: its
+// false blocks are skipped and a malformed line in it does not end the script.
+TEST_F(ControlFlowTest, CallSubOnTheLastLineWithoutLineBreakRunsTheSubCall) {
+    WriteFile("Sub.txt",
+              "if(false)\n"
+              "  Calc($num[1] = 1)\n"
+              "end\n"
+              "S[1\n"
+              "Calc($num[2] = 2)\n");
+    Start("Calc($num[3] = 3)\nCallSub(, \"Sub.txt\")");
+    ASSERT_TRUE(RunToEnd());
+    EXPECT_EQ(vars.GetInt(1), 0);
+    EXPECT_EQ(vars.GetInt(2), 2);
+    EXPECT_EQ(vars.GetInt(3), 3);
+}
+
+TEST_F(ControlFlowTest, MalformedLineInASkippedBlockDoesNotEndTheSkip) {
+    Start(
+        "if(false)\n"
+        "  S[1\n"
+        "  Calc($num[1] = 1)\n"
+        "else\n"
+        "  Calc($num[2] = 2)\n"
+        "end\n"
+        "if(true)\n"
+        "  Calc($num[3] = 3)\n"
+        "elseif(true)\n"
+        "  S[1\n"
+        "  Calc($num[4] = 4)\n"
+        "end\n"
+        "Calc($num[5] = 5)\n");
+    ASSERT_TRUE(RunToEnd());
+    EXPECT_EQ(vars.GetInt(1), 0);
+    EXPECT_EQ(vars.GetInt(2), 2);
+    EXPECT_EQ(vars.GetInt(3), 3);
+    EXPECT_EQ(vars.GetInt(4), 0);
+    EXPECT_EQ(vars.GetInt(5), 5);
+}
+
+// A skip that meets the end of the text stops there: the script ends.
+TEST_F(ControlFlowTest, SkippedBlockRunningToTheEndOfTheTextEndsTheScript) {
+    Start("if(false)\n  S[1\n  Calc($num[1] = 1)\n");
+    ASSERT_TRUE(RunToEnd());
+    EXPECT_EQ(vars.GetInt(1), 0);
+}
+
 }  // namespace
 }  // namespace zepa

@@ -134,5 +134,21 @@ TEST_F(MainSceneRun, MissingScriptsReturnToTitleAtOnce) {
     EXPECT_EQ(Dump(2)["scene"], "Title");
 }
 
+// A sub-call's file whose last statement is a wait without a line break has ended, but it returns to
+// Initialize.txt, which runs on to its end before the first frame.
+TEST_F(MainSceneRun, InitializeRunsOnAfterASubCallEndingInAWaitWithoutLineBreak) {
+    for (const char* wait : {"Wait(5)", "WaitOK"}) {
+        SCOPED_TRACE(wait);
+        WriteScript("Initialize.txt", "CallSub(, \"Sub.txt\")\nCalc($num[2] = 2)\n");
+        WriteScript("Sub.txt", std::string("Calc($num[1] = 1)\n") + wait);
+        WriteScript("Script.txt", "WaitOK\n");
+        ASSERT_EQ(Run(1), 0);
+        const nlohmann::json dump = Dump(1);
+        EXPECT_EQ(dump["vars"]["ints"], nlohmann::json({{"1", 1}, {"2", 2}}));
+        EXPECT_EQ(dump["script"]["file"], "Script/Script.txt");
+        EXPECT_EQ(dump["script"]["depth"], 1);
+    }
+}
+
 }  // namespace
 }  // namespace zepa

@@ -338,12 +338,16 @@ TEST_F(ScriptReaderSeek, IndexAgreesWithTheScanOnRandomTexts) {
     }
 }
 
-TEST_F(ScriptReaderSeek, SeekAfterTheEndOfTextIsIgnoredUntilReloaded) {
-    reader.SetText("t", "A\n*l\nB\n");
+// A jump from the last line of a text without a final line break seeks a level already at its end.
+TEST_F(ScriptReaderSeek, SeekAfterTheEndOfTextReadsOnFromTheTargetAsAReloadDoes) {
+    reader.SetText("t", "A\n*l\nB");
     while (reader.ReadStatement()) {
     }
+    ASSERT_TRUE(reader.IsAtEnd());
     reader.SeekLabel("l");
-    EXPECT_FALSE(reader.ReadStatement());
+    EXPECT_FALSE(reader.IsAtEnd());
+    reader.ReadStatement();
+    EXPECT_EQ(ReadOne(reader).words, Words{"B"});
     reader.SetText("t", "A\n*l\nB\n");
     reader.SeekLabel("l");
     reader.ReadStatement();

@@ -223,5 +223,15 @@ TEST_F(ZepaPackTest, DamagedArchivesAreReportedAndTheirGoodEntriesExtracted) {
     EXPECT_NE(truncated.output.find("cut short"), std::string::npos) << truncated.output;
 }
 
+TEST_F(ZepaPackTest, ListingAFileThatIsNoArchiveSaysSoAndListsNothing) {
+    std::string text;
+    while (text.size() < 3000) text += "MessageWindow[0].PrintText(\"hi\")\r\n";
+    WriteFileBytes(pac(), text);
+    const auto list = Pack("list " + Quote(pac()));
+    EXPECT_EQ(list.exitCode, 1);
+    EXPECT_NE(list.output.find("is not an archive"), std::string::npos) << list.output;
+    EXPECT_EQ(list.output.find('\t'), std::string::npos) << list.output;  // no entry line
+}
+
 }  // namespace
 }  // namespace zepa

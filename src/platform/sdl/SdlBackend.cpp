@@ -2,7 +2,6 @@
 
 #include <SDL2/SDL.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <utility>
 
@@ -174,8 +173,6 @@ class CSdlEvents : public IEventSource {
     }
 
   private:
-    static int ScaleAxis(int value) { return std::clamp(value * 1000 / 32767, -1000, 1000); }
-
     bool Translate(const SDL_Event& event, PlatformEvent& out) {
         using Kind = PlatformEvent::Kind;
         out = PlatformEvent{};
@@ -213,12 +210,7 @@ class CSdlEvents : public IEventSource {
                 return true;
             case SDL_MOUSEBUTTONDOWN:
             case SDL_MOUSEBUTTONUP:
-                if (event.button.button != SDL_BUTTON_LEFT && event.button.button != SDL_BUTTON_RIGHT)
-                    return false;
-                out.kind = Kind::MouseButton;
-                out.button = event.button.button == SDL_BUTTON_LEFT ? 0 : 1;
-                out.down = event.type == SDL_MOUSEBUTTONDOWN;
-                return true;
+                return MouseButtonEventFromSdl(event.button, out);
             case SDL_JOYDEVICEADDED:
                 if (session_->joystick_) return false;
                 session_->joystick_ = SDL_JoystickOpen(event.jdevice.which);
@@ -236,16 +228,10 @@ class CSdlEvents : public IEventSource {
             case SDL_JOYBUTTONDOWN:
             case SDL_JOYBUTTONUP:
                 if (!IsOurJoystick(event.jbutton.which)) return false;
-                out.kind = Kind::JoyButton;
-                out.button = event.jbutton.button;
-                out.down = event.type == SDL_JOYBUTTONDOWN;
+                JoyButtonEventFromSdl(event.jbutton, out);
                 return true;
             case SDL_JOYAXISMOTION:
-                if (!IsOurJoystick(event.jaxis.which) || event.jaxis.axis > 1) return false;
-                out.kind = Kind::JoyAxis;
-                out.axis = event.jaxis.axis;
-                out.value = ScaleAxis(event.jaxis.value);
-                return true;
+                return IsOurJoystick(event.jaxis.which) && JoyAxisEventFromSdl(event.jaxis, out);
             default:
                 return false;
         }

@@ -1,5 +1,7 @@
 #include "platform/sdl/SdlKeyMap.h"
 
+#include <algorithm>
+
 #include "platform/VirtualKeys.h"
 
 namespace zepa {
@@ -39,6 +41,31 @@ int VirtualKeyFromSdl(SDL_Keycode key) {
         if (pair.sdl == key) return pair.vk;
     }
     return 0;
+}
+
+bool MouseButtonEventFromSdl(const SDL_MouseButtonEvent& event, PlatformEvent& out) {
+    if (event.button != SDL_BUTTON_LEFT && event.button != SDL_BUTTON_RIGHT) return false;
+    out = PlatformEvent{};
+    out.kind = PlatformEvent::Kind::MouseButton;
+    out.button = event.button == SDL_BUTTON_LEFT ? 0 : 1;
+    out.down = event.type == SDL_MOUSEBUTTONDOWN;
+    return true;
+}
+
+void JoyButtonEventFromSdl(const SDL_JoyButtonEvent& event, PlatformEvent& out) {
+    out = PlatformEvent{};
+    out.kind = PlatformEvent::Kind::JoyButton;
+    out.button = event.button;
+    out.down = event.type == SDL_JOYBUTTONDOWN;
+}
+
+bool JoyAxisEventFromSdl(const SDL_JoyAxisEvent& event, PlatformEvent& out) {
+    if (event.axis > 1) return false;
+    out = PlatformEvent{};
+    out.kind = PlatformEvent::Kind::JoyAxis;
+    out.axis = event.axis;
+    out.value = std::clamp(event.value * 1000 / 32767, -1000, 1000);
+    return true;
 }
 
 }  // namespace zepa

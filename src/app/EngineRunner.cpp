@@ -190,7 +190,7 @@ int RunEngineOn(const CommandLineOptions& options, PlatformBackend& backend) {
 
     auto game = std::make_unique<CGameSystem>();
     SetWindowIcon(window, game->log());
-    RegisterGameFonts(game->glyphs());
+    RegisterGameFonts(game->glyphs(), game->looseFiles().FindFolder("Parts").value_or("Parts"));
     const bool recording = options.recordFile && !backend.headless;
     game->randomSeed = ChooseSeed(options, replay, backend.headless, recording);
     if (options.scene) game->sceneRequests().Request(*options.scene);

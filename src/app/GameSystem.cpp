@@ -21,16 +21,17 @@ bool ChangeTrackingWanted() {
 }
 
 // The settings are read (or the file created with the defaults) before the archive is opened.
-SettingsRecord ReadSettingsFile(ILog& log) {
+SettingsRecord ReadSettingsFile(ILog& log, const std::string& path) {
     SettingsRecord settings;
-    LoadSettings(settings, log, kSettingsFileName);
+    LoadSettings(settings, log, path);
     return settings;
 }
 }  // namespace
 
 CGameSystem::CGameSystem()
-    : glyphs_(CreateGlyphSource(log_)),
-      settings_(ReadSettingsFile(log_)),
+    : settingsPath_(looseFiles_.FindFile(kSettingsFileName).value_or(kSettingsFileName)),
+      glyphs_(CreateGlyphSource(log_)),
+      settings_(ReadSettingsFile(log_, settingsPath_)),
       archive_(kArchiveFileName),
       textureStore_(&archive_, log_),
       stage_(&textureStore_, log_),
@@ -62,6 +63,7 @@ SceneServices CGameSystem::MakeSceneServices() {
         .sceneRequests = sceneRequests_,
         .script = std::move(script),
         .randomSeed = randomSeed,
+        .settingsPath = settingsPath_,
     };
 }
 

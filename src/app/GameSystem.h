@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "core/LooseFiles.h"
 #include "core/MessageBoxes.h"
 #include "core/SceneRequests.h"
 #include "core/Settings.h"
@@ -89,6 +90,7 @@ class CGameSystem {
     SettingsRecord& settings() { return settings_; }
     const SettingsRecord& settings() const { return settings_; }
     const CPackArchive& archive() const { return archive_; }
+    CLooseFiles& looseFiles() { return looseFiles_; }
 
     // The seed for the scripts' random generator; none means the clock.
     std::optional<unsigned> randomSeed;
@@ -99,6 +101,9 @@ class CGameSystem {
     // The services in the order they are constructed; they are destroyed in the reverse order
     // (the stage before the texture store it releases its images into).
     CStderrLog log_;
+    // The game object's own loose-file lookup: "option.ini" and the "Parts" folder.
+    CLooseFiles looseFiles_{log_};
+    std::string settingsPath_;
     CMessageBoxes messageBoxes_{log_};
     CSceneRequests sceneRequests_;
     std::unique_ptr<IGlyphSource> glyphs_;

@@ -34,7 +34,7 @@ void CAudioChannels::ReleaseAudio() {
 
 std::string CAudioChannels::LocateFile(const std::string& path) const {
     if (!device_) return "";
-    return FindLooseFile(path, log_).value_or("");
+    return FindLooseFile(path, files_).value_or("");
 }
 
 void CAudioChannels::WarnUnplayable(const std::string& path, const char* what) const {

@@ -12,6 +12,7 @@
 
 #include "audio/OggStream.h"
 #include "audio/SoundFormat.h"
+#include "core/LooseFiles.h"
 #include "platform/Audio.h"
 #include "platform/Log.h"
 
@@ -86,6 +87,8 @@ class CAudioChannels {
     void WarnUnplayable(const std::string& path, const char* what) const;
 
     ILog& log_;
+    // Finding a sound file keeps folder listings: mutable, as locating a file changes no sound.
+    mutable CLooseFiles files_{log_};
     std::unique_ptr<IAudioDevice> device_;
     bool silent_ = true;
     LoopChannel bgm_;

@@ -7,6 +7,7 @@
 #include <set>
 #include <system_error>
 
+#include "core/LooseFiles.h"
 #include "lint/ScriptLint.h"
 #include "platform/Cp932.h"
 #include "platform/Log.h"
@@ -65,20 +66,21 @@ class CLintGame : public ILintGame {
         if (cached == texts_.end()) {
             std::string text;
             std::optional<std::string> entry;
-            if (ReadScriptText(path, archive_, text, log_)) entry = std::move(text);
+            if (ReadScriptText(path, archive_, text, files_)) entry = std::move(text);
             cached = texts_.emplace(path, std::move(entry)).first;
         }
         return cached->second ? &*cached->second : nullptr;
     }
 
     bool ResourceExists(const std::string& path) override {
-        if (FindLooseFile(path, log_)) return true;
+        if (FindLooseFile(path, files_)) return true;
         return archive_ && archive_->index().count(path) > 0;
     }
 
   private:
     const CPackArchive* archive_;
     ILog& log_;
+    CLooseFiles files_{log_};
     std::map<std::string, std::optional<std::string>> texts_;
 };
 
@@ -87,11 +89,14 @@ class CLintGame : public ILintGame {
 std::vector<std::string> ListScripts(const CPackArchive* archive, ILog& log) {
     std::set<std::string> loose;
     std::error_code error;
-    if (fs::is_directory("Script", error)) {
-        fs::recursive_directory_iterator it("Script", error), end;
+    // The folder may be stored as "script" or "SCRIPT"; its scripts are named under "Script/".
+    CLooseFiles files(log);
+    if (const std::optional<std::string> folder = files.FindFolder("Script")) {
+        fs::recursive_directory_iterator it(*folder, error), end;
         for (; !error && it != end; it.increment(error)) {
             if (!it->is_regular_file(error)) continue;
-            const std::string name = ResourceNameOf(it->path().generic_string());
+            const std::string name =
+                "Script" + ResourceNameOf(it->path().generic_string()).substr(folder->size());
             if (EndsWithTxt(name)) loose.insert(name);
         }
     }
@@ -99,7 +104,7 @@ std::vector<std::string> ListScripts(const CPackArchive* archive, ILog& log) {
     if (!archive) return scripts;
     for (const auto& [name, entry] : archive->index()) {
         if (name.rfind("Script/", 0) != 0 || !EndsWithTxt(name) || loose.count(name)) continue;
-        if (FindLooseFile(name, log)) continue;
+        if (FindLooseFile(name, files)) continue;
         scripts.push_back(name);
     }
     return scripts;

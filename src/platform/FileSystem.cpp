@@ -31,6 +31,13 @@ std::vector<std::string> ListDirectory(const std::string& path) {
     return names;
 }
 
+std::optional<FolderStamp> StampOfFolder(const std::string& path) {
+    struct stat info;
+    if (stat(path.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) return std::nullopt;
+    return FolderStamp{static_cast<uint64_t>(info.st_dev), static_cast<uint64_t>(info.st_ino),
+                       static_cast<int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec};
+}
+
 bool MakeDirectory(const std::string& path) {
     if (mkdir(path.c_str(), 0777) == 0) return true;
     return errno == EEXIST && IsDirectory(path);

@@ -1,6 +1,8 @@
 // Small file-system queries used by engine code (which includes no POSIX headers).
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,6 +15,17 @@ bool IsDirectory(const std::string& path);
 // The names in a folder in the order the file system returns them ("." and ".." included, as a
 // directory listing gives them); empty when the folder cannot be read.
 std::vector<std::string> ListDirectory(const std::string& path);
+
+// What tells whether a folder changed since it was listed: adding, removing or renaming an entry
+// updates the folder's modification time; device and inode tell a replaced folder apart.
+struct FolderStamp {
+    uint64_t device = 0;
+    uint64_t inode = 0;
+    int64_t modifiedNs = 0;
+    bool operator==(const FolderStamp&) const = default;
+};
+// The stamp of the folder `path`; nullopt when it is not a folder.
+std::optional<FolderStamp> StampOfFolder(const std::string& path);
 
 // Creates the folder `path` (its parent must exist); true when it exists afterwards.
 bool MakeDirectory(const std::string& path);

@@ -19,6 +19,12 @@ class CStderrLog final : public ILog {
     void Warning(const std::string& lineUtf8) override;
 };
 
+// Drops every line: for a lookup whose refusals have nobody to tell.
+class CQuietLog final : public ILog {
+  public:
+    void Warning(const std::string&) override {}
+};
+
 // printf-style formatting of one line, for warnings that carry numbers and paths.
 std::string FormatLine(const char* format, ...) __attribute__((format(printf, 1, 2)));
 

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "core/LooseFiles.h"
+#include "core/LooseNames.h"
 #include "platform/Cp932.h"
 #include "platform/FileReader.h"
 #include "platform/FileSystem.h"
@@ -12,69 +14,39 @@
 namespace zepa {
 
 std::optional<std::string> NormalizeResourceName(const std::string& name) {
-    if (name.empty() || name[0] == '/' || name.find('\0') != std::string::npos) return std::nullopt;
-    std::vector<std::string> parts;
-    size_t start = 0;
-    while (start <= name.size()) {
-        size_t end = name.find('/', start);
-        if (end == std::string::npos) end = name.size();
-        std::string part = name.substr(start, end - start);
-        if (part == "..") {
-            if (parts.empty()) return std::nullopt;
-            parts.pop_back();
-        } else if (!part.empty() && part != ".") {
-            parts.push_back(std::move(part));
-        }
-        start = end + 1;
-    }
-    std::string normalized;
-    for (const std::string& part : parts) normalized += (normalized.empty() ? "" : "/") + part;
-    return normalized;
+    return NormalizeSlashedName(name);
 }
 
 bool IsSafeResourceName(const std::string& name) {
     return NormalizeResourceName(name).has_value();
 }
 
+std::optional<std::string> FindLooseFile(const std::string& nameCp932, CLooseFiles& files) {
+    return files.FindFile(nameCp932);
+}
+
 std::optional<std::string> FindLooseFile(const std::string& nameCp932, ILog& log) {
-    if (nameCp932.empty()) return std::nullopt;
-    const std::optional<std::string> normalized = NormalizeResourceName(nameCp932);
-    if (!normalized) {
-        log.Warning(FormatLine("zepa: refusing the resource name %s: it leaves the game folder",
-                               Cp932ToUtf8(nameCp932).c_str()));
-        return std::nullopt;
-    }
-    if (normalized->empty()) return std::nullopt;
-    if (IsRegularFile(*normalized)) return *normalized;
-    const std::string utf8 = Cp932ToUtf8(*normalized);
-    if (utf8 != *normalized && IsRegularFile(utf8)) return utf8;
-    return std::nullopt;
+    CLooseFiles files(log);
+    return FindLooseFile(nameCp932, files);
 }
 
-namespace {
-
-// The CP932 form of a file name read from the disk when it is UTF-8 that converts there and back
-// unchanged; otherwise the name's own bytes.
-std::string ResourceNameOfEntry(const std::string& entry) {
-    std::string cp932;
-    if (Utf8ToCp932(entry, cp932) && cp932 != entry && Cp932ToUtf8(cp932) == entry) return cp932;
-    return entry;
-}
-
-}  // namespace
-
-std::vector<std::string> ListLooseFolder(const std::string& folderCp932) {
+std::vector<std::string> ListLooseFolder(const std::string& folderCp932, CLooseFiles& files) {
     const std::optional<std::string> normalized = NormalizeResourceName(folderCp932);
     if (!normalized) return {};
     // Like a file, a folder may be stored under its CP932 bytes and under its UTF-8 form; the
     // entries of both are the folder's.
     const std::string folder = normalized->empty() ? "." : *normalized;
-    std::vector<std::string> entries = ListDirectory(folder);
-    const std::string utf8 = Cp932ToUtf8(folder);
-    if (utf8 != folder) {
-        std::vector<std::string> more = ListDirectory(utf8);
+    std::vector<std::string> paths{folder};
+    if (Cp932ToUtf8(folder) != folder) paths.push_back(Cp932ToUtf8(folder));
+    std::vector<std::string> entries;
+    for (const std::string& path : paths) {
+        if (!IsDirectory(path)) continue;
+        const std::vector<std::string>& more = files.Entries(path);
         entries.insert(entries.end(), more.begin(), more.end());
     }
+    if (entries.empty())
+        if (const std::optional<std::string> found = files.FindFolder(folderCp932))
+            entries = files.Entries(*found);
     std::vector<std::string> names;
     for (const std::string& entry : entries) {
         std::string name = ResourceNameOfEntry(entry);
@@ -83,21 +55,39 @@ std::vector<std::string> ListLooseFolder(const std::string& folderCp932) {
     return names;
 }
 
-bool ReadLooseFile(const std::string& nameCp932, std::vector<uint8_t>& out, ILog& log) {
-    auto path = FindLooseFile(nameCp932, log);
+std::vector<std::string> ListLooseFolder(const std::string& folderCp932) {
+    CQuietLog quiet;
+    CLooseFiles files(quiet);
+    return ListLooseFolder(folderCp932, files);
+}
+
+bool ReadLooseFile(const std::string& nameCp932, std::vector<uint8_t>& out, CLooseFiles& files) {
+    auto path = FindLooseFile(nameCp932, files);
     return path && ReadWholeFile(*path, out) == FileReadResult::Ok;
+}
+
+bool ReadLooseFile(const std::string& nameCp932, std::vector<uint8_t>& out, ILog& log) {
+    CLooseFiles files(log);
+    return ReadLooseFile(nameCp932, out, files);
+}
+
+bool ReadResource(const std::string& nameCp932, const CPackArchive* archive, std::vector<uint8_t>& out,
+                  CLooseFiles& files) {
+    if (ReadLooseFile(nameCp932, out, files)) return true;
+    return archive && archive->ReadEntry(nameCp932, out);
 }
 
 bool ReadResource(const std::string& nameCp932, const CPackArchive* archive, std::vector<uint8_t>& out,
                   ILog& log) {
-    if (ReadLooseFile(nameCp932, out, log)) return true;
-    return archive && archive->ReadEntry(nameCp932, out);
+    CLooseFiles files(log);
+    return ReadResource(nameCp932, archive, out, files);
 }
 
-bool ReadScriptText(const std::string& nameCp932, const CPackArchive* archive, std::string& out, ILog& log) {
+bool ReadScriptText(const std::string& nameCp932, const CPackArchive* archive, std::string& out,
+                    CLooseFiles& files) {
     std::vector<uint8_t> bytes;
     out.clear();
-    if (ReadLooseFile(nameCp932, bytes, log)) {
+    if (ReadLooseFile(nameCp932, bytes, files)) {
         out.reserve(bytes.size());
         for (size_t i = 0; i < bytes.size(); ++i) {
             if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') continue;
@@ -110,6 +100,11 @@ bool ReadScriptText(const std::string& nameCp932, const CPackArchive* archive, s
     while (length < bytes.size() && bytes[length] != 0) ++length;
     out.assign(reinterpret_cast<const char*>(bytes.data()), length);
     return true;
+}
+
+bool ReadScriptText(const std::string& nameCp932, const CPackArchive* archive, std::string& out, ILog& log) {
+    CLooseFiles files(log);
+    return ReadScriptText(nameCp932, archive, out, files);
 }
 
 }  // namespace zepa

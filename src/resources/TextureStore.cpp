@@ -20,7 +20,7 @@ bool CTextureStore::Load(const std::string& name, uint32_t format, uint32_t colo
     if (textures_.count(name)) return false;
     std::vector<uint8_t> bytes;
     bool looseFileFailed = false;
-    if (ReadLooseFile(name, bytes, log_)) {
+    if (ReadLooseFile(name, bytes, files_)) {
         if (auto texture = CreateTextureFromImage(bytes, format, colorKey)) {
             textures_.emplace(name, std::move(texture));
             return true;
@@ -50,7 +50,7 @@ bool CTextureStore::ReleaseTexture(const std::string& name) {
 void CTextureStore::LoadSystemGraphics() {
     const std::string folder = kSystemGraphicsFolder;
     // Every entry is tried, "." ".." and sub-folders included; they simply fail to load.
-    for (const std::string& entry : ListLooseFolder(folder)) LoadTextureFile(folder + entry);
+    for (const std::string& entry : ListLooseFolder(folder, files_)) LoadTextureFile(folder + entry);
     if (!archive_) return;
     std::vector<std::string> names;
     archive_->ListSystemGraphics(names);

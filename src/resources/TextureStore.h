@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "core/LooseFiles.h"
 #include "gfx/Texture.h"
 #include "gfx/TextureFormat.h"
 #include "platform/Platform.h"
@@ -62,6 +63,8 @@ class CTextureStore {
     std::map<std::string, std::unique_ptr<CTexture>> textures_;
     const CPackArchive* archive_;
     ILog& log_;
+    // The loose-file lookup, its folder listings kept between loads.
+    CLooseFiles files_{log_};
 };
 
 }  // namespace zepa

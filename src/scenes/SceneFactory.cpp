@@ -10,7 +10,7 @@ namespace zepa {
 std::unique_ptr<CSceneBase> CreateScene(const std::string& name, const SceneServices& services) {
     if (name == "Title") return std::make_unique<CSceneTitle>(services);
     if (name == "Main") return std::make_unique<CSceneMain>(services);
-    if (name == "Option") return std::make_unique<CSceneOption>(services);
+    if (name == "Option") return std::make_unique<CSceneOption>(services, services.settingsPath);
     if (name == "KeyConfig") return std::make_unique<CSceneKeyConfig>(services);
     return nullptr;
 }

@@ -4,7 +4,9 @@
 #pragma once
 
 #include <optional>
+#include <string>
 
+#include "core/Settings.h"
 #include "script/ScriptServices.h"
 
 namespace zepa {
@@ -26,6 +28,8 @@ struct SceneServices {
     ScriptServices script;
     // The seed for the scripts' random generator; none means the clock.
     const std::optional<unsigned>& randomSeed;
+    // Where the settings are written ("option.ini" as found in the game folder).
+    std::string settingsPath = kSettingsFileName;
 };
 
 }  // namespace zepa

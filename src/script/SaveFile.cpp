@@ -7,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "core/LooseFiles.h"
 #include "platform/AtomicFile.h"
 #include "platform/Cp932.h"
 #include "platform/FileReader.h"
@@ -92,8 +93,17 @@ void ReportDamage(const std::string& path, const DecodedSaveFile& save, ILog& lo
 
 }  // namespace
 
+// A save folder or file made on Windows may differ in case ("save/SAVE1.DAT"); it is used where it
+// is. A file not there yet goes into the save folder found, else into "Save".
 std::string SaveFilePath(int slot) {
-    return std::string(kSaveFolder) + "/Save" + std::to_string(slot) + ".dat";
+    const std::string fileName = "Save" + std::to_string(slot) + ".dat";
+    const std::string exact = std::string(kSaveFolder) + "/" + fileName;
+    if (IsRegularFile(exact)) return exact;
+    CQuietLog quiet;
+    CLooseFiles files(quiet);
+    if (std::optional<std::string> found = files.FindFile(exact)) return *found;
+    if (std::optional<std::string> folder = files.FindFolder(kSaveFolder)) return *folder + "/" + fileName;
+    return exact;
 }
 
 std::string CutToNameField(const std::string& name) {
@@ -199,9 +209,10 @@ std::optional<DecodedSaveFile> DecodeSaveFile(std::string_view bytes) {
 bool WriteSaveFile(const CVariableStore& variables, int slot, ILog& log, IFileOperations& files) {
     const std::string path = SaveFilePath(slot);
     const std::string bytes = EncodeSaveFile(variables, log);
-    if (!IsDirectory(kSaveFolder) && !MakeDirectory(kSaveFolder)) {
+    const std::string folder = path.substr(0, path.rfind('/'));
+    if (!IsDirectory(folder) && !MakeDirectory(folder)) {
         log.Warning(FormatLine("zepa: cannot create the folder %s; the save file %s was not written",
-                               kSaveFolder, path.c_str()));
+                               folder.c_str(), path.c_str()));
         return false;
     }
     const std::string backup = path + ".bak";

@@ -1,5 +1,6 @@
 #include "script/ScriptReader.h"
 
+#include "core/LooseFiles.h"
 #include "resources/ResourceFiles.h"
 
 namespace zepa {
@@ -38,16 +39,17 @@ constexpr CScriptReader::ByteTable kArgumentSpecial = MakeByteTable([](char byte
 
 }  // namespace
 
-CScriptReader::CScriptReader(ILog& log, const CPackArchive* archive) : log_(log), archive_(archive) {}
+CScriptReader::CScriptReader(ILog& log, const CPackArchive* archive)
+    : log_(log), archive_(archive), ownFiles_(std::make_unique<CLooseFiles>(log)), files_(ownFiles_.get()) {}
 
 CScriptReader::CScriptReader(CScriptReader* parent, int depth, ILog& log, const CPackArchive* archive)
-    : depth_(depth), parent_(parent), log_(log), archive_(archive) {}
+    : depth_(depth), parent_(parent), log_(log), archive_(archive), files_(parent->files_) {}
 
 CScriptReader::~CScriptReader() = default;
 
 bool CScriptReader::LoadText(const std::string& path) {
     std::string text;
-    const bool found = ReadScriptText(path, archive_, text, log_);
+    const bool found = ReadScriptText(path, archive_, text, *files_);
     SetText(path, found ? std::move(text) : std::string());
     inMemory_ = false;
     return found;

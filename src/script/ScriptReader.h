@@ -13,6 +13,7 @@
 
 namespace zepa {
 
+class CLooseFiles;
 class CPackArchive;
 class ILog;
 
@@ -94,6 +95,9 @@ class CScriptReader {
     ScriptStatement statement_;
     ILog& log_;
     const CPackArchive* archive_ = nullptr;
+    // The outermost reader owns the loose-file lookup; the nested ones use their parent's.
+    std::unique_ptr<CLooseFiles> ownFiles_;
+    CLooseFiles* files_ = nullptr;
     CScriptJumpIndex jumpIndex_;
 };
 

@@ -51,10 +51,13 @@ TEST_F(ResourceFilesTest, LooseFileWinsOverTheArchive) {
     EXPECT_EQ(Resource("Graphics/BG/none.png", nullptr), "<none>");
 }
 
-TEST_F(ResourceFilesTest, LooseNamesAreCaseSensitive) {
-    WriteFileBytes("Graphics/BG/Sky.png", "loose Sky");
-    EXPECT_EQ(Resource("Graphics/BG/sky.png", archive_.get()), "packed sky");
+TEST_F(ResourceFilesTest, LooseNamesIgnoreCaseButArchiveNamesDoNot) {
     EXPECT_EQ(Resource("graphics/bg/sky.png", archive_.get()), "<none>");
+    WriteFileBytes("Graphics/BG/Sky.png", "loose Sky");
+    EXPECT_EQ(Resource("Graphics/BG/sky.png", archive_.get()), "loose Sky");
+    EXPECT_EQ(Resource("graphics\\bg\\SKY.png", archive_.get()), "loose Sky");
+    std::filesystem::remove("Graphics/BG/Sky.png");
+    EXPECT_EQ(Resource("Graphics\\BG\\sky.png", archive_.get()), "<none>");
 }
 
 TEST_F(ResourceFilesTest, CP932NameFindsALooseFileNamedInUtf8) {

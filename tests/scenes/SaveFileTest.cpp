@@ -184,6 +184,17 @@ TEST_F(SaveFolderTest, LoadingAMissingSlotChangesNothing) {
     EXPECT_FALSE(ReadSaveRecord(2, record));
 }
 
+TEST_F(SaveFolderTest, ASaveFolderMadeOnWindowsIsUsedWhateverItsCase) {
+    const std::string bytes = EncodeSaveFile(SampleStore(), zepa::testing::TestLog());
+    WriteFileBytes("save/SAVE1.DAT", bytes);
+    SavePointRecord record;
+    ASSERT_TRUE(ReadSaveRecord(1, record));
+    EXPECT_EQ(record, SampleRecord());
+    ASSERT_TRUE(WriteSaveFile(SampleStore(), 2, zepa::testing::TestLog()));
+    EXPECT_EQ(ReadFileBytes("save/Save2.dat"), bytes);
+    EXPECT_FALSE(std::filesystem::exists("Save"));
+}
+
 TEST_F(SaveFolderTest, ReadSaveRecordReadsOnlyTheRecord) {
     const std::string bytes = EncodeSaveFile(SampleStore(), zepa::testing::TestLog());
     WriteFileBytes("Save/Save0.dat", bytes.substr(0, kSavePointRecordSize));

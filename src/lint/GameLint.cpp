@@ -148,8 +148,9 @@ LintReport LintGame(const fs::path& folder) {
     const std::vector<std::string> scripts = ListScripts(archive.get(), log);
     report.scriptCount = static_cast<int>(scripts.size());
     // A folder without any script has nothing to check; one with scripts but no main script
-    // would go straight back to the title.
-    if (!scripts.empty() && std::find(scripts.begin(), scripts.end(), kMainScript) == scripts.end())
+    // would go straight back to the title. The main script is looked up as the engine looks it up
+    // (a "script/script.txt" made on Windows is found).
+    if (!scripts.empty() && !game.ScriptText(kMainScript))
         report.findings.push_back(
             {kMainScript, 0, "missing; the game goes back to the title as soon as it starts"});
     for (const std::string& path : scripts) {

@@ -228,6 +228,21 @@ TEST(GameLintTest, ACleanGameHasNoFindingsAndTheProgramExitsZero) {
     EXPECT_EQ(here.exitCode, 0) << here.output;
 }
 
+// A game made on Windows: folders and files named in other letter case than the scripts say.
+TEST(GameLintTest, AGameWithLowerCaseFoldersIsCheckedLikeAnyOther) {
+    TempFolder game;
+    WriteFileBytes(game / "script/script.txt",
+                   LooseScript("Background.Set(\"Room.PNG\")\nCallSub(\"\", \"SUB.TXT\")\n"));
+    WriteFileBytes(game / "script/Sub.txt", LooseScript("Background.Set(\"gone.png\")\nReturn\n"));
+    WriteFileBytes(game / "graphics/bg/room.png", "png");
+    const LintReport report = LintGame(game.path());
+    EXPECT_EQ(report.scriptCount, 2);
+    EXPECT_EQ(
+        FormatFindings(report.findings),
+        "Script/Sub.txt:1: Background.Set: background image \"gone.png\" not found (Graphics/BG/gone.png is "
+        "neither a file of the game nor in its archive)\n");
+}
+
 TEST(GameLintTest, TheProgramPrintsFindingsAndExitsOne) {
     TempFolder game;
     WriteFileBytes(game / "Script/Initialize.txt", LooseScript("Wait(1)\nFoo\n"));

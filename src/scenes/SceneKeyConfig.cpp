@@ -8,19 +8,24 @@
 namespace zepa {
 namespace {
 
-struct Label {
-    const char* text;
-    int x, y;   // where the label comes to rest
-    int right;  // width of the part of the canvas shown
-};
+using Label = CSceneKeyConfig::Label;
 constexpr int kLabelHeight = 32;
-constexpr Label kLabels[CSceneKeyConfig::kLabelCount] = {
-    {"KeyConfig", 20, 20, 128}, {"BUTTON A", 45, 60, 128},      {"BUTTON B", 50, 90, 128},
-    {"BUTTON C", 55, 120, 128}, {"BUTTON D", 60, 150, 128},     {"BUTTON L", 65, 180, 128},
-    {"BUTTON R", 70, 210, 128}, {"BUTTON START", 75, 240, 150},
-};
+constexpr std::array<Label, CSceneKeyConfig::kLabelCount> kLabels{{
+    {"KeyConfig", 20, 20, 128},
+    {"BUTTON A", 45, 60, 128},
+    {"BUTTON B", 50, 90, 128},
+    {"BUTTON C", 55, 120, 128},
+    {"BUTTON D", 60, 150, 128},
+    {"BUTTON L", 65, 180, 128},
+    {"BUTTON R", 70, 210, 128},
+    {"BUTTON START", 75, 240, 150},
+}};
 
 }  // namespace
+
+const std::array<Label, CSceneKeyConfig::kLabelCount>& CSceneKeyConfig::Labels() {
+    return kLabels;
+}
 
 CSceneKeyConfig::CSceneKeyConfig(const SceneServices& services)
     : services_(services), pictures_(&services.textures, services.glyphs) {}

@@ -4,6 +4,8 @@
 // "KeyConfig" does.
 #pragma once
 
+#include <array>
+
 #include "scenes/SceneBase.h"
 #include "scenes/SceneServices.h"
 #include "stage/PictureSet.h"
@@ -19,6 +21,13 @@ class CSceneKeyConfig : public CSceneBase {
     static constexpr int kLabelCanvasHeight = 128;
     static constexpr int kSlideFrames = 15;
     static constexpr int kBackgroundFadeFrames = 15;
+
+    struct Label {
+        const char* text;
+        int x, y;   // where the label comes to rest
+        int right;  // width of the part of the canvas shown
+    };
+    static const std::array<Label, kLabelCount>& Labels();
 
     explicit CSceneKeyConfig(const SceneServices& services);
     ~CSceneKeyConfig() override { Exit(); }

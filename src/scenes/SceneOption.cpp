@@ -31,8 +31,8 @@ constexpr int32_t kSpeedColumns = 5;
 constexpr int32_t kVolumeColumns = 6;
 constexpr int32_t kVolumeStep = 10;
 
-const char* const kMenuItemTexts[CSceneOption::kMenuItems] = {"MESSAGE SPEED", "BGM VOLUME", "BGS VOLUME",
-                                                              "SE VOLUME", "FINISH"};
+constexpr std::array<const char*, CSceneOption::kMenuItems> kMenuItemTexts{
+    "MESSAGE SPEED", "BGM VOLUME", "BGS VOLUME", "SE VOLUME", "FINISH"};
 const char* const kSpeedItemTexts[CSceneOption::kSpeedItems] = {"   １", "   ２", "   ３", "   ４", "   ５"};
 
 // The description of a setting: its label and the value in decimal (values outside the pickers'
@@ -46,6 +46,10 @@ int VolumeForItem(int32_t item) {
 }
 
 }  // namespace
+
+const std::array<const char*, CSceneOption::kMenuItems>& CSceneOption::MenuItemTexts() {
+    return kMenuItemTexts;
+}
 
 CSceneOption::CSceneOption(const SceneServices& services, std::string settingsPath)
     : services_(services),

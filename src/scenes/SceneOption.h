@@ -25,6 +25,7 @@ class CSceneOption : public CSceneBase {
     static constexpr int kMenuItems = 5;
     static constexpr int kSpeedItems = 5;
     static constexpr int kVolumeItems = 11;
+    static const std::array<const char*, kMenuItems>& MenuItemTexts();
 
     // Edits the services' settings record in place; `settingsPath` is where Exit writes.
     explicit CSceneOption(const SceneServices& services, std::string settingsPath = kSettingsFileName);

@@ -19,6 +19,33 @@ TEST(GlyphSource, WindowsJapaneseFaceNamesResolveToTheInstalledJapaneseFonts) {
     EXPECT_EQ(source.Resolve("IPAPMincho").family, "IPAPMincho");
 }
 
+// The proportional IPA faces draw Latin letters far wider than the Windows faces; their fixed-pitch
+// sisters draw them as narrow as the Windows faces do.
+TEST(GlyphSource, ProportionalFacesDrawSingleByteCharactersFromTheirFixedPitchSister) {
+    CFreeTypeGlyphSource source(TestLog());
+    EXPECT_EQ(source.ResolveSingleByte(Cp932("ＭＳ　Ｐゴシック")).family, "IPAGothic");
+    EXPECT_EQ(source.ResolveSingleByte("MS PMincho").family, "IPAMincho");
+    EXPECT_TRUE(source.ResolveSingleByte("MS Gothic").file.empty());
+    EXPECT_TRUE(source.ResolveSingleByte("IPAPGothic").file.empty());
+
+    auto windowsFace = source.OpenFont(Cp932("ＭＳ　Ｐゴシック"), 24);
+    auto fixed = source.OpenFont("IPAGothic", 24);
+    auto proportional = source.OpenFont("IPAPGothic", 24);
+    GlyphBitmap glyph, fixedGlyph, proportionalGlyph;
+    ASSERT_TRUE(windowsFace->RenderGlyph('W', true, glyph));
+    ASSERT_TRUE(fixed->RenderGlyph('W', true, fixedGlyph));
+    ASSERT_TRUE(proportional->RenderGlyph('W', true, proportionalGlyph));
+    EXPECT_EQ(glyph.data, fixedGlyph.data);
+    EXPECT_EQ(glyph.originY, fixedGlyph.originY);
+    EXPECT_LT(glyph.blackBoxX, proportionalGlyph.blackBoxX);
+    // Double-byte characters stay the proportional face's (its katakana A is narrower).
+    ASSERT_TRUE(windowsFace->RenderGlyph(0x8341, true, glyph));
+    ASSERT_TRUE(proportional->RenderGlyph(0x8341, true, proportionalGlyph));
+    ASSERT_TRUE(fixed->RenderGlyph(0x8341, true, fixedGlyph));
+    EXPECT_EQ(glyph.data, proportionalGlyph.data);
+    EXPECT_NE(glyph.data, fixedGlyph.data);
+}
+
 TEST(GlyphSource, AMissingFaceFallsBackToAFontWithJapaneseGlyphs) {
     CFreeTypeGlyphSource source(TestLog());
     auto font = source.OpenFont("No Such Face 12345", 24);

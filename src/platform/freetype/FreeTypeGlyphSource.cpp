@@ -16,16 +16,25 @@ namespace zepa {
 namespace {
 
 // The Windows face names games ask for, and the installed Japanese fonts that stand in for them.
+// The proportional IPA faces draw Latin letters much wider than the Windows faces do (at 24 pixels
+// "SHUT DOWN" is 136 pixels wide instead of fitting the title menu's 128), so their single-byte
+// characters come from the fixed-pitch sister face, whose narrow half-width letters match the
+// Windows faces' widths. Double-byte characters keep the proportional face.
 struct FaceSubstitute {
     const char* windowsName;  // UTF-8
     const char* substitute;
+    const char* singleByteSubstitute;  // null: the substitute draws every character
 };
 
+constexpr const char* kGothic = "IPAGothic";
+constexpr const char* kMincho = "IPAMincho";
 constexpr FaceSubstitute kFaceSubstitutes[] = {
-    {"MS PGothic", "IPAPGothic"},   {"ＭＳ Ｐゴシック", "IPAPGothic"}, {"MS Gothic", "IPAGothic"},
-    {"ＭＳ ゴシック", "IPAGothic"}, {"MS PMincho", "IPAPMincho"},      {"ＭＳ Ｐ明朝", "IPAPMincho"},
-    {"MS Mincho", "IPAMincho"},     {"ＭＳ 明朝", "IPAMincho"},        {"MS UI Gothic", "IPAPGothic"},
-    {"Meiryo", "IPAPGothic"},       {"メイリオ", "IPAPGothic"},
+    {"MS PGothic", "IPAPGothic", kGothic},   {"ＭＳ Ｐゴシック", "IPAPGothic", kGothic},
+    {"MS Gothic", kGothic, nullptr},         {"ＭＳ ゴシック", kGothic, nullptr},
+    {"MS PMincho", "IPAPMincho", kMincho},   {"ＭＳ Ｐ明朝", "IPAPMincho", kMincho},
+    {"MS Mincho", kMincho, nullptr},         {"ＭＳ 明朝", kMincho, nullptr},
+    {"MS UI Gothic", "IPAPGothic", kGothic}, {"Meiryo", "IPAPGothic", kGothic},
+    {"メイリオ", "IPAPGothic", kGothic},
 };
 
 constexpr uint32_t kHiraganaA = 0x3042;
@@ -47,11 +56,21 @@ std::string NormaliseFaceName(std::string utf8) {
     return out;
 }
 
-std::string SubstituteFace(const std::string& normalised) {
+const FaceSubstitute* FindSubstitute(const std::string& normalised) {
     for (const FaceSubstitute& s : kFaceSubstitutes) {
-        if (normalised == s.windowsName) return s.substitute;
+        if (normalised == s.windowsName) return &s;
     }
-    return normalised;
+    return nullptr;
+}
+
+std::string SubstituteFace(const std::string& normalised) {
+    const FaceSubstitute* substitute = FindSubstitute(normalised);
+    return substitute ? substitute->substitute : normalised;
+}
+
+std::string SingleByteSubstituteFace(const std::string& normalised) {
+    const FaceSubstitute* substitute = FindSubstitute(normalised);
+    return substitute && substitute->singleByteSubstitute ? substitute->singleByteSubstitute : "";
 }
 
 // Decodes the first code point of a UTF-8 string; 0 when there is none.
@@ -76,10 +95,17 @@ uint32_t UnicodeOf(uint32_t code) {
     return FirstCodePoint(converted);
 }
 
+// A face and, optionally, a second face its single-byte characters are drawn from.
 class CFreeTypeFont : public IFont {
   public:
-    CFreeTypeFont(FT_Face face, int height) : face_(face), cellHeight_(height) { SetSize(height); }
-    ~CFreeTypeFont() override { FT_Done_Face(face_); }
+    CFreeTypeFont(FT_Face face, FT_Face singleByteFace, int height)
+        : face_(face), singleByteFace_(singleByteFace), cellHeight_(height) {
+        SetSize(height);
+    }
+    ~CFreeTypeFont() override {
+        if (singleByteFace_) FT_Done_Face(singleByteFace_);
+        FT_Done_Face(face_);
+    }
     CFreeTypeFont(const CFreeTypeFont&) = delete;
     CFreeTypeFont& operator=(const CFreeTypeFont&) = delete;
 
@@ -139,22 +165,30 @@ class CFreeTypeFont : public IFont {
             scale = emPixels / unitsPerEm;
             if (height == 0) cellHeight_ = static_cast<int>(std::lround((winAscent + winDescent) * scale));
         }
-        FT_Set_Char_Size(face_, 0, static_cast<FT_F26Dot6>(std::lround(emPixels * 64)), 72, 72);
+        // Both faces share the em, so their glyphs stand on one baseline at one size.
+        const auto em = static_cast<FT_F26Dot6>(std::lround(emPixels * 64));
+        FT_Set_Char_Size(face_, 0, em, 72, 72);
+        if (singleByteFace_) FT_Set_Char_Size(singleByteFace_, 0, em, 72, 72);
         ascent_ = static_cast<int>(std::lround(winAscent * scale));
     }
 
     bool Render(uint32_t code, bool antialiased, GlyphBitmap& out) {
         const uint32_t unicode = UnicodeOf(code);
         if (unicode == 0) return false;
-        const FT_UInt index = FT_Get_Char_Index(face_, unicode);
+        FT_Face face = code <= 0xFF && singleByteFace_ ? singleByteFace_ : face_;
+        FT_UInt index = FT_Get_Char_Index(face, unicode);
+        if (index == 0 && face != face_) {
+            face = face_;
+            index = FT_Get_Char_Index(face, unicode);
+        }
         if (index == 0) return false;
         const FT_Int32 flags = antialiased ? FT_LOAD_DEFAULT : (FT_LOAD_TARGET_MONO | FT_LOAD_MONOCHROME);
-        if (FT_Load_Glyph(face_, index, flags) != 0) return false;
+        if (FT_Load_Glyph(face, index, flags) != 0) return false;
         const FT_Render_Mode mode = antialiased ? FT_RENDER_MODE_NORMAL : FT_RENDER_MODE_MONO;
-        if (FT_Render_Glyph(face_->glyph, mode) != 0) return false;
-        const FT_Bitmap& bitmap = face_->glyph->bitmap;
-        out.originX = face_->glyph->bitmap_left;
-        out.originY = face_->glyph->bitmap_top;
+        if (FT_Render_Glyph(face->glyph, mode) != 0) return false;
+        const FT_Bitmap& bitmap = face->glyph->bitmap;
+        out.originX = face->glyph->bitmap_left;
+        out.originY = face->glyph->bitmap_top;
         if (bitmap.width == 0 || bitmap.rows == 0) {
             // No ink (a blank character): a 1 x 1 box with no pixels, as the outline API reports.
             out.blackBoxX = 1;
@@ -187,6 +221,7 @@ class CFreeTypeFont : public IFont {
     }
 
     FT_Face face_;
+    FT_Face singleByteFace_;  // may be null
     int cellHeight_;
     int ascent_ = 0;
     std::unordered_map<uint64_t, CachedGlyph> cache_;
@@ -230,56 +265,78 @@ bool CFreeTypeGlyphSource::RegisterFontFile(const std::string& path) {
     return FcConfigAppFontAddFile(library_->config, reinterpret_cast<const FcChar8*>(path.c_str())) == FcTrue;
 }
 
+CFreeTypeGlyphSource::FontLocation CFreeTypeGlyphSource::Match(const std::string& family) {
+    FontLocation location;
+    FcPattern* pattern = FcPatternCreate();
+    if (!family.empty())
+        FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
+    FcPatternAddString(pattern, FC_LANG, reinterpret_cast<const FcChar8*>("ja"));
+    FcConfigSubstitute(library_->config, pattern, FcMatchPattern);
+    FcDefaultSubstitute(pattern);
+    FcResult result = FcResultNoMatch;
+    FcPattern* found = FcFontMatch(library_->config, pattern, &result);
+    FcPatternDestroy(pattern);
+    if (!found) return location;
+    FcChar8* file = nullptr;
+    FcCharSet* charset = nullptr;
+    int index = 0;
+    const bool japanese = FcPatternGetCharSet(found, FC_CHARSET, 0, &charset) == FcResultMatch &&
+                          FcCharSetHasChar(charset, kHiraganaA);
+    if (FcPatternGetString(found, FC_FILE, 0, &file) == FcResultMatch && japanese) {
+        location.file = reinterpret_cast<const char*>(file);
+        FcPatternGetInteger(found, FC_INDEX, 0, &index);
+        location.index = index;
+        // A font has a family name per language; keep the one asked for when it is among them.
+        FcChar8* name = nullptr;
+        for (int i = 0; FcPatternGetString(found, FC_FAMILY, i, &name) == FcResultMatch; ++i) {
+            const char* text = reinterpret_cast<const char*>(name);
+            if (i == 0 || FcStrCmpIgnoreCase(name, reinterpret_cast<const FcChar8*>(family.c_str())) == 0) {
+                location.family = text;
+            }
+        }
+    }
+    FcPatternDestroy(found);
+    return location;
+}
+
+namespace {
+
+// fontconfig answers with its best guess; this tells whether it is the family asked for (any of its
+// names).
+bool IsFamily(const CFreeTypeGlyphSource::FontLocation& location, const std::string& family) {
+    return !location.file.empty() && !family.empty() &&
+           FcStrCmpIgnoreCase(reinterpret_cast<const FcChar8*>(location.family.c_str()),
+                              reinterpret_cast<const FcChar8*>(family.c_str())) == 0;
+}
+
+}  // namespace
+
 CFreeTypeGlyphSource::FontLocation CFreeTypeGlyphSource::Resolve(const std::string& faceNameCp932) {
     const std::string requested = NormaliseFaceName(Cp932ToUtf8(faceNameCp932));
     const std::string family = SubstituteFace(requested);
-    auto match = [&](bool withFamily) {
-        FontLocation location;
-        FcPattern* pattern = FcPatternCreate();
-        if (withFamily && !family.empty()) {
-            FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
-        }
-        FcPatternAddString(pattern, FC_LANG, reinterpret_cast<const FcChar8*>("ja"));
-        FcConfigSubstitute(library_->config, pattern, FcMatchPattern);
-        FcDefaultSubstitute(pattern);
-        FcResult result = FcResultNoMatch;
-        FcPattern* found = FcFontMatch(library_->config, pattern, &result);
-        FcPatternDestroy(pattern);
-        if (!found) return location;
-        FcChar8* file = nullptr;
-        FcCharSet* charset = nullptr;
-        int index = 0;
-        const bool japanese = FcPatternGetCharSet(found, FC_CHARSET, 0, &charset) == FcResultMatch &&
-                              FcCharSetHasChar(charset, kHiraganaA);
-        if (FcPatternGetString(found, FC_FILE, 0, &file) == FcResultMatch && japanese) {
-            location.file = reinterpret_cast<const char*>(file);
-            FcPatternGetInteger(found, FC_INDEX, 0, &index);
-            location.index = index;
-            // A font has a family name per language; keep the one asked for when it is among them.
-            FcChar8* name = nullptr;
-            for (int i = 0; FcPatternGetString(found, FC_FAMILY, i, &name) == FcResultMatch; ++i) {
-                const char* text = reinterpret_cast<const char*>(name);
-                if (i == 0 ||
-                    FcStrCmpIgnoreCase(name, reinterpret_cast<const FcChar8*>(family.c_str())) == 0) {
-                    location.family = text;
-                }
-            }
-        }
-        FcPatternDestroy(found);
-        return location;
-    };
-    FontLocation location = match(true);
-    // Accept the match only when it is the family asked for (any of its names).
-    const bool familyFound = !location.file.empty() && !family.empty() &&
-                             FcStrCmpIgnoreCase(reinterpret_cast<const FcChar8*>(location.family.c_str()),
-                                                reinterpret_cast<const FcChar8*>(family.c_str())) == 0;
-    if (!familyFound) {
+    FontLocation location = Match(family);
+    if (!IsFamily(location, family)) {
         if (warnedFaces_.insert(faceNameCp932).second) {
             log_.Warning("zepa: font '" + requested + "' is not installed; using a Japanese font instead");
         }
-        if (location.file.empty()) location = match(false);
+        if (location.file.empty()) location = Match("");
     }
     return location;
+}
+
+CFreeTypeGlyphSource::FontLocation CFreeTypeGlyphSource::ResolveSingleByte(const std::string& faceNameCp932) {
+    const std::string family = SingleByteSubstituteFace(NormaliseFaceName(Cp932ToUtf8(faceNameCp932)));
+    if (family.empty()) return {};
+    FontLocation location = Match(family);
+    return IsFamily(location, family) ? location : FontLocation{};
+}
+
+FT_FaceRec_* CFreeTypeGlyphSource::OpenFace(const FontLocation& location) {
+    FT_Face face = nullptr;
+    if (!library_->freetype || location.file.empty() ||
+        FT_New_Face(library_->freetype, location.file.c_str(), location.index, &face) != 0)
+        return nullptr;
+    return face;
 }
 
 std::shared_ptr<IFont> CFreeTypeGlyphSource::OpenFont(const std::string& faceNameCp932, int height) {
@@ -287,11 +344,8 @@ std::shared_ptr<IFont> CFreeTypeGlyphSource::OpenFont(const std::string& faceNam
     if (auto found = fonts_.find(key); found != fonts_.end()) return found->second;
     if (fonts_.size() >= kMaxKeptFonts) ForgetUnusedFonts();
     std::shared_ptr<IFont> font;
-    const FontLocation location = Resolve(faceNameCp932);
-    FT_Face face = nullptr;
-    if (library_->freetype && !location.file.empty() &&
-        FT_New_Face(library_->freetype, location.file.c_str(), location.index, &face) == 0) {
-        font = std::make_shared<CFreeTypeFont>(face, height);
+    if (FT_Face face = OpenFace(Resolve(faceNameCp932))) {
+        font = std::make_shared<CFreeTypeFont>(face, OpenFace(ResolveSingleByte(faceNameCp932)), height);
     } else {
         font = std::make_shared<CNullFont>(height);
     }

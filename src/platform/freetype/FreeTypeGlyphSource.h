@@ -9,6 +9,8 @@
 
 #include "platform/GlyphSource.h"
 
+struct FT_FaceRec_;
+
 namespace zepa {
 
 class CFreeTypeGlyphSource : public IGlyphSource {
@@ -28,6 +30,9 @@ class CFreeTypeGlyphSource : public IGlyphSource {
         std::string family;
     };
     FontLocation Resolve(const std::string& faceNameCp932);
+    // The font the face's single-byte characters are drawn from when it is not the face itself
+    // (the proportional Windows faces); an empty file otherwise.
+    FontLocation ResolveSingleByte(const std::string& faceNameCp932);
 
     // Fonts kept open for reuse (diagnostics and tests).
     size_t KeptFontCount() const { return fonts_.size(); }
@@ -37,6 +42,10 @@ class CFreeTypeGlyphSource : public IGlyphSource {
     static constexpr size_t kMaxKeptFonts = 64;
 
   private:
+    // fontconfig's best match for a family with Japanese coverage ("" asks for any such font).
+    FontLocation Match(const std::string& family);
+    // Null when the file cannot be opened.
+    FT_FaceRec_* OpenFace(const FontLocation& location);
     void ForgetUnusedFonts();
 
     struct Library;

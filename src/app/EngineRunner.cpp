@@ -3,9 +3,11 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <filesystem>
 #include <memory>
 #include <optional>
 
@@ -15,6 +17,7 @@
 #include "app/Replay.h"
 #include "app/Screenshot.h"
 #include "app/StateDump.h"
+#include "app/Warp.h"
 #include "app/WindowIcon.h"
 #include "app/WindowProcedure.h"
 #include "platform/FileReader.h"
@@ -34,16 +37,20 @@ constexpr int kFastForwardUpdates = 4;
 class CFrameOutputs {
   public:
     explicit CFrameOutputs(const CommandLineOptions& options) : options_(options) {}
+    const CommandLineOptions& options() const { return options_; }
 
     // A shot of a frame whose draw was skipped shows the last drawn picture.
     void AfterFrame(CGameSystem& game, long long frame) {
         for (const FrameFile& shot : options_.shots) {
-            if (shot.frame == frame) WriteShot(game, shot.path);
+            if (shot.frame == frame && !WriteShot(game, shot.path)) failed_ = true;
         }
         for (const FrameFile& dump : options_.dumps) {
-            if (dump.frame == frame) WriteJsonFile(dump.path, DumpState(game, frame), game.log());
+            if (dump.frame == frame && !WriteJsonFile(dump.path, DumpState(game, frame), game.log()))
+                failed_ = true;
         }
     }
+    // True when a shot or dump asked for could not be written: the run then ends with status 1.
+    bool failed() const { return failed_; }
 
     static bool WriteShot(CGameSystem& game, const std::string& path) {
         const bool ok = WritePng(path, game.spriteBatch().BackBuffer().Pixels(), kScreenWidth, kScreenHeight,
@@ -54,6 +61,7 @@ class CFrameOutputs {
 
   private:
     const CommandLineOptions& options_;
+    bool failed_ = false;
 };
 
 // A replay starts at the client size its recording started with, so that its mouse positions
@@ -67,16 +75,34 @@ ClientSize InitialClientSize(const CommandLineOptions& options, IWindow& window,
 }
 
 // --load starts "Main" with the slot loaded as the title's load picker would (a new game on that
-// slot when it has no file); --scene Main starts a new game on slot 0.
-void StartRequestedGame(const CommandLineOptions& options, CGameSystem& game) {
+// slot when it has no file); --scene Main starts a new game on slot 0, and so does --warp, at its
+// target.
+void StartRequestedGame(const CommandLineOptions& options, const std::optional<WarpTarget>& warp,
+                        CGameSystem& game) {
     CVariableStore& variables = game.variables();
     CSceneRequests& requests = game.sceneRequests();
+    if (warp) {
+        game.SetWarp(*warp);
+        StartNewGame(variables, 0, requests);
+        return;
+    }
     if (options.loadSlot) {
         if (!StartLoadedGame(variables, *options.loadSlot, requests, game.log()))
             StartNewGame(variables, *options.loadSlot, requests);
         return;
     }
     if (options.scene && *options.scene == "Main") StartNewGame(variables, 0, requests);
+}
+
+// Parses and checks --warp before the window opens: a missing script or label is the author's
+// mistake, said at once.
+bool CheckWarpOption(const std::string& option, std::optional<WarpTarget>& warp) {
+    std::string error;
+    CStderrLog log;
+    warp = ParseWarp(option, error);
+    if (warp && CheckWarpTarget(*warp, log, error)) return true;
+    std::fprintf(stderr, "zepa: %s\n", error.c_str());
+    return false;
 }
 
 // What a replay file brings besides its events: the seed and client size it was recorded with.
@@ -125,13 +151,25 @@ void WriteRequestedScreenshot(CGameSystem& game) {
         std::fprintf(stderr, "zepa: screenshot written to %s\n", path.c_str());
 }
 
+// F10: the author's reload, whose cost (reading the changed files, the initialization script, the
+// scene started again) falls on this frame's update; reported on stderr.
+void ReloadAndUpdate(CGameSystem& game) {
+    const auto start = std::chrono::steady_clock::now();
+    const bool reloaded = game.ReloadGame();
+    game.UpdateFrame();
+    if (!reloaded) return;
+    const double ms =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    std::fprintf(stderr, "zepa: reloaded in %.1f ms\n", ms);
+}
+
 // The main loop: platform events between frames, then one frame (or several while fast-forward is
 // held: the timer paces the turn once, so the extra updates run at once and only the last of them
 // may be drawn). Returns the number of the last frame run.
-long long RunFrames(const CommandLineOptions& options, PlatformBackend& backend, CGameSystem& game,
-                    CWindowProcedure& procedure, CFrameTimer& timer, ReplayStart& replay,
-                    CReplayRecorder* recorder) {
-    CFrameOutputs outputs(options);
+long long RunFrames(PlatformBackend& backend, CGameSystem& game, CWindowProcedure& procedure,
+                    CFrameTimer& timer, ReplayStart& replay, CReplayRecorder* recorder,
+                    CFrameOutputs& outputs) {
+    const CommandLineOptions& options = outputs.options();
     long long frame = 0;
     auto finished = [&] { return procedure.quitRequested() || game.closeRequested(); };
     while (!finished()) {
@@ -153,7 +191,15 @@ long long RunFrames(const CommandLineOptions& options, PlatformBackend& backend,
                 stop = true;
                 break;
             }
-            if (procedure.hasFocus()) game.UpdateFrame();
+            const bool reload = procedure.TakeReloadRequest();
+            if (procedure.hasFocus()) {
+                if (reload) {
+                    ReloadAndUpdate(game);
+                } else {
+                    game.UpdateFrame();
+                }
+            }
+            game.SetDebugOverlayShown(procedure.debugOverlay());
             const bool draw = backend.headless || (timer.drawThisFrame() && step == updates - 1);
             if (draw) game.DrawFrame();
             outputs.AfterFrame(game, frame);
@@ -170,6 +216,8 @@ long long RunFrames(const CommandLineOptions& options, PlatformBackend& backend,
 int RunEngineOn(const CommandLineOptions& options, PlatformBackend& backend) {
     ReplayStart replay;
     if (!LoadReplay(options, replay)) return 2;
+    std::optional<WarpTarget> warp;
+    if (options.warp && !CheckWarpOption(*options.warp, warp)) return 2;
 
     std::unique_ptr<CInstanceLock> lock;
     if (!backend.headless) {
@@ -194,7 +242,7 @@ int RunEngineOn(const CommandLineOptions& options, PlatformBackend& backend) {
     const bool recording = options.recordFile && !backend.headless;
     game->randomSeed = ChooseSeed(options, replay, backend.headless, recording);
     if (options.scene) game->sceneRequests().Request(*options.scene);
-    StartRequestedGame(options, *game);
+    StartRequestedGame(options, warp, *game);
     CWindowProcedure procedure(game->inputDevices(), game->sceneRequests(), &window, window.UsableBounds(),
                                window.BorderSizes());
     procedure.SetFocus(backend.headless);
@@ -209,12 +257,29 @@ int RunEngineOn(const CommandLineOptions& options, PlatformBackend& backend) {
                               procedure.hasFocus());
     }
 
-    const long long frame = RunFrames(options, backend, *game, procedure, timer, replay, recorder.get());
-    if (options.dumpAtExit) WriteJsonFile(*options.dumpAtExit, DumpState(*game, frame), game->log());
-    return 0;
+    CFrameOutputs outputs(options);
+    const long long frame = RunFrames(backend, *game, procedure, timer, replay, recorder.get(), outputs);
+    bool failed = outputs.failed();
+    if (options.dumpAtExit && !WriteJsonFile(*options.dumpAtExit, DumpState(*game, frame), game->log()))
+        failed = true;
+    return failed ? 1 : 0;
 }
 
-int RunEngine(const CommandLineOptions& options) {
+// The files an author names are taken from where zepa was started, not from the game folder it
+// enters.
+CommandLineOptions AnchorAuthorPaths(CommandLineOptions options) {
+    auto anchor = [](std::string& path) {
+        if (!path.empty()) path = std::filesystem::absolute(path).lexically_normal().string();
+    };
+    for (std::optional<std::string>* path : {&options.inputFile, &options.recordFile, &options.dumpAtExit})
+        if (*path) anchor(**path);
+    for (FrameFile& file : options.shots) anchor(file.path);
+    for (FrameFile& file : options.dumps) anchor(file.path);
+    return options;
+}
+
+int RunEngine(const CommandLineOptions& given) {
+    const CommandLineOptions options = AnchorAuthorPaths(given);
     if (options.gameDir && chdir(options.gameDir->c_str()) != 0) {
         std::fprintf(stderr, "zepa: cannot enter the game folder %s: %s\n", options.gameDir->c_str(),
                      std::strerror(errno));

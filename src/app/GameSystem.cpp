@@ -4,6 +4,7 @@
 #include <string_view>
 #include <utility>
 
+#include "scenes/SaveResume.h"
 #include "scenes/SceneFactory.h"
 #include "windows/WindowBase.h"
 
@@ -63,6 +64,7 @@ SceneServices CGameSystem::MakeSceneServices() {
         .sceneRequests = sceneRequests_,
         .script = std::move(script),
         .randomSeed = randomSeed,
+        .warp = pendingWarp_,
         .settingsPath = settingsPath_,
     };
 }
@@ -107,10 +109,24 @@ void CGameSystem::SetWindowTitle(const std::string& titleCp932) {
     if (window_) window_->SetTitle(titleCp932);
 }
 
+namespace {
+double MillisecondsSince(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+}
+}  // namespace
+
 void CGameSystem::UpdateFrame() {
+    const auto start = std::chrono::steady_clock::now();
+    // A smoothed rate, so the overlay's figure is readable.
+    if (lastUpdateStart_.time_since_epoch().count() != 0) {
+        const double interval = std::chrono::duration<double>(start - lastUpdateStart_).count();
+        if (interval > 0) frameTimes_.framesPerSecond = 0.9 * frameTimes_.framesPerSecond + 0.1 / interval;
+    }
+    lastUpdateStart_ = start;
     UpdateButtons();
     if (sceneRequests_.Take(pendingSceneName_)) SwitchScene();
     if (currentScene_) currentScene_->Update(buttons_);
+    frameTimes_.updateMs = MillisecondsSince(start);
 }
 
 void CGameSystem::SwitchScene() {
@@ -134,13 +150,42 @@ void CGameSystem::SwitchScene() {
     if (!currentScene_->Init()) closeRequested_ = true;
 }
 
+void CGameSystem::SetWarp(const WarpTarget& target) {
+    warp_ = target;
+    pendingWarp_ = target;
+}
+
+bool CGameSystem::ReloadGame() {
+    if (currentSceneName_ != "Main") return false;
+    archive_ = CPackArchive(archive_.path());
+    textureStore_.ReloadChangedImages();
+    textureStore_.LoadSystemGraphics();
+    windowEnvironment_.LoadSkin(windowEnvironment_.skinFile);
+    if (variables_.savePoint().savePointName.empty()) {
+        pendingWarp_ = warp_;
+        StartNewGame(variables_, variables_.quickSaveSlot(), sceneRequests_);
+    } else {
+        RestartAtSavePoint(variables_, sceneRequests_);
+    }
+    return true;
+}
+
 void CGameSystem::DrawFrame() {
+    const auto start = std::chrono::steady_clock::now();
     spriteBatch_.BeginFrame(kOpaqueBlack);
     if (currentScene_) currentScene_->Draw(spriteBatch_);
+    if (debugOverlayShown_) DrawDebugOverlay();
     const bool changed = spriteBatch_.EndFrame();
     // The repaint request is taken every frame, so that one arriving with a changed frame is used up.
     const bool repaint = window_ && window_->TakeRepaintRequest();
     if (window_ && (changed || repaint)) window_->Present(std::as_const(spriteBatch_).BackBuffer().Pixels());
+    frameTimes_.drawMs = MillisecondsSince(start);
+}
+
+void CGameSystem::DrawDebugOverlay() {
+    nlohmann::json sceneState = nlohmann::json::object();
+    if (currentScene_) currentScene_->DescribeState(sceneState);
+    debugOverlay_.Draw(spriteBatch_, DescribeForOverlay(sceneState, variables_, frameTimes_));
 }
 
 }  // namespace zepa

@@ -2,10 +2,12 @@
 // buffer, sprite batch, scene switching), and hands each scene the services it reaches.
 #pragma once
 
+#include <chrono>
 #include <memory>
 #include <optional>
 #include <string>
 
+#include "app/DebugOverlay.h"
 #include "core/LooseFiles.h"
 #include "core/MessageBoxes.h"
 #include "core/SceneRequests.h"
@@ -95,8 +97,24 @@ class CGameSystem {
     // The seed for the scripts' random generator; none means the clock.
     std::optional<unsigned> randomSeed;
 
+    // New games start at `target` instead of the top of "Script/Script.txt" (the author's start
+    // option): the next one, and the one a reload starts when there is no save point yet.
+    void SetWarp(const WarpTarget& target);
+    // The author's reload, in the main scene only (false elsewhere, nothing done): images whose
+    // files changed are decoded again, the archive is opened again, and the main scene starts again
+    // from the latest save point with the variables it had there, as loading a save made there
+    // would; with no save point yet, a new game starts. Scripts and sounds are read afresh anyway.
+    bool ReloadGame();
+
+    // The author's overlay (F3), drawn over the scene while shown; off at start.
+    void SetDebugOverlayShown(bool shown) { debugOverlayShown_ = shown; }
+    bool debugOverlayShown() const { return debugOverlayShown_; }
+    // How long the last update and draw took, and the frames run per second.
+    const FrameTimes& frameTimes() const { return frameTimes_; }
+
   private:
     SceneServices MakeSceneServices();
+    void DrawDebugOverlay();
 
     // The services in the order they are constructed; they are destroyed in the reverse order
     // (the stage before the texture store it releases its images into).
@@ -118,6 +136,8 @@ class CGameSystem {
     bool optionsVisited_ = false;
     CVariableStore variables_;
     CScriptRandom random_;
+    std::optional<WarpTarget> warp_;
+    std::optional<WarpTarget> pendingWarp_;
     WindowEnvironment windowEnvironment_;
     SceneServices services_;
     IWindow* window_ = nullptr;
@@ -129,6 +149,10 @@ class CGameSystem {
     std::string windowTitle_;
     SceneCreator sceneCreator_;
     std::string currentSceneName_;
+    CDebugOverlay debugOverlay_{*glyphs_};
+    bool debugOverlayShown_ = false;
+    FrameTimes frameTimes_;
+    std::chrono::steady_clock::time_point lastUpdateStart_;
     bool closeRequested_ = false;
 };
 

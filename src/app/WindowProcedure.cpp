@@ -28,6 +28,12 @@ bool CWindowProcedure::TakeScreenshotRequest() {
     return requested;
 }
 
+bool CWindowProcedure::TakeReloadRequest() {
+    const bool requested = reloadRequested_;
+    reloadRequested_ = false;
+    return requested;
+}
+
 void CWindowProcedure::HandleEvent(const PlatformEvent& event) {
     using Kind = PlatformEvent::Kind;
     switch (event.kind) {
@@ -78,6 +84,12 @@ void CWindowProcedure::OnKeyDown(const PlatformEvent& event) {
             return;
         case vk::kF9:
             if (!event.repeat) screenshotRequested_ = true;
+            return;
+        case vk::kF10:
+            if (!event.repeat) reloadRequested_ = true;
+            return;
+        case vk::kF3:
+            if (!event.repeat) debugOverlay_ = !debugOverlay_;
             return;
         case vk::kTab:
             fastForward_ = true;

@@ -1,7 +1,8 @@
 // Turns platform events into the engine's actions, as a window procedure does: the key-state
 // array, the hot keys (Escape quits, F4-F7 resize, F12 returns to the title), the focus flag and
-// quitting. Beyond those: F11 and Alt+Enter toggle fullscreen, F9 asks for a screenshot, and Tab
-// held asks for fast-forward. None of these extra keys reaches the key-state array.
+// quitting. Beyond those: F11 and Alt+Enter toggle fullscreen, F9 asks for a screenshot, Tab held
+// asks for fast-forward, and for authors F3 toggles the debug overlay and F10 asks for a reload.
+// None of these extra keys reaches the key-state array.
 #pragma once
 
 #include "core/SceneRequests.h"
@@ -39,6 +40,10 @@ class CWindowProcedure {
     bool fastForward() const { return fastForward_; }
     // True once after F9 was pressed.
     bool TakeScreenshotRequest();
+    // True once after F10 was pressed.
+    bool TakeReloadRequest();
+    // Toggled by F3.
+    bool debugOverlay() const { return debugOverlay_; }
 
   private:
     void OnKeyDown(const PlatformEvent& event);
@@ -53,6 +58,8 @@ class CWindowProcedure {
     bool quit_ = false;
     bool fastForward_ = false;
     bool screenshotRequested_ = false;
+    bool reloadRequested_ = false;
+    bool debugOverlay_ = false;
 };
 
 }  // namespace zepa

@@ -20,11 +20,13 @@ inline constexpr int kUp = 0x26;
 inline constexpr int kRight = 0x27;
 inline constexpr int kDown = 0x28;
 inline constexpr int kF1 = 0x70;
+inline constexpr int kF3 = 0x72;
 inline constexpr int kF4 = 0x73;
 inline constexpr int kF5 = 0x74;
 inline constexpr int kF6 = 0x75;
 inline constexpr int kF7 = 0x76;
 inline constexpr int kF9 = 0x78;
+inline constexpr int kF10 = 0x79;
 inline constexpr int kF11 = 0x7A;
 inline constexpr int kF12 = 0x7B;
 

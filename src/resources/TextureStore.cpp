@@ -1,5 +1,7 @@
 #include "resources/TextureStore.h"
 
+#include <functional>
+#include <string_view>
 #include <vector>
 
 #include "gfx/ImageLoader.h"
@@ -22,7 +24,7 @@ bool CTextureStore::Load(const std::string& name, uint32_t format, uint32_t colo
     bool looseFileFailed = false;
     if (ReadLooseFile(name, bytes, files_)) {
         if (auto texture = CreateTextureFromImage(bytes, format, colorKey)) {
-            textures_.emplace(name, std::move(texture));
+            Store(name, std::move(texture), bytes, format, colorKey);
             return true;
         }
         looseFileFailed = true;
@@ -34,8 +36,54 @@ bool CTextureStore::Load(const std::string& name, uint32_t format, uint32_t colo
     }
     auto texture = CreateTextureFromImage(bytes, format, colorKey);
     if (!texture) return false;
-    textures_.emplace(name, std::move(texture));
+    Store(name, std::move(texture), bytes, format, colorKey);
     return true;
+}
+
+namespace {
+size_t HashOf(const std::vector<uint8_t>& bytes) {
+    return std::hash<std::string_view>{}(
+        std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+}
+}  // namespace
+
+void CTextureStore::Store(const std::string& name, std::unique_ptr<CTexture> texture,
+                          const std::vector<uint8_t>& bytes, uint32_t format, uint32_t colorKey) {
+    textures_[name] = std::move(texture);
+    sources_[name] = Source{HashOf(bytes), format, colorKey};
+}
+
+bool CTextureStore::ReadSourceBytes(const std::string& name, std::vector<uint8_t>& bytes) {
+    bytes.clear();
+    if (ReadLooseFile(name, bytes, files_)) return true;
+    bytes.clear();
+    return archive_ && archive_->ReadEntry(name, bytes);
+}
+
+int CTextureStore::ReloadChangedImages() {
+    int changed = 0;
+    std::vector<uint8_t> bytes;
+    for (auto entry = textures_.begin(); entry != textures_.end();) {
+        const std::string name = entry->first;
+        const auto source = sources_.find(name);
+        const bool readable = ReadSourceBytes(name, bytes);
+        if (source != sources_.end() && readable && HashOf(bytes) == source->second.hash) {
+            ++entry;
+            continue;
+        }
+        ++changed;
+        std::unique_ptr<CTexture> texture;
+        if (source != sources_.end() && readable)
+            texture = CreateTextureFromImage(bytes, source->second.format, source->second.colorKey);
+        if (texture) {
+            Store(name, std::move(texture), bytes, source->second.format, source->second.colorKey);
+            ++entry;
+        } else {
+            sources_.erase(name);
+            entry = textures_.erase(entry);
+        }
+    }
+    return changed;
 }
 
 CTexture* CTextureStore::GetTexture(const std::string& name) const {
@@ -44,6 +92,7 @@ CTexture* CTextureStore::GetTexture(const std::string& name) const {
 }
 
 bool CTextureStore::ReleaseTexture(const std::string& name) {
+    sources_.erase(name);
     return textures_.erase(name) != 0;
 }
 

@@ -6,6 +6,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "core/LooseFiles.h"
 #include "gfx/Texture.h"
@@ -49,18 +50,36 @@ class CTextureStore {
     CTexture* GetTexture(const std::string& name) const;
     // Releases a stored name; false when it is not stored.
     bool ReleaseTexture(const std::string& name);
-    void ReleaseAllTextures() { textures_.clear(); }
+    void ReleaseAllTextures() {
+        textures_.clear();
+        sources_.clear();
+    }
     // Preloads every image of the system graphics folder: loose files in directory order, then
     // the archive's entries in name order (loose versions win).
     void LoadSystemGraphics();
+
+    // The author's reload: every stored image whose file now holds other bytes than it was decoded
+    // from is decoded again under its name (the layers, which look textures up by name, show the
+    // new one); one whose file is gone or no longer decodes is released. Returns how many changed.
+    int ReloadChangedImages();
 
     size_t size() const { return textures_.size(); }
     const std::map<std::string, std::unique_ptr<CTexture>>& textures() const { return textures_; }
 
   private:
     bool Load(const std::string& name, uint32_t format, uint32_t colorKey);
+    struct Source {
+        size_t hash = 0;  // of the file bytes the texture was decoded from
+        uint32_t format = 0;
+        uint32_t colorKey = 0;
+    };
+    void Store(const std::string& name, std::unique_ptr<CTexture> texture, const std::vector<uint8_t>& bytes,
+               uint32_t format, uint32_t colorKey);
+    // The bytes a load of `name` reads: the loose file, else the archive entry; false when neither.
+    bool ReadSourceBytes(const std::string& name, std::vector<uint8_t>& bytes);
 
     std::map<std::string, std::unique_ptr<CTexture>> textures_;
+    std::map<std::string, Source> sources_;
     const CPackArchive* archive_;
     ILog& log_;
     // The loose-file lookup, its folder listings kept between loads.

@@ -110,6 +110,11 @@ void StartNewGame(CVariableStore& variables, int slot, CSceneRequests& requests)
     requests.Request("Main");
 }
 
+void RestartAtSavePoint(CVariableStore& variables, CSceneRequests& requests) {
+    variables.RestoreSnapshot();
+    requests.Request("Main");
+}
+
 bool StartLoadedGame(CVariableStore& variables, int slot, CSceneRequests& requests, ILog& log) {
     variables.SetQuickSaveSlot(slot);
     if (!LoadSaveFile(variables, slot, log)) {

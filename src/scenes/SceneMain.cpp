@@ -40,7 +40,10 @@ bool CSceneMain::Init() {
     // fixed seed) like the rest of the game's.
     SeedRandom();
     RunInitializeScript();
-    if (record.savePointName.empty()) {
+    if (record.savePointName.empty() && services_.warp) {
+        StartAtWarpTarget(*services_.warp);
+        services_.warp.reset();
+    } else if (record.savePointName.empty()) {
         runner_.reader().LoadText("Script/Script.txt");
     } else {
         ResumeSavedGame(record);
@@ -55,6 +58,12 @@ void CSceneMain::ResumeSavedGame(const SavePointRecord& record) {
     CScriptReader& reader = runner_.reader();
     reader.LoadText(record.scriptFile);
     reader.SeekSavePoint(record.savePointName);
+}
+
+void CSceneMain::StartAtWarpTarget(const WarpTarget& target) {
+    CScriptReader& reader = runner_.reader();
+    reader.LoadText("Script/" + target.file);
+    if (!target.label.empty()) reader.SeekLabel(target.label);
 }
 
 void CSceneMain::SeedRandom() {

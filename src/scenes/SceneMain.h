@@ -55,6 +55,7 @@ class CSceneMain : public CSceneBase {
     void SeedRandom();
     void RunInitializeScript();
     void ResumeSavedGame(const SavePointRecord& record);
+    void StartAtWarpTarget(const WarpTarget& target);
 
     SceneServices services_;
     CPictureSet pictures_;

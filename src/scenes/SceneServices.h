@@ -18,6 +18,13 @@ struct SettingsRecord;
 struct StageRecord;
 struct WindowEnvironment;
 
+// Where a new game starts instead of the top of "Script/Script.txt": a script of the Script folder
+// and a label in it (empty: its top). CP932.
+struct WarpTarget {
+    std::string file;
+    std::string label;
+};
+
 struct SceneServices {
     SettingsRecord& settings;
     StageRecord& stage;
@@ -28,6 +35,8 @@ struct SceneServices {
     ScriptServices script;
     // The seed for the scripts' random generator; none means the clock.
     const std::optional<unsigned>& randomSeed;
+    // Set for the next new game by the author's start option; the main scene takes it.
+    std::optional<WarpTarget>& warp;
     // Where the settings are written ("option.ini" as found in the game folder).
     std::string settingsPath = kSettingsFileName;
 };

@@ -31,6 +31,7 @@ nlohmann::json DescribeTitleWindow(const CWindowSelectable& window, const std::s
 
 void CSceneMain::DescribeState(nlohmann::json& state) const {
     state["script"] = runner_.DescribeState();
+    state["position"] = runner_.DescribePosition();
     state["pictures"] = pictures_.DescribeState();
     state["messageWindows"] = windows_.DescribeMessages();
     state["selectWindows"] = windows_.DescribeSelections();

@@ -1,5 +1,7 @@
 #include "script/ScriptReader.h"
 
+#include <algorithm>
+
 #include "core/LooseFiles.h"
 #include "resources/ResourceFiles.h"
 
@@ -60,6 +62,9 @@ void CScriptReader::SetText(const std::string& fileName, std::string text) {
     jumpIndex_.Reset();  // it refers to the old text
     text_ = std::move(text);
     position_ = 0;
+    statementStart_ = 0;
+    lineCacheOffset_ = 0;
+    lineCacheLine_ = 1;
     atEnd_ = false;
     inMemory_ = true;
 }
@@ -98,7 +103,22 @@ const CScriptReader& CScriptReader::Innermost() const {
 
 bool CScriptReader::ReadStatement() {
     statement_.Clear();
-    return Innermost().ReadInto(statement_);
+    CScriptReader& level = Innermost();
+    level.statementStart_ = level.position_;
+    return level.ReadInto(statement_);
+}
+
+int CScriptReader::LineAt(size_t offset) const {
+    offset = std::min(offset, text_.size());
+    if (offset < lineCacheOffset_) {
+        lineCacheOffset_ = 0;
+        lineCacheLine_ = 1;
+    }
+    const auto begin = text_.begin() + static_cast<ptrdiff_t>(lineCacheOffset_);
+    lineCacheLine_ +=
+        static_cast<int>(std::count(begin, text_.begin() + static_cast<ptrdiff_t>(offset), '\n'));
+    lineCacheOffset_ = offset;
+    return lineCacheLine_;
 }
 
 // Moves the bytes from the read position up to the next special one (or the end of the text) into

@@ -55,6 +55,8 @@ class CScriptReader {
     // True when the script has run out: called on the top level, it is at the end of its text
     // and no sub-call level is open (one may be open after a CallSub on the last line).
     bool IsAtEnd() const { return atEnd_ && !child_; }
+    // The level this one called into (null for the innermost).
+    const CScriptReader* child() const { return child_.get(); }
     CScriptReader& Innermost();
     const CScriptReader& Innermost() const;
 
@@ -65,6 +67,11 @@ class CScriptReader {
     size_t position() const { return position_; }
     bool atEnd() const { return atEnd_; }
     const std::string& text() const { return text_; }
+
+    // Where the statement read last in this level began (a byte offset).
+    size_t statementStart() const { return statementStart_; }
+    // The line (1-based, as an editor counts them) holding byte `offset` of this level's text.
+    int LineAt(size_t offset) const;
 
   private:
     CScriptReader(CScriptReader* parent, int depth, ILog& log, const CPackArchive* archive);
@@ -86,6 +93,10 @@ class CScriptReader {
 
     std::string text_;
     size_t position_ = 0;
+    size_t statementStart_ = 0;
+    // The last answer of LineAt: the next question usually lies a little further on.
+    mutable size_t lineCacheOffset_ = 0;
+    mutable int lineCacheLine_ = 1;
     bool atEnd_ = false;
     bool inMemory_ = false;  // set by SetText: there is no file to read again
     std::string fileName_;

@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "core/MessageBoxes.h"
 #include "input/ButtonState.h"
 #include "script/CommandSignatures.h"
 #include "script/ScriptArguments.h"
@@ -57,7 +58,13 @@ const KeywordEntry* FindKeyword(std::string_view keyword) {
 }
 
 CScriptRunner::CScriptRunner(const ScriptServices& services)
-    : services_(services), reader_(services.log, services.archive) {}
+    : services_(services), reader_(services.log, services.archive) {
+    services_.messageBoxes.SetOrigin(this, [this] { return CurrentStatementOrigin(); });
+}
+
+CScriptRunner::~CScriptRunner() {
+    services_.messageBoxes.ClearOrigin(this);
+}
 
 bool CScriptRunner::StepScript() {
     if (selectionActive_ && selectionActive_()) return true;

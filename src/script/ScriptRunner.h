@@ -23,6 +23,11 @@ class CScriptRunner {
   public:
     // What the state dump shows: the innermost level's file and depth, and the wait state.
     nlohmann::json DescribeState() const;
+    // Each script level, outermost first: its file (UTF-8) and the line of the statement it runs
+    // next.
+    nlohmann::json DescribePosition() const;
+    // "FILE:LINE" of the statement running now (or read last) in the innermost level.
+    std::string CurrentStatementOrigin() const;
 
     // Work one frame may do before it ends even without a wait, in statements: every statement
     // read costs one, whether it runs or is passed over in a skipped block, and every
@@ -37,6 +42,9 @@ class CScriptRunner {
     static constexpr int kFileWriteStatements = 10000;
     static constexpr int kFileReadStatements = 1000;
     explicit CScriptRunner(const ScriptServices& services);
+    ~CScriptRunner();
+    CScriptRunner(const CScriptRunner&) = delete;
+    CScriptRunner& operator=(const CScriptRunner&) = delete;
 
     // The budget in force: kMaxStatementsPerFrame, lowered only by fuzzers and tests so that the
     // runaway scripts they generate cost little time.

@@ -31,4 +31,19 @@ nlohmann::json CScriptRunner::DescribeState() const {
             {"waitForOk", waitForOk}};
 }
 
+nlohmann::json CScriptRunner::DescribePosition() const {
+    nlohmann::json levels = nlohmann::json::array();
+    for (const CScriptReader* level = &reader(); level; level = level->child()) {
+        levels.push_back(
+            {{"file", Cp932ToJsonText(level->fileName())}, {"line", level->LineAt(level->position())}});
+    }
+    return levels;
+}
+
+std::string CScriptRunner::CurrentStatementOrigin() const {
+    const CScriptReader& innermost = reader().Innermost();
+    return Cp932ToUtf8(innermost.fileName()) + ":" +
+           std::to_string(innermost.LineAt(innermost.statementStart()));
+}
+
 }  // namespace zepa

@@ -29,6 +29,7 @@ void CVariableStore::SetFlag(int number, bool value) {
     const uint32_t bit = 1u << (number % 4);
     uint32_t& word = flags_[number / 4];
     word = value ? (word | bit) : (word & ~bit);
+    NoteChange(Change::Kind::Flag, number);
 }
 
 int32_t CVariableStore::GetInt(int number) const {
@@ -36,7 +37,9 @@ int32_t CVariableStore::GetInt(int number) const {
 }
 
 void CVariableStore::SetInt(int number, int32_t value) {
-    if (InRange(number, kIntCount)) ints_[number] = value;
+    if (!InRange(number, kIntCount)) return;
+    ints_[number] = value;
+    NoteChange(Change::Kind::Int, number);
 }
 
 const std::string& CVariableStore::GetString(int number) const {
@@ -49,6 +52,15 @@ void CVariableStore::SetString(int number, std::string value) {
     if (!InRange(number, kStringCount)) return;
     stringBytesTouched_ += value.size();
     strings_[number] = std::move(value);
+    NoteChange(Change::Kind::String, number);
+}
+
+void CVariableStore::NoteChange(Change::Kind kind, int number) {
+    auto same = [&](const Change& change) { return change.kind == kind && change.number == number; };
+    if (!recentChanges_.empty() && same(recentChanges_.front())) return;
+    std::erase_if(recentChanges_, same);
+    if (recentChanges_.size() == kRecentChanges) recentChanges_.pop_back();
+    recentChanges_.insert(recentChanges_.begin(), Change{kind, number});
 }
 
 void CVariableStore::ClearLive() {

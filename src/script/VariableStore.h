@@ -61,6 +61,16 @@ class CVariableStore {
     const std::vector<std::string>& snapshotStrings() const { return snapshotStrings_; }
     const SavePointRecord& savePoint() const { return savePoint_; }
 
+    // A variable a statement set, for the author's overlay.
+    struct Change {
+        enum class Kind : uint8_t { Int, Flag, String };
+        Kind kind = Kind::Int;
+        int number = 0;
+    };
+    static constexpr size_t kRecentChanges = 8;
+    // The variables set last, newest first, each once (at most kRecentChanges).
+    const std::vector<Change>& recentChanges() const { return recentChanges_; }
+
     // The slot the quick save writes; never negative.
     int quickSaveSlot() const { return quickSaveSlot_; }
     void SetQuickSaveSlot(int slot) { quickSaveSlot_ = slot > 0 ? slot : 0; }
@@ -75,12 +85,8 @@ class CVariableStore {
     std::vector<std::string> snapshotStrings_;
     SavePointRecord savePoint_;
     int quickSaveSlot_ = 0;
+    void NoteChange(Change::Kind kind, int number);
+    std::vector<Change> recentChanges_;
 };
-
-// The store of the running game object.
-CVariableStore& Variables();
-// The store published by the game object at start-up (null before and after its life).
-CVariableStore* PublishedVariables();
-void PublishVariables(CVariableStore* store);
 
 }  // namespace zepa

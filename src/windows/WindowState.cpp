@@ -1,6 +1,7 @@
 // What the state dump shows of the windows.
 #include <nlohmann/json.hpp>
 
+#include "platform/Cp932.h"
 #include "windows/WindowSelectable.h"
 #include "windows/WindowSet.h"
 
@@ -14,8 +15,11 @@ nlohmann::json CWindowSet::DescribeMessages() const {
     nlohmann::json windows = nlohmann::json::array();
     for (int n = 0; n < kWindowCount; ++n) {
         const CWindowMessage& window = message(n);
-        windows.push_back(
-            {{"open", window.isOpen()}, {"visible", window.visible()}, {"typing", window.typing()}});
+        const CPendingText& pending = window.pendingText();
+        windows.push_back({{"open", window.isOpen()},
+                           {"visible", window.visible()},
+                           {"typing", window.typing()},
+                           {"text", Cp932ToJsonText(pending.text().substr(0, pending.position()))}});
     }
     return windows;
 }

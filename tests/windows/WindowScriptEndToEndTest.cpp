@@ -56,11 +56,13 @@ TEST(WindowScriptEndToEnd, TypesJapaneseWaitsForOkAndStoresTheChoice) {
     // Eight characters at two a frame: typing on frames 1-4, over on frame 5.
     const nlohmann::json f1 = dump(1);
     EXPECT_EQ(f1["messageWindows"].size(), 10u);
-    EXPECT_EQ(f1["messageWindows"][0], (nlohmann::json{{"open", true}, {"visible", true}, {"typing", true}}));
+    EXPECT_EQ(f1["messageWindows"][0],
+              (nlohmann::json{{"open", true}, {"visible", true}, {"typing", true}, {"text", "こん"}}));
     EXPECT_EQ(f1["messageWindows"][1]["open"], false);
     EXPECT_TRUE(f1["script"]["waitForOk"].get<bool>());
     EXPECT_TRUE(dump(4)["messageWindows"][0]["typing"].get<bool>());
     EXPECT_FALSE(dump(5)["messageWindows"][0]["typing"].get<bool>());
+    EXPECT_EQ(dump(5)["messageWindows"][0]["text"], "こんにちは、世界");
 
     const nlohmann::json f7 = dump(7);
     EXPECT_EQ(f7["selectWindows"].size(), 10u);

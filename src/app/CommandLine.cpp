@@ -40,7 +40,7 @@ CommandLineResult ParseCommandLine(int argc, const char* const* argv) {
     CLI::App app{"zepa: a visual novel and adventure game engine", "zepa"};
     app.set_version_flag("--version", std::string("zepa ") + ZEPA_VERSION);
 
-    std::string gameDir, scene, inputFile, recordFile, dumpAtExit, warp;
+    std::string gameDir, scene, inputFile, recordFile, dumpAtExit, warp, statsFile;
     long long frames = -1;
     long long seed = -1;
     int loadSlot = -1;
@@ -58,6 +58,7 @@ CommandLineResult ParseCommandLine(int argc, const char* const* argv) {
     app.add_option("--dump-at-exit", dumpAtExit, "Write the engine state when the run ends");
     app.add_option("--warp", warp,
                    "FILE[:LABEL]: start a new game at LABEL of Script/FILE (after Initialize.txt)");
+    app.add_option("--stats", statsFile, "Write each frame's update, draw and present times to FILE (CSV)");
     app.add_option("--window-scale", options.windowScale, "Client size as a multiple of 640 x 480")
         ->check(CLI::Range(1, 16));
     app.add_flag("--fullscreen", options.fullscreen, "Start in fullscreen");
@@ -87,6 +88,7 @@ CommandLineResult ParseCommandLine(int argc, const char* const* argv) {
     if (app.count("--record")) options.recordFile = recordFile;
     if (app.count("--dump-at-exit")) options.dumpAtExit = dumpAtExit;
     if (app.count("--warp")) options.warp = warp;
+    if (app.count("--stats")) options.statsFile = statsFile;
     std::string error;
     if (!CollectFrameFiles(shots, "--shot", options.shots, error) ||
         !CollectFrameFiles(dumps, "--dump", options.dumps, error)) {

@@ -25,7 +25,8 @@ struct CommandLineOptions {
     std::vector<FrameFile> dumps;
     std::optional<std::string> dumpAtExit;
     std::optional<std::string> warp;  // FILE or FILE:LABEL, as typed
-    int windowScale = 0;              // 0: choose from the desktop
+    std::optional<std::string> statsFile;
+    int windowScale = 0;  // 0: choose from the desktop
     bool fullscreen = false;
 };
 

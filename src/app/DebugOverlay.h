@@ -18,6 +18,7 @@ class CVariableStore;
 struct FrameTimes {
     double updateMs = 0;
     double drawMs = 0;
+    double presentMs = 0;  // part of drawMs: handing the picture to the window
     double framesPerSecond = 0;
 };
 

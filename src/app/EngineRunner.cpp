@@ -12,6 +12,7 @@
 #include <optional>
 
 #include "app/FontRegistration.h"
+#include "app/FrameStats.h"
 #include "app/FrameTimer.h"
 #include "app/GameSystem.h"
 #include "app/Replay.h"
@@ -36,7 +37,32 @@ constexpr int kFastForwardUpdates = 4;
 // The per-frame outputs asked for on the command line.
 class CFrameOutputs {
   public:
-    explicit CFrameOutputs(const CommandLineOptions& options) : options_(options) {}
+    explicit CFrameOutputs(const CommandLineOptions& options) : options_(options) {
+        if (!options.statsFile) return;
+        stats_ = std::make_unique<CFrameStats>(*options.statsFile);
+        if (!stats_->open()) {
+            std::fprintf(stderr, "zepa: cannot write the frame statistics %s\n", options.statsFile->c_str());
+            failed_ = true;
+        }
+    }
+
+    // A frame not drawn has no draw time; in a windowed run that is a frame the pacing found late.
+    void RecordFrame(long long frame, const CGameSystem& game, bool drawn, bool headless) {
+        if (!stats_) return;
+        FrameTimes times = game.frameTimes();
+        if (!drawn) times.drawMs = times.presentMs = 0;
+        stats_->Record(frame, times, !drawn && !headless);
+    }
+
+    // The summary on stderr; false when the statistics could not be written whole.
+    bool FinishStats() {
+        if (!stats_) return true;
+        std::fprintf(stderr, "%s\n", stats_->Summary().c_str());
+        const bool ok = stats_->Close();
+        if (!ok)
+            std::fprintf(stderr, "zepa: cannot write the frame statistics %s\n", options_.statsFile->c_str());
+        return ok;
+    }
     const CommandLineOptions& options() const { return options_; }
 
     // A shot of a frame whose draw was skipped shows the last drawn picture.
@@ -61,6 +87,7 @@ class CFrameOutputs {
 
   private:
     const CommandLineOptions& options_;
+    std::unique_ptr<CFrameStats> stats_;
     bool failed_ = false;
 };
 
@@ -202,6 +229,7 @@ long long RunFrames(PlatformBackend& backend, CGameSystem& game, CWindowProcedur
             game.SetDebugOverlayShown(procedure.debugOverlay());
             const bool draw = backend.headless || (timer.drawThisFrame() && step == updates - 1);
             if (draw) game.DrawFrame();
+            outputs.RecordFrame(frame, game, draw, backend.headless);
             outputs.AfterFrame(game, frame);
             if (options.frames && frame >= *options.frames) stop = true;
         }
@@ -259,7 +287,7 @@ int RunEngineOn(const CommandLineOptions& options, PlatformBackend& backend) {
 
     CFrameOutputs outputs(options);
     const long long frame = RunFrames(backend, *game, procedure, timer, replay, recorder.get(), outputs);
-    bool failed = outputs.failed();
+    bool failed = !outputs.FinishStats() || outputs.failed();
     if (options.dumpAtExit && !WriteJsonFile(*options.dumpAtExit, DumpState(*game, frame), game->log()))
         failed = true;
     return failed ? 1 : 0;
@@ -271,7 +299,8 @@ CommandLineOptions AnchorAuthorPaths(CommandLineOptions options) {
     auto anchor = [](std::string& path) {
         if (!path.empty()) path = std::filesystem::absolute(path).lexically_normal().string();
     };
-    for (std::optional<std::string>* path : {&options.inputFile, &options.recordFile, &options.dumpAtExit})
+    for (std::optional<std::string>* path :
+         {&options.inputFile, &options.recordFile, &options.dumpAtExit, &options.statsFile})
         if (*path) anchor(**path);
     for (FrameFile& file : options.shots) anchor(file.path);
     for (FrameFile& file : options.dumps) anchor(file.path);

@@ -178,7 +178,9 @@ void CGameSystem::DrawFrame() {
     const bool changed = spriteBatch_.EndFrame();
     // The repaint request is taken every frame, so that one arriving with a changed frame is used up.
     const bool repaint = window_ && window_->TakeRepaintRequest();
+    const auto presentStart = std::chrono::steady_clock::now();
     if (window_ && (changed || repaint)) window_->Present(std::as_const(spriteBatch_).BackBuffer().Pixels());
+    frameTimes_.presentMs = MillisecondsSince(presentStart);
     frameTimes_.drawMs = MillisecondsSince(start);
 }
 

@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "core/LooseFiles.h"
+#include "lint/GameFileLint.h"
 #include "lint/ScriptLint.h"
 #include "platform/Cp932.h"
 #include "platform/Log.h"
@@ -76,6 +77,12 @@ class CLintGame : public ILintGame {
         if (FindLooseFile(path, files_)) return true;
         return archive_ && archive_->index().count(path) > 0;
     }
+
+    bool IsArchived(const std::string& path) override {
+        return archive_ && archive_->index().count(path) > 0 && !FindLooseFile(path, files_);
+    }
+
+    CLooseFiles& files() { return files_; }
 
   private:
     const CPackArchive* archive_;
@@ -153,15 +160,26 @@ LintReport LintGame(const fs::path& folder) {
     if (!scripts.empty() && !game.ScriptText(kMainScript))
         report.findings.push_back(
             {kMainScript, 0, "missing; the game goes back to the title as soon as it starts"});
+    if (!scripts.empty()) LintSystemPictures(game.files(), archive.get(), report.findings);
+    if (archive) LintArchiveOnlyFiles(game.files(), *archive, report.findings);
     for (const std::string& path : scripts) {
         if (const std::string* text = game.ScriptText(path)) LintScript(path, *text, game, report.findings);
     }
     return report;
 }
 
-std::string FormatFindings(const std::vector<LintFinding>& findings) {
+std::string FormatFindings(const std::vector<LintFinding>& findings, LintFormat format,
+                           const std::string& folder) {
     std::string out;
+    const std::string prefix =
+        folder.empty() || folder == "." ? "" : folder + (folder.back() == '/' ? "" : "/");
     for (const LintFinding& finding : findings) {
+        if (format == LintFormat::Gcc) {
+            // The column is not tracked: 1 places the cursor at the start of the line.
+            out += prefix + finding.file + ":" + std::to_string(std::max(finding.line, 1)) +
+                   ":1: warning: " + finding.message + "\n";
+            continue;
+        }
         out += finding.file;
         if (finding.line > 0) out += ":" + std::to_string(finding.line);
         out += ": " + finding.message + "\n";

@@ -28,8 +28,14 @@ struct LintReport {
 // Checks the game in `folder` (its scripts and the files they name, relative to that folder).
 LintReport LintGame(const std::filesystem::path& folder);
 
-// "file:line: message" lines, one per finding.
-std::string FormatFindings(const std::vector<LintFinding>& findings);
+// How findings are printed: "file:line: message" (Plain), or "file:line:col: warning: message"
+// (Gcc), which editors and build tools jump from.
+enum class LintFormat { Plain, Gcc };
+
+// One line per finding. In the Gcc form a finding about a whole file is put on line 1 and every
+// file name is preceded by `folder` (the game folder as given, so an editor finds the file).
+std::string FormatFindings(const std::vector<LintFinding>& findings, LintFormat format = LintFormat::Plain,
+                           const std::string& folder = "");
 
 // 0 clean, 1 problems found, 2 cannot read.
 int LintExitCode(const LintReport& report);

@@ -1,5 +1,8 @@
 #include "lint/ScriptLint.h"
 
+#include "lint/LintWords.h"
+#include "lint/StatementRules.h"
+#include "lint/TextLint.h"
 #include "platform/Log.h"
 
 #include <algorithm>
@@ -17,26 +20,6 @@ namespace zepa {
 namespace {
 
 constexpr std::string_view kScriptFolder = "Script/";
-
-// CP932 bytes as UTF-8 for a message, with control bytes made visible (an archived script keeps
-// its CRs, and a word that ends in one is worth seeing).
-std::string Shown(std::string_view cp932) {
-    std::string out;
-    for (char byte : Cp932ToUtf8(cp932)) {
-        if (byte == '\r') {
-            out += "\\r";
-        } else if (byte == '\t') {
-            out += "\\t";
-        } else {
-            out += byte;
-        }
-    }
-    return out;
-}
-
-std::string Quoted(std::string_view cp932) {
-    return "\"" + Shown(cp932) + "\"";
-}
 
 std::string EngineShows(std::string_view textUtf8) {
     return " (the engine shows: \"" + std::string(textUtf8) + "\")";
@@ -73,8 +56,9 @@ class CStatementChecker {
                       std::vector<LintFinding>& findings)
         : path_(path), text_(text), game_(game), findings_(findings) {}
 
-    void Check(const ScriptStatement& statement, int line) {
+    void Check(const ScriptStatement& statement, int line, const StatementSpan& span) {
         line_ = line;
+        ReportIf(TrailingCommentProblem(span));
         const std::string& keyword = statement.words[0];
         if (keyword.empty()) {
             CheckKeywordless(statement);
@@ -89,6 +73,7 @@ class CStatementChecker {
         if (keyword != "Calc" && keyword != "if" && keyword != "elseif") CheckSplitNumbers(statement);
         if (entry->signature) CheckGroup(*entry->signature, statement);
         if (keyword == "Jump" || keyword == "CallSub") CheckJump(statement);
+        CheckSilentRules(keyword, statement, span);
     }
 
     // Blocks still open at the end of the text.
@@ -104,6 +89,23 @@ class CStatementChecker {
         findings_.push_back({Shown(path_), line, std::move(message)});
     }
     void Report(std::string message) { Report(line_, std::move(message)); }
+    void ReportIf(std::optional<std::string> message) {
+        if (message) Report(std::move(*message));
+    }
+
+    // What the engine does without a word, but not as written.
+    void CheckSilentRules(const std::string& keyword, const ScriptStatement& statement,
+                          const StatementSpan& span) {
+        if (keyword == "if" || keyword == "elseif") ReportIf(ConditionProblem(statement));
+        if (keyword == "Calc") {
+            ReportIf(CalcTargetProblem(statement));
+            ReportIf(CalcOperationsProblem(statement));
+        }
+        if (keyword == "Random")
+            ReportIf(VariableNumberProblem("Random: ", statement.args[0], ArgKind::IntVariable));
+        if (keyword == "SavePoint") ReportIf(savePoints_.Check(statement, span, line_, Shown(path_)));
+        ReportIf(EmptyArgumentProblem(statement));
+    }
 
     void CheckKeywordless(const ScriptStatement& statement) {
         const bool anything = std::any_of(statement.words.begin(), statement.words.end(),
@@ -194,6 +196,7 @@ class CStatementChecker {
         for (const ArgCheck& check : found->checks) {
             if (check.index < 0) break;
             const std::string& arg = statement.args[static_cast<size_t>(check.index)];
+            ReportIf(VariableNumberProblem(subject, arg, check.kind));
             if (!CheckNumber(subject, arg, check.kind)) return;
             CheckFile(subject, arg, check.kind);
             CheckName(subject, arg, check.kind);
@@ -237,6 +240,7 @@ class CStatementChecker {
     std::vector<LintFinding>& findings_;
     int line_ = 0;
     std::vector<int> openBlocks_;
+    CSavePointRule savePoints_;
 };
 
 // Counts line ends incrementally as reading moves forward.
@@ -279,6 +283,8 @@ std::string UnreadableReason(const std::string& text, size_t start, size_t stop,
 void LintScript(const std::string& path, const std::string& text, ILintGame& game,
                 std::vector<LintFinding>& findings) {
     const size_t first = findings.size();
+    LintScriptEncoding(Shown(path), text, findings);
+    if (game.IsArchived(path)) LintArchivedLineEnds(Shown(path), text, findings);
     CStatementChecker checker(path, text, game, findings);
     CLineCounter lines(text);
     CStderrLog log;  // the reader only parses `text` here; it reads no file
@@ -288,7 +294,8 @@ void LintScript(const std::string& path, const std::string& text, ILintGame& gam
     for (;;) {
         const size_t start = base + reader.position();
         if (reader.ReadStatement()) {
-            checker.Check(reader.statement(), lines.LineAt(start));
+            const StatementSpan span{text, start, base + reader.position()};
+            checker.Check(reader.statement(), lines.LineAt(start), span);
             continue;
         }
         const size_t stop = base + reader.position();

@@ -16,6 +16,8 @@ class ILintGame {
     virtual const std::string* ScriptText(const std::string& path) = 0;
     // True when the resource `path` exists as a loose file or an archive entry.
     virtual bool ResourceExists(const std::string& path) = 0;
+    // True when the script `path` is read from GameData.pac (no loose file hides it).
+    virtual bool IsArchived(const std::string& /*path*/) { return false; }
 };
 
 // Appends the problems of the script `path` (CP932 name) whose text is `text`.

@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "core/LooseFiles.h"
+#include "core/LooseNames.h"
 #include "lint/GameFileLint.h"
 #include "lint/ScriptLint.h"
 #include "platform/Cp932.h"
@@ -82,13 +83,32 @@ class CLintGame : public ILintGame {
         return archive_ && archive_->index().count(path) > 0 && !FindLooseFile(path, files_);
     }
 
+    LintLookup Lookup(const std::string& path) override {
+        if (const std::optional<std::string> loose = FindLooseFile(path, files_))
+            return {LintLookup::Where::Loose, ResourceNameOf(*loose), {}};
+        if (!archive_) return {};
+        if (archive_->index().count(path)) return {LintLookup::Where::Archive, {}, {}};
+        const auto other = ArchiveByFoldedName().find(FoldAsciiCase(BackslashesToSlashes(path)));
+        if (other == ArchiveByFoldedName().end()) return {};
+        return {LintLookup::Where::Nowhere, {}, other->second};
+    }
+
     CLooseFiles& files() { return files_; }
 
   private:
+    // The archive's names by their case-blind key (the smallest name of each key), made once.
+    const std::map<std::string, std::string>& ArchiveByFoldedName() {
+        if (archiveByFoldedName_.empty() && archive_)
+            for (const auto& [name, entry] : archive_->index())
+                archiveByFoldedName_.try_emplace(FoldAsciiCase(BackslashesToSlashes(name)), name);
+        return archiveByFoldedName_;
+    }
+
     const CPackArchive* archive_;
     ILog& log_;
     CLooseFiles files_{log_};
     std::map<std::string, std::optional<std::string>> texts_;
+    std::map<std::string, std::string> archiveByFoldedName_;
 };
 
 // Every script of the game: the loose ones in name order, then the archived ones that no loose

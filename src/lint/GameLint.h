@@ -2,7 +2,10 @@
 // "Script/" and the scripts inside GameData.pac) with the engine's own statement reader and
 // command tables, and reports what the engine would complain about at run time and what would
 // go wrong without a word: statements that cannot be read, unbalanced blocks, jumps to labels or
-// files that do not exist, image and sound files found nowhere, numbers out of range.
+// files that do not exist, image and sound files found nowhere, numbers out of range, statements
+// that run but not as written; and what works as loose files but breaks once packed (names in
+// other letter case or with '\', CR LF scripts in the archive) or is never read (sounds and fonts
+// in the archive), UTF-8 scripts and missing system pictures.
 #pragma once
 
 #include <filesystem>

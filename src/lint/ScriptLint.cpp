@@ -1,6 +1,7 @@
 #include "lint/ScriptLint.h"
 
 #include "lint/LintWords.h"
+#include "lint/NameRules.h"
 #include "lint/StatementRules.h"
 #include "lint/TextLint.h"
 #include "platform/Log.h"
@@ -167,10 +168,32 @@ class CStatementChecker {
     void CheckFile(const std::string& subject, const std::string& arg, ArgKind kind) {
         const std::string_view folder = FolderOf(kind);
         if (folder.empty() || !IsLiteral(arg)) return;
+        const std::string what = subject + std::string(DescribeKind(kind)) + " ";
         const std::string path = std::string(folder) + arg;
-        if (game_.ResourceExists(path)) return;
-        Report(subject + std::string(DescribeKind(kind)) + " " + Quoted(arg) + " not found (" + Shown(path) +
-               " is neither a file of the game nor in its archive)");
+        const LintLookup found = game_.Lookup(path);
+        switch (found.where) {
+            case LintLookup::Where::Nowhere:
+                Report(what + Quoted(arg) + " not found (" + Shown(path) +
+                       " is neither a file of the game nor in its archive)" +
+                       (found.archiveOtherCase.empty()
+                            ? ""
+                            : OtherCaseHint(std::string(folder), found.archiveOtherCase)));
+                return;
+            case LintLookup::Where::Loose:
+                ReportIf(PrefixedIf(what, LooseNameProblem(arg, found.storedName)));
+                return;
+            case LintLookup::Where::Archive:
+                if (folder.rfind("Music/", 0) == 0)
+                    Report(what + Quoted(arg) + " is only in GameData.pac (" + Shown(path) +
+                           "); the engine reads sounds only as loose files, so it plays nothing");
+                return;
+        }
+    }
+
+    static std::optional<std::string> PrefixedIf(const std::string& prefix,
+                                                 std::optional<std::string> message) {
+        if (message) return prefix + *message;
+        return std::nullopt;
     }
 
     void CheckName(const std::string& subject, const std::string& arg, ArgKind kind) {
@@ -213,11 +236,17 @@ class CStatementChecker {
             if (!IsLiteral(file)) return;
             targetPath = std::string(kScriptFolder) + file;
             target = game_.ScriptText(targetPath);
+            const LintLookup found = game_.Lookup(targetPath);
             if (!target) {
                 Report(subject + "script file " + Quoted(file) + " not found (" + Shown(targetPath) +
-                       " is neither a file of the game nor in its archive)");
+                       " is neither a file of the game nor in its archive)" +
+                       (found.archiveOtherCase.empty()
+                            ? ""
+                            : OtherCaseHint(std::string(kScriptFolder), found.archiveOtherCase)));
                 return;
             }
+            if (found.where == LintLookup::Where::Loose)
+                ReportIf(PrefixedIf(subject + "script file ", LooseNameProblem(file, found.storedName)));
         }
         if (!IsLiteral(label)) return;
         if (target->find("*" + label + "\n") != std::string::npos) return;

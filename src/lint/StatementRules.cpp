@@ -105,7 +105,8 @@ std::optional<std::string> TrailingCommentProblem(const StatementSpan& span) {
         const char byte = span.text[i];
         if (byte == '\n' || byte == '(' || byte == '*') return std::nullopt;
         if (byte == '[') {  // a bracket index, read whole by the reader
-            const size_t close = span.text.find_first_of("]\n", i);
+            // Searched only within the statement, so a long text is scanned once.
+            const size_t close = span.text.substr(0, stop).find_first_of("]\n", i);
             if (close == std::string_view::npos || span.text[close] == '\n') return std::nullopt;
             i = close;
             written = true;
@@ -120,8 +121,7 @@ std::optional<std::string> TrailingCommentProblem(const StatementSpan& span) {
                    " is followed by a \"#\" comment without parentheses: the engine drops the statement's "
                    "last word with the comment, so it does not run as written; write " +
                    Quoted(std::string(before) + "()") +
-                   " before the comment or put the comment on a line "
-                   "of its own";
+                   " (after parentheses a comment is safe) or put the comment on a line of its own";
         }
         written = written || !IsBlank(byte);
     }

@@ -240,7 +240,8 @@ TEST(GameLintTest, ACleanGameHasNoFindingsAndTheProgramExitsZero) {
     EXPECT_EQ(here.exitCode, 0) << here.output;
 }
 
-// A game made on Windows: folders and files named in other letter case than the scripts say.
+// A game made on Windows: folders and files named in other letter case than the scripts say. It runs
+// loose; the names the scripts write in other case are reported, since they break once packed.
 TEST(GameLintTest, AGameWithLowerCaseFoldersIsCheckedLikeAnyOther) {
     TempFolder game;
     WriteFileBytes(game / "script/script.txt",
@@ -253,7 +254,14 @@ TEST(GameLintTest, AGameWithLowerCaseFoldersIsCheckedLikeAnyOther) {
     EXPECT_EQ(
         FormatFindings(report.findings),
         "Script/Sub.txt:1: Background.Set: background image \"gone.png\" not found (Graphics/BG/gone.png is "
-        "neither a file of the game nor in its archive)\n");
+        "neither a file of the game nor in its archive)\n"
+        "Script/script.txt:1: Background.Set: background image \"Room.PNG\" is stored as \"room.png\": the "
+        "loose file is found (letter case is ignored there), but names in GameData.pac must match exactly, "
+        "so "
+        "it is not found once the game is packed; did you mean \"room.png\"?\n"
+        "Script/script.txt:2: CallSub: script file \"SUB.TXT\" is stored as \"Sub.txt\": the loose file is "
+        "found (letter case is ignored there), but names in GameData.pac must match exactly, so it is not "
+        "found once the game is packed; did you mean \"Sub.txt\"?\n");
 }
 
 TEST(GameLintTest, TheProgramPrintsFindingsAndExitsOne) {

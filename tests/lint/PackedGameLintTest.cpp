@@ -1,5 +1,6 @@
 // What works loose but breaks once packed, and what the engine never reads: a game that has each
-// such mistake once gets each message once; --format gcc prints the same findings for editors.
+// such mistake once (and the right form beside most of them) gets each message once; --format gcc prints the
+// same findings for editors.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -25,8 +26,18 @@ std::string CrLf(const std::string& text) {
 // Builds the game: loose scripts and pictures, and an archive packed byte for byte.
 void MakePackedGame(const TempFolder& game, const TempFolder& archived) {
     // Half-width katakana in CP932 ("ﾃｽ") happen to be valid two-byte UTF-8: still Shift-JIS.
-    WriteFileBytes(game / "Script/Script.txt",
-                   CrLf("# " + Cp932("ﾃｽ") + "\nCallSub(\"\", \"Packed.txt\")\n"));
+    WriteFileBytes(game / "Script/Script.txt", CrLf("# " + Cp932("ﾃｽ") +
+                                                    "\n"
+                                                    "CallSub(\"\", \"Packed.txt\")\n"
+                                                    "Background.Set(\"Room.PNG\")\n"
+                                                    "Background.Set(\"sub\\sky.png\")\n"
+                                                    "Picture.Load(0, \"Sun.png\")\n"
+                                                    "Sound.BGM(\"theme.ogg\")\n"
+                                                    "Sound.SE(\"click.wav\")\n"
+                                                    "CallSub(\"\", \"utf8.txt\")\n"));
+    WriteFileBytes(game / "Graphics/BG/room.png", "png");
+    WriteFileBytes(game / "Graphics/BG/sub/sky.png", "png");
+    WriteFileBytes(archived / "Graphics/Picture/sun.png", "png");
     WriteFileBytes(game / "Script/Utf8.txt", "WaitOK\nMessageWindow[0].PrintText(\"こんにちは\")\n");
     WriteFileBytes(archived / "Script/Packed.txt", CrLf("Wait(1)\nReturn\n"));
     WriteFileBytes(archived / "Music/bgm/theme.ogg", "ogg");
@@ -48,6 +59,20 @@ const char* const kPackedReport =
     "and never uses it there: ship it beside GameData.pac\n"
     "GameData.pac: Parts/face.ttf is only in the archive; the engine reads fonts only as loose files and "
     "never uses it there: ship it beside GameData.pac\n"
+    "Script/Script.txt:3: Background.Set: background image \"Room.PNG\" is stored as \"room.png\": the loose "
+    "file is found (letter case is ignored there), but names in GameData.pac must match exactly, so it is "
+    "not found once the game is packed; did you mean \"room.png\"?\n"
+    "Script/Script.txt:4: Background.Set: background image \"sub\\sky.png\" is written with \"\\\": a loose "
+    "file is found, but in GameData.pac \"\\\" is not a folder separator, so it is not found once the game "
+    "is packed; write \"sub/sky.png\"\n"
+    "Script/Script.txt:5: Picture.Load: picture image \"Sun.png\" not found (Graphics/Picture/Sun.png is "
+    "neither a file of the game nor in its archive); did you mean \"sun.png\"? GameData.pac holds it under "
+    "that name, and names in the archive must match exactly\n"
+    "Script/Script.txt:6: Sound.BGM: BGM file \"theme.ogg\" is only in GameData.pac (Music/bgm/theme.ogg); "
+    "the engine reads sounds only as loose files, so it plays nothing\n"
+    "Script/Script.txt:8: CallSub: script file \"utf8.txt\" is stored as \"Utf8.txt\": the loose file is "
+    "found (letter case is ignored there), but names in GameData.pac must match exactly, so it is not found "
+    "once the game is packed; did you mean \"Utf8.txt\"?\n"
     "Script/Utf8.txt:2: the script is UTF-8, not Shift-JIS: the engine reads every script as Shift-JIS, so "
     "its Japanese text, window titles and file names come out garbled; save it as Shift-JIS (iconv -f "
     "UTF-8 -t CP932)\n"

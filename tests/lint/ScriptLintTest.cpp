@@ -84,7 +84,9 @@ TEST(ScriptLintTest, AnyTextIsCheckedWithoutFaults) {
     const std::string sample =
         "if($num[1] == 1)\nSprite[$num[$num[2]]].Init\n\"open\nMessageWindow.Open(0,\"a\",b)c\n"
         "Calc($num[1] += "
-        "-2)\n*x\r\nJump(x)\n#c\nA.B.C.D.E(1)\nf(1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17)\n";
+        "-2)\n*x\r\nJump(x)\n#c\nA.B.C.D.E(1)\nf(1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17)\n"
+        "WaitOK # c\nSprite[1].Init#c\nSavePoint(\"s\")\nSavePoint(s)\nCalc(n = 1 + 2 * -3)\n"
+        "if($str[1] = \"\")\nCharacter.SetGraph(0, \"a\", , 1, 2)\nRandom($num[1], 3)\n";
     std::mt19937 random(12345);
     CFakeGame game;
     for (int round = 0; round < 2000; ++round) {

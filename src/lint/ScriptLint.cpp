@@ -318,16 +318,15 @@ void LintScript(const std::string& path, const std::string& text, ILintGame& gam
     CLineCounter lines(text);
     CStderrLog log;  // the reader only parses `text` here; it reads no file
     CScriptReader reader(log);
-    size_t base = 0;  // offset of the reader's text within `text`
     reader.SetText(path, text);
     for (;;) {
-        const size_t start = base + reader.position();
+        const size_t start = reader.position();
         if (reader.ReadStatement()) {
-            const StatementSpan span{text, start, base + reader.position()};
+            const StatementSpan span{text, start, reader.position()};
             checker.Check(reader.statement(), lines.LineAt(start), span);
             continue;
         }
-        const size_t stop = base + reader.position();
+        const size_t stop = reader.position();
         if (reader.atEnd() && OnlyTrailer(text, start)) break;
         findings.push_back(
             {Shown(path), lines.LineAt(start), UnreadableReason(text, start, stop, reader.atEnd())});
@@ -335,8 +334,7 @@ void LintScript(const std::string& path, const std::string& text, ILintGame& gam
         // Go on at the next line rather than in the middle of the broken statement.
         const size_t lineEnd = text.find('\n', stop > start ? stop - 1 : stop);
         if (lineEnd == std::string::npos) break;
-        base = lineEnd + 1;
-        reader.SetText(path, text.substr(base));
+        reader.SeekTo(lineEnd + 1);
     }
     checker.Finish();
     std::stable_sort(findings.begin() + static_cast<std::ptrdiff_t>(first), findings.end(),

@@ -8,6 +8,8 @@
 #include <system_error>
 
 #include "core/LooseFiles.h"
+#include "core/LooseNames.h"
+#include "lint/GameFileLint.h"
 #include "lint/ScriptLint.h"
 #include "platform/Cp932.h"
 #include "platform/Log.h"
@@ -77,11 +79,36 @@ class CLintGame : public ILintGame {
         return archive_ && archive_->index().count(path) > 0;
     }
 
+    bool IsArchived(const std::string& path) override {
+        return archive_ && archive_->index().count(path) > 0 && !FindLooseFile(path, files_);
+    }
+
+    LintLookup Lookup(const std::string& path) override {
+        if (const std::optional<std::string> loose = FindLooseFile(path, files_))
+            return {LintLookup::Where::Loose, ResourceNameOf(*loose), {}};
+        if (!archive_) return {};
+        if (archive_->index().count(path)) return {LintLookup::Where::Archive, {}, {}};
+        const auto other = ArchiveByFoldedName().find(FoldAsciiCase(BackslashesToSlashes(path)));
+        if (other == ArchiveByFoldedName().end()) return {};
+        return {LintLookup::Where::Nowhere, {}, other->second};
+    }
+
+    CLooseFiles& files() { return files_; }
+
   private:
+    // The archive's names by their case-blind key (the smallest name of each key), made once.
+    const std::map<std::string, std::string>& ArchiveByFoldedName() {
+        if (archiveByFoldedName_.empty() && archive_)
+            for (const auto& [name, entry] : archive_->index())
+                archiveByFoldedName_.try_emplace(FoldAsciiCase(BackslashesToSlashes(name)), name);
+        return archiveByFoldedName_;
+    }
+
     const CPackArchive* archive_;
     ILog& log_;
     CLooseFiles files_{log_};
     std::map<std::string, std::optional<std::string>> texts_;
+    std::map<std::string, std::string> archiveByFoldedName_;
 };
 
 // Every script of the game: the loose ones in name order, then the archived ones that no loose
@@ -153,15 +180,26 @@ LintReport LintGame(const fs::path& folder) {
     if (!scripts.empty() && !game.ScriptText(kMainScript))
         report.findings.push_back(
             {kMainScript, 0, "missing; the game goes back to the title as soon as it starts"});
+    if (!scripts.empty()) LintSystemPictures(game.files(), archive.get(), report.findings);
+    if (archive) LintArchiveOnlyFiles(game.files(), *archive, report.findings);
     for (const std::string& path : scripts) {
         if (const std::string* text = game.ScriptText(path)) LintScript(path, *text, game, report.findings);
     }
     return report;
 }
 
-std::string FormatFindings(const std::vector<LintFinding>& findings) {
+std::string FormatFindings(const std::vector<LintFinding>& findings, LintFormat format,
+                           const std::string& folder) {
     std::string out;
+    const std::string prefix =
+        folder.empty() || folder == "." ? "" : folder + (folder.back() == '/' ? "" : "/");
     for (const LintFinding& finding : findings) {
+        if (format == LintFormat::Gcc) {
+            // The column is not tracked: 1 places the cursor at the start of the line.
+            out += prefix + finding.file + ":" + std::to_string(std::max(finding.line, 1)) +
+                   ":1: warning: " + finding.message + "\n";
+            continue;
+        }
         out += finding.file;
         if (finding.line > 0) out += ":" + std::to_string(finding.line);
         out += ": " + finding.message + "\n";

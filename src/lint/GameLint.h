@@ -2,7 +2,10 @@
 // "Script/" and the scripts inside GameData.pac) with the engine's own statement reader and
 // command tables, and reports what the engine would complain about at run time and what would
 // go wrong without a word: statements that cannot be read, unbalanced blocks, jumps to labels or
-// files that do not exist, image and sound files found nowhere, numbers out of range.
+// files that do not exist, image and sound files found nowhere, numbers out of range, statements
+// that run but not as written; and what works as loose files but breaks once packed (names in
+// other letter case or with '\', CR LF scripts in the archive) or is never read (sounds and fonts
+// in the archive), UTF-8 scripts and missing system pictures.
 #pragma once
 
 #include <filesystem>
@@ -28,8 +31,14 @@ struct LintReport {
 // Checks the game in `folder` (its scripts and the files they name, relative to that folder).
 LintReport LintGame(const std::filesystem::path& folder);
 
-// "file:line: message" lines, one per finding.
-std::string FormatFindings(const std::vector<LintFinding>& findings);
+// How findings are printed: "file:line: message" (Plain), or "file:line:col: warning: message"
+// (Gcc), which editors and build tools jump from.
+enum class LintFormat { Plain, Gcc };
+
+// One line per finding. In the Gcc form a finding about a whole file is put on line 1 and every
+// file name is preceded by `folder` (the game folder as given, so an editor finds the file).
+std::string FormatFindings(const std::vector<LintFinding>& findings, LintFormat format = LintFormat::Plain,
+                           const std::string& folder = "");
 
 // 0 clean, 1 problems found, 2 cannot read.
 int LintExitCode(const LintReport& report);

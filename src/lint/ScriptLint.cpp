@@ -1,5 +1,9 @@
 #include "lint/ScriptLint.h"
 
+#include "lint/LintWords.h"
+#include "lint/NameRules.h"
+#include "lint/StatementRules.h"
+#include "lint/TextLint.h"
 #include "platform/Log.h"
 
 #include <algorithm>
@@ -17,26 +21,6 @@ namespace zepa {
 namespace {
 
 constexpr std::string_view kScriptFolder = "Script/";
-
-// CP932 bytes as UTF-8 for a message, with control bytes made visible (an archived script keeps
-// its CRs, and a word that ends in one is worth seeing).
-std::string Shown(std::string_view cp932) {
-    std::string out;
-    for (char byte : Cp932ToUtf8(cp932)) {
-        if (byte == '\r') {
-            out += "\\r";
-        } else if (byte == '\t') {
-            out += "\\t";
-        } else {
-            out += byte;
-        }
-    }
-    return out;
-}
-
-std::string Quoted(std::string_view cp932) {
-    return "\"" + Shown(cp932) + "\"";
-}
 
 std::string EngineShows(std::string_view textUtf8) {
     return " (the engine shows: \"" + std::string(textUtf8) + "\")";
@@ -73,8 +57,9 @@ class CStatementChecker {
                       std::vector<LintFinding>& findings)
         : path_(path), text_(text), game_(game), findings_(findings) {}
 
-    void Check(const ScriptStatement& statement, int line) {
+    void Check(const ScriptStatement& statement, int line, const StatementSpan& span) {
         line_ = line;
+        ReportIf(TrailingCommentProblem(span));
         const std::string& keyword = statement.words[0];
         if (keyword.empty()) {
             CheckKeywordless(statement);
@@ -89,6 +74,7 @@ class CStatementChecker {
         if (keyword != "Calc" && keyword != "if" && keyword != "elseif") CheckSplitNumbers(statement);
         if (entry->signature) CheckGroup(*entry->signature, statement);
         if (keyword == "Jump" || keyword == "CallSub") CheckJump(statement);
+        CheckSilentRules(keyword, statement, span);
     }
 
     // Blocks still open at the end of the text.
@@ -104,6 +90,23 @@ class CStatementChecker {
         findings_.push_back({Shown(path_), line, std::move(message)});
     }
     void Report(std::string message) { Report(line_, std::move(message)); }
+    void ReportIf(std::optional<std::string> message) {
+        if (message) Report(std::move(*message));
+    }
+
+    // What the engine does without a word, but not as written.
+    void CheckSilentRules(const std::string& keyword, const ScriptStatement& statement,
+                          const StatementSpan& span) {
+        if (keyword == "if" || keyword == "elseif") ReportIf(ConditionProblem(statement));
+        if (keyword == "Calc") {
+            ReportIf(CalcTargetProblem(statement));
+            ReportIf(CalcOperationsProblem(statement));
+        }
+        if (keyword == "Random")
+            ReportIf(VariableNumberProblem("Random: ", statement.args[0], ArgKind::IntVariable));
+        if (keyword == "SavePoint") ReportIf(savePoints_.Check(statement, span, line_, Shown(path_)));
+        ReportIf(EmptyArgumentProblem(statement));
+    }
 
     void CheckKeywordless(const ScriptStatement& statement) {
         const bool anything = std::any_of(statement.words.begin(), statement.words.end(),
@@ -165,10 +168,32 @@ class CStatementChecker {
     void CheckFile(const std::string& subject, const std::string& arg, ArgKind kind) {
         const std::string_view folder = FolderOf(kind);
         if (folder.empty() || !IsLiteral(arg)) return;
+        const std::string what = subject + std::string(DescribeKind(kind)) + " ";
         const std::string path = std::string(folder) + arg;
-        if (game_.ResourceExists(path)) return;
-        Report(subject + std::string(DescribeKind(kind)) + " " + Quoted(arg) + " not found (" + Shown(path) +
-               " is neither a file of the game nor in its archive)");
+        const LintLookup found = game_.Lookup(path);
+        switch (found.where) {
+            case LintLookup::Where::Nowhere:
+                Report(what + Quoted(arg) + " not found (" + Shown(path) +
+                       " is neither a file of the game nor in its archive)" +
+                       (found.archiveOtherCase.empty()
+                            ? ""
+                            : OtherCaseHint(std::string(folder), found.archiveOtherCase)));
+                return;
+            case LintLookup::Where::Loose:
+                ReportIf(PrefixedIf(what, LooseNameProblem(arg, found.storedName)));
+                return;
+            case LintLookup::Where::Archive:
+                if (folder.rfind("Music/", 0) == 0)
+                    Report(what + Quoted(arg) + " is only in GameData.pac (" + Shown(path) +
+                           "); the engine reads sounds only as loose files, so it plays nothing");
+                return;
+        }
+    }
+
+    static std::optional<std::string> PrefixedIf(const std::string& prefix,
+                                                 std::optional<std::string> message) {
+        if (message) return prefix + *message;
+        return std::nullopt;
     }
 
     void CheckName(const std::string& subject, const std::string& arg, ArgKind kind) {
@@ -194,6 +219,7 @@ class CStatementChecker {
         for (const ArgCheck& check : found->checks) {
             if (check.index < 0) break;
             const std::string& arg = statement.args[static_cast<size_t>(check.index)];
+            ReportIf(VariableNumberProblem(subject, arg, check.kind));
             if (!CheckNumber(subject, arg, check.kind)) return;
             CheckFile(subject, arg, check.kind);
             CheckName(subject, arg, check.kind);
@@ -210,11 +236,17 @@ class CStatementChecker {
             if (!IsLiteral(file)) return;
             targetPath = std::string(kScriptFolder) + file;
             target = game_.ScriptText(targetPath);
+            const LintLookup found = game_.Lookup(targetPath);
             if (!target) {
                 Report(subject + "script file " + Quoted(file) + " not found (" + Shown(targetPath) +
-                       " is neither a file of the game nor in its archive)");
+                       " is neither a file of the game nor in its archive)" +
+                       (found.archiveOtherCase.empty()
+                            ? ""
+                            : OtherCaseHint(std::string(kScriptFolder), found.archiveOtherCase)));
                 return;
             }
+            if (found.where == LintLookup::Where::Loose)
+                ReportIf(PrefixedIf(subject + "script file ", LooseNameProblem(file, found.storedName)));
         }
         if (!IsLiteral(label)) return;
         if (target->find("*" + label + "\n") != std::string::npos) return;
@@ -237,6 +269,7 @@ class CStatementChecker {
     std::vector<LintFinding>& findings_;
     int line_ = 0;
     std::vector<int> openBlocks_;
+    CSavePointRule savePoints_;
 };
 
 // Counts line ends incrementally as reading moves forward.
@@ -279,19 +312,21 @@ std::string UnreadableReason(const std::string& text, size_t start, size_t stop,
 void LintScript(const std::string& path, const std::string& text, ILintGame& game,
                 std::vector<LintFinding>& findings) {
     const size_t first = findings.size();
+    LintScriptEncoding(Shown(path), text, findings);
+    if (game.IsArchived(path)) LintArchivedLineEnds(Shown(path), text, findings);
     CStatementChecker checker(path, text, game, findings);
     CLineCounter lines(text);
     CStderrLog log;  // the reader only parses `text` here; it reads no file
     CScriptReader reader(log);
-    size_t base = 0;  // offset of the reader's text within `text`
     reader.SetText(path, text);
     for (;;) {
-        const size_t start = base + reader.position();
+        const size_t start = reader.position();
         if (reader.ReadStatement()) {
-            checker.Check(reader.statement(), lines.LineAt(start));
+            const StatementSpan span{text, start, reader.position()};
+            checker.Check(reader.statement(), lines.LineAt(start), span);
             continue;
         }
-        const size_t stop = base + reader.position();
+        const size_t stop = reader.position();
         if (reader.atEnd() && OnlyTrailer(text, start)) break;
         findings.push_back(
             {Shown(path), lines.LineAt(start), UnreadableReason(text, start, stop, reader.atEnd())});
@@ -299,8 +334,7 @@ void LintScript(const std::string& path, const std::string& text, ILintGame& gam
         // Go on at the next line rather than in the middle of the broken statement.
         const size_t lineEnd = text.find('\n', stop > start ? stop - 1 : stop);
         if (lineEnd == std::string::npos) break;
-        base = lineEnd + 1;
-        reader.SetText(path, text.substr(base));
+        reader.SeekTo(lineEnd + 1);
     }
     checker.Finish();
     std::stable_sort(findings.begin() + static_cast<std::ptrdiff_t>(first), findings.end(),

@@ -45,6 +45,9 @@ class CScriptReader {
     // In the innermost level: go to the first "*label\n" / SavePoint("name"), else to offset 0.
     void SeekLabel(std::string_view label);
     void SeekSavePoint(std::string_view name);
+    // Moves this level to `offset` of its text (at most its end) and lets it read again; the
+    // script checker goes on there after a statement it cannot read, without copying the text.
+    void SeekTo(size_t offset) { Seek(offset); }
 
     // Opens a nested level below the innermost one with the script `path` (empty: the innermost
     // level's own file, read afresh). False when kMaxDepth levels exist or the file is missing.

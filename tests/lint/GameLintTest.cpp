@@ -34,6 +34,12 @@ std::string Cp932Bytes(const std::string& utf8) {
     return cp932;
 }
 
+// The pictures every game's windows need; without them each game would report them missing.
+void WriteSystemPictures(const TempFolder& game, const std::string& folder = "Graphics/System/") {
+    for (const char* name : {"WindowBase.png", "カーソルベース.png", "Triangle1.png"})
+        WriteFileBytes(game / (folder + name), "png");
+}
+
 // Packs `source` into `game`/GameData.pac with the archive tool.
 // Byte for byte: the faulty game's archived scripts keep the CR LF line ends the checker must find.
 void PackInto(const std::string& source, const std::string& game) {
@@ -153,6 +159,10 @@ const char* const kFaultyReport =
     "with \"flash\"\n"
     "Script/Script.txt:42: statement is not closed before the end of the file (an argument list needs \")\" "
     "and a quoted text its closing '\"'); the engine never runs it\n"
+    "Script/Sub.txt:2: stored in GameData.pac with CR LF line ends: the engine reads archived scripts byte "
+    "for byte, so every line keeps its CR (a statement without parentheses such as \"WaitOK\" becomes an "
+    "unknown command and \"*label\" lines are not found); store it with LF line ends (zepa-pack build "
+    "converts scripts)\n"
     "Script/Sub.txt:2: unknown command \"WaitOK\\r\" (a CR before the line end is part of the word in an "
     "archived script) (the engine shows: \"文法ミス？\")\n";
 
@@ -160,6 +170,7 @@ TEST(GameLintTest, ReportsEveryMistakeOfAFaultyGame) {
     TempFolder game;
     TempFolder archived;
     WriteFileBytes(game / "Script/Script.txt", LooseScript(kFaultyMain));
+    WriteSystemPictures(game);
     WriteFileBytes(game / "Graphics/BG/room.png", "png");
     WriteFileBytes(game / "Graphics/Char/aoi.png", "png");
     WriteFileBytes(game / "Music/bgm/theme.ogg", "ogg");
@@ -207,6 +218,7 @@ TEST(GameLintTest, ACleanGameHasNoFindingsAndTheProgramExitsZero) {
     TempFolder game;
     TempFolder archived;
     WriteFileBytes(game / "Script/Script.txt", LooseScript(kCleanMain));
+    WriteSystemPictures(game);
     WriteFileBytes(game / "Graphics/BG/room.png", "png");
     WriteFileBytes(game / "Graphics/Char/aoi.png", "png");
     WriteFileBytes(game / "Music/bgm/theme.ogg", "ogg");
@@ -228,24 +240,34 @@ TEST(GameLintTest, ACleanGameHasNoFindingsAndTheProgramExitsZero) {
     EXPECT_EQ(here.exitCode, 0) << here.output;
 }
 
-// A game made on Windows: folders and files named in other letter case than the scripts say.
+// A game made on Windows: folders and files named in other letter case than the scripts say. It runs
+// loose; the names the scripts write in other case are reported, since they break once packed.
 TEST(GameLintTest, AGameWithLowerCaseFoldersIsCheckedLikeAnyOther) {
     TempFolder game;
     WriteFileBytes(game / "script/script.txt",
                    LooseScript("Background.Set(\"Room.PNG\")\nCallSub(\"\", \"SUB.TXT\")\n"));
     WriteFileBytes(game / "script/Sub.txt", LooseScript("Background.Set(\"gone.png\")\nReturn\n"));
     WriteFileBytes(game / "graphics/bg/room.png", "png");
+    WriteSystemPictures(game, "graphics/System/");
     const LintReport report = LintGame(game.path());
     EXPECT_EQ(report.scriptCount, 2);
     EXPECT_EQ(
         FormatFindings(report.findings),
         "Script/Sub.txt:1: Background.Set: background image \"gone.png\" not found (Graphics/BG/gone.png is "
-        "neither a file of the game nor in its archive)\n");
+        "neither a file of the game nor in its archive)\n"
+        "Script/script.txt:1: Background.Set: background image \"Room.PNG\" is stored as \"room.png\": the "
+        "loose file is found (letter case is ignored there), but names in GameData.pac must match exactly, "
+        "so "
+        "it is not found once the game is packed; did you mean \"room.png\"?\n"
+        "Script/script.txt:2: CallSub: script file \"SUB.TXT\" is stored as \"Sub.txt\": the loose file is "
+        "found (letter case is ignored there), but names in GameData.pac must match exactly, so it is not "
+        "found once the game is packed; did you mean \"Sub.txt\"?\n");
 }
 
 TEST(GameLintTest, TheProgramPrintsFindingsAndExitsOne) {
     TempFolder game;
     WriteFileBytes(game / "Script/Initialize.txt", LooseScript("Wait(1)\nFoo\n"));
+    WriteSystemPictures(game);
     const auto result = RunCommand(std::string(ZEPA_LINT_BINARY) + " " + Quote(game.path()));
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_EQ(result.output,

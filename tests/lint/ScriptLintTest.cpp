@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <map>
 #include <random>
 #include <set>
@@ -84,7 +85,9 @@ TEST(ScriptLintTest, AnyTextIsCheckedWithoutFaults) {
     const std::string sample =
         "if($num[1] == 1)\nSprite[$num[$num[2]]].Init\n\"open\nMessageWindow.Open(0,\"a\",b)c\n"
         "Calc($num[1] += "
-        "-2)\n*x\r\nJump(x)\n#c\nA.B.C.D.E(1)\nf(1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17)\n";
+        "-2)\n*x\r\nJump(x)\n#c\nA.B.C.D.E(1)\nf(1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17)\n"
+        "WaitOK # c\nSprite[1].Init#c\nSavePoint(\"s\")\nSavePoint(s)\nCalc(n = 1 + 2 * -3)\n"
+        "if($str[1] = \"\")\nCharacter.SetGraph(0, \"a\", , 1, 2)\nRandom($num[1], 3)\n";
     std::mt19937 random(12345);
     CFakeGame game;
     for (int round = 0; round < 2000; ++round) {
@@ -98,6 +101,21 @@ TEST(ScriptLintTest, AnyTextIsCheckedWithoutFaults) {
             EXPECT_LE(finding.line, lines) << finding.message;
         }
     }
+}
+
+// Each unreadable line is reported and reading goes on at the next one without going over the
+// rest of the text again: 300000 broken lines take a fraction of a second (copying the rest of the
+// text after each of them took minutes).
+TEST(ScriptLintTest, ManyUnreadableLinesAreCheckedInOnePass) {
+    std::string text;
+    for (int i = 0; i < 300000; ++i) text += "Sprite[3.Init\n";
+    CFakeGame game;
+    const auto begin = std::chrono::steady_clock::now();
+    const auto findings = Check(text, game);
+    const auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
+    ASSERT_EQ(findings.size(), 300000u);
+    EXPECT_EQ(findings.back().line, 300000);
+    EXPECT_LT(seconds, 10.0);
 }
 
 }  // namespace

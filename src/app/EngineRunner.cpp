@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <memory>
@@ -17,6 +18,7 @@
 #include "app/StateDump.h"
 #include "app/WindowIcon.h"
 #include "app/WindowProcedure.h"
+#include "core/WritableFolder.h"
 #include "platform/FileReader.h"
 #include "platform/GlyphSource.h"
 #include "platform/ImageIo.h"
@@ -72,7 +74,7 @@ void StartRequestedGame(const CommandLineOptions& options, CGameSystem& game) {
     CVariableStore& variables = game.variables();
     CSceneRequests& requests = game.sceneRequests();
     if (options.loadSlot) {
-        if (!StartLoadedGame(variables, *options.loadSlot, requests, game.log()))
+        if (!StartLoadedGame(variables, *options.loadSlot, requests, game.log(), game.writableFolder()))
             StartNewGame(variables, *options.loadSlot, requests);
         return;
     }
@@ -118,7 +120,7 @@ std::optional<unsigned> ChooseSeed(const CommandLineOptions& options, const Repl
 
 // F9: a screenshot into the screenshot folder, reported on stderr.
 void WriteRequestedScreenshot(CGameSystem& game) {
-    const std::string path = NextScreenshotPath();
+    const std::string path = NextScreenshotPath(game.writableFolder());
     if (path.empty())
         std::fprintf(stderr, "zepa: no folder %s for the screenshot\n", kScreenshotFolder);
     else if (CFrameOutputs::WriteShot(game, path))
@@ -165,9 +167,35 @@ long long RunFrames(const CommandLineOptions& options, PlatformBackend& backend,
     return frame;
 }
 
+std::string EnvironmentValue(const char* name) {
+    const char* value = std::getenv(name);
+    return value ? value : "";
+}
+
+// The folder for option.ini and Save/ of the game in the working folder (empty: that folder),
+// said once on stderr when it is the player's data folder.
+std::string ChooseWritableFolder() {
+    const GameFolderFacts facts{CurrentFolder(), IsWritableFolder("."), EnvironmentValue("XDG_DATA_HOME"),
+                                EnvironmentValue("HOME")};
+    std::string folder = WritableFilesFolder(facts);
+    if (facts.writable) return folder;
+    CStderrLog log;
+    if (folder.empty() || !PrepareDataFolder(folder, log)) {
+        std::fprintf(stderr,
+                     "zepa: the game folder %s cannot be written and no data folder can be made; "
+                     "saves and settings will not be kept\n",
+                     facts.path.c_str());
+        return std::string();
+    }
+    std::fprintf(stderr, "zepa: the game folder %s cannot be written; saves and settings go to %s\n",
+                 facts.path.c_str(), folder.c_str());
+    return folder;
+}
+
 }  // namespace
 
-int RunEngineOn(const CommandLineOptions& options, PlatformBackend& backend) {
+int RunEngineOn(const CommandLineOptions& options, PlatformBackend& backend,
+                const std::string& writableFolder) {
     ReplayStart replay;
     if (!LoadReplay(options, replay)) return 2;
 
@@ -188,7 +216,7 @@ int RunEngineOn(const CommandLineOptions& options, PlatformBackend& backend) {
         timer.Calibrate();
     }
 
-    auto game = std::make_unique<CGameSystem>();
+    auto game = std::make_unique<CGameSystem>(writableFolder);
     SetWindowIcon(window, game->log());
     RegisterGameFonts(game->glyphs(), game->looseFiles().FindFolder("Parts").value_or("Parts"));
     const bool recording = options.recordFile && !backend.headless;
@@ -220,9 +248,10 @@ int RunEngine(const CommandLineOptions& options) {
                      std::strerror(errno));
         return 1;
     }
+    const std::string writableFolder = ChooseWritableFolder();
     if (options.headless) {
         PlatformBackend backend = CreateHeadlessBackend();
-        return RunEngineOn(options, backend);
+        return RunEngineOn(options, backend, writableFolder);
     }
     std::string error;
     std::optional<PlatformBackend> backend = CreateSdlBackend(error);
@@ -230,7 +259,7 @@ int RunEngine(const CommandLineOptions& options) {
         std::fprintf(stderr, "zepa: %s (use --headless to run without a window)\n", error.c_str());
         return 1;
     }
-    return RunEngineOn(options, *backend);
+    return RunEngineOn(options, *backend, writableFolder);
 }
 
 }  // namespace zepa

@@ -13,7 +13,9 @@ void PrintUsage(std::FILE* to) {
         "usage: zepa-lint [DIR]\n"
         "Checks every script of the game in DIR (default: the current folder), loose and in\n"
         "GameData.pac, and prints file:line: message for each problem.\n"
-        "Exit status: 0 clean, 1 problems found, 2 the game cannot be read.\n",
+        "Exit status: 0 clean, 1 problems found, 2 the game cannot be read.\n"
+        "Options:\n"
+        "  -h, --help  show this text and exit\n",
         to);
 }
 

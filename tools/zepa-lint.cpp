@@ -16,7 +16,10 @@ void PrintUsage(std::FILE* to) {
         "Checks every script of the game in DIR (default: the current folder), loose and in\n"
         "GameData.pac, and prints file:line: message for each problem\n"
         "(--format gcc: file:line:col: warning: message, with DIR before each file name).\n"
-        "Exit status: 0 clean, 1 problems found, 2 the game cannot be read.\n",
+        "Exit status: 0 clean, 1 problems found, 2 the game cannot be read.\n"
+        "Options:\n"
+        "  --format plain|gcc  how each problem is printed (default plain)\n"
+        "  -h, --help  show this text and exit\n",
         to);
 }
 

@@ -1,6 +1,11 @@
 #include "app/CommandLine.h"
 
 #include <CLI/CLI.hpp>
+#include <cctype>
+#include <string_view>
+
+#include "platform/FileSystem.h"
+#include "platform/LibraryVersions.h"
 
 namespace zepa {
 
@@ -32,19 +37,56 @@ bool CollectFrameFiles(const std::vector<std::string>& values, const char* optio
     return true;
 }
 
+bool IsArchiveName(const std::string& path) {
+    constexpr std::string_view kArchive = "gamedata.pac";
+    const size_t slash = path.rfind('/');
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    if (name.size() != kArchive.size()) return false;
+    for (size_t i = 0; i < name.size(); ++i) {
+        if (std::tolower(static_cast<unsigned char>(name[i])) != kArchive[i]) return false;
+    }
+    return true;
+}
+
+// Sets the game folder from the positional argument; false (with the reason) when it cannot be one.
+bool TakeGameArgument(const std::string& argument, bool gameOptionGiven, CommandLineOptions& options,
+                      std::string& error) {
+    if (gameOptionGiven) {
+        error = "give the game folder once, either as --game DIR or as DIR";
+        return false;
+    }
+    if (!IsRegularFile(argument)) {
+        options.gameDir = argument;
+        return true;
+    }
+    if (!IsArchiveName(argument)) {
+        error = "'" + argument + "' is neither a game folder nor a GameData.pac";
+        return false;
+    }
+    const size_t slash = argument.rfind('/');
+    options.gameDir = slash == std::string::npos ? "." : slash == 0 ? "/" : argument.substr(0, slash);
+    return true;
+}
+
+std::string VersionText() {
+    return std::string("zepa ") + ZEPA_VERSION + "\n" + RuntimeLibraryVersions();
+}
+
 }  // namespace
 
 CommandLineResult ParseCommandLine(int argc, const char* const* argv) {
     CommandLineResult result;
     CommandLineOptions& options = result.options;
     CLI::App app{"zepa: a visual novel and adventure game engine", "zepa"};
-    app.set_version_flag("--version", std::string("zepa ") + ZEPA_VERSION);
+    app.set_version_flag("--version", "zepa " ZEPA_VERSION,
+                         "Show the engine's version and those of its libraries");
 
-    std::string gameDir, scene, inputFile, recordFile, dumpAtExit, warp, statsFile;
+    std::string gameArgument, gameDir, scene, inputFile, recordFile, dumpAtExit, warp, statsFile;
     long long frames = -1;
     long long seed = -1;
     int loadSlot = -1;
     std::vector<std::string> shots, dumps;
+    app.add_option("GAME", gameArgument, "Game folder, or the GameData.pac inside it (the same as --game)");
     app.add_option("--game", gameDir, "Game folder (the working directory of the game)");
     app.add_flag("--headless", options.headless, "No window: virtual clock, message boxes on stderr");
     app.add_option("--frames", frames, "End the run after frame N")->check(CLI::NonNegativeNumber);
@@ -71,7 +113,7 @@ CommandLineResult ParseCommandLine(int argc, const char* const* argv) {
         return result;
     } catch (const CLI::CallForVersion&) {
         result.action = CommandLineResult::Action::ShowText;
-        result.text = std::string("zepa ") + ZEPA_VERSION + "\n";
+        result.text = VersionText();
         return result;
     } catch (const CLI::ParseError& error) {
         result.action = CommandLineResult::Action::Error;
@@ -80,6 +122,12 @@ CommandLineResult ParseCommandLine(int argc, const char* const* argv) {
     }
 
     if (app.count("--game")) options.gameDir = gameDir;
+    std::string error;
+    if (app.count("GAME") && !TakeGameArgument(gameArgument, app.count("--game") > 0, options, error)) {
+        result.action = CommandLineResult::Action::Error;
+        result.text = error;
+        return result;
+    }
     if (frames >= 0) options.frames = frames;
     if (seed >= 0) options.seed = static_cast<unsigned>(seed);
     if (app.count("--scene")) options.scene = scene;
@@ -89,7 +137,6 @@ CommandLineResult ParseCommandLine(int argc, const char* const* argv) {
     if (app.count("--dump-at-exit")) options.dumpAtExit = dumpAtExit;
     if (app.count("--warp")) options.warp = warp;
     if (app.count("--stats")) options.statsFile = statsFile;
-    std::string error;
     if (!CollectFrameFiles(shots, "--shot", options.shots, error) ||
         !CollectFrameFiles(dumps, "--dump", options.dumps, error)) {
         result.action = CommandLineResult::Action::Error;

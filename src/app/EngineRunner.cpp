@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <filesystem>
@@ -21,6 +22,7 @@
 #include "app/Warp.h"
 #include "app/WindowIcon.h"
 #include "app/WindowProcedure.h"
+#include "core/WritableFolder.h"
 #include "platform/FileReader.h"
 #include "platform/GlyphSource.h"
 #include "platform/ImageIo.h"
@@ -114,7 +116,7 @@ void StartRequestedGame(const CommandLineOptions& options, const std::optional<W
         return;
     }
     if (options.loadSlot) {
-        if (!StartLoadedGame(variables, *options.loadSlot, requests, game.log()))
+        if (!StartLoadedGame(variables, *options.loadSlot, requests, game.log(), game.writableFolder()))
             StartNewGame(variables, *options.loadSlot, requests);
         return;
     }
@@ -171,7 +173,7 @@ std::optional<unsigned> ChooseSeed(const CommandLineOptions& options, const Repl
 
 // F9: a screenshot into the screenshot folder, reported on stderr.
 void WriteRequestedScreenshot(CGameSystem& game) {
-    const std::string path = NextScreenshotPath();
+    const std::string path = NextScreenshotPath(game.writableFolder());
     if (path.empty())
         std::fprintf(stderr, "zepa: no folder %s for the screenshot\n", kScreenshotFolder);
     else if (CFrameOutputs::WriteShot(game, path))
@@ -239,9 +241,35 @@ long long RunFrames(PlatformBackend& backend, CGameSystem& game, CWindowProcedur
     return frame;
 }
 
+std::string EnvironmentValue(const char* name) {
+    const char* value = std::getenv(name);
+    return value ? value : "";
+}
+
+// The folder for option.ini and Save/ of the game in the working folder (empty: that folder),
+// said once on stderr when it is the player's data folder.
+std::string ChooseWritableFolder() {
+    const GameFolderFacts facts{CurrentFolder(), IsWritableFolder("."), EnvironmentValue("XDG_DATA_HOME"),
+                                EnvironmentValue("HOME")};
+    std::string folder = WritableFilesFolder(facts);
+    if (facts.writable) return folder;
+    CStderrLog log;
+    if (folder.empty() || !PrepareDataFolder(folder, log)) {
+        std::fprintf(stderr,
+                     "zepa: the game folder %s cannot be written and no data folder can be made; "
+                     "saves and settings will not be kept\n",
+                     facts.path.c_str());
+        return std::string();
+    }
+    std::fprintf(stderr, "zepa: the game folder %s cannot be written; saves and settings go to %s\n",
+                 facts.path.c_str(), folder.c_str());
+    return folder;
+}
+
 }  // namespace
 
-int RunEngineOn(const CommandLineOptions& options, PlatformBackend& backend) {
+int RunEngineOn(const CommandLineOptions& options, PlatformBackend& backend,
+                const std::string& writableFolder) {
     ReplayStart replay;
     if (!LoadReplay(options, replay)) return 2;
     std::optional<WarpTarget> warp;
@@ -264,7 +292,7 @@ int RunEngineOn(const CommandLineOptions& options, PlatformBackend& backend) {
         timer.Calibrate();
     }
 
-    auto game = std::make_unique<CGameSystem>();
+    auto game = std::make_unique<CGameSystem>(writableFolder);
     SetWindowIcon(window, game->log());
     RegisterGameFonts(game->glyphs(), game->looseFiles().FindFolder("Parts").value_or("Parts"));
     const bool recording = options.recordFile && !backend.headless;
@@ -314,9 +342,10 @@ int RunEngine(const CommandLineOptions& given) {
                      std::strerror(errno));
         return 1;
     }
+    const std::string writableFolder = ChooseWritableFolder();
     if (options.headless) {
         PlatformBackend backend = CreateHeadlessBackend();
-        return RunEngineOn(options, backend);
+        return RunEngineOn(options, backend, writableFolder);
     }
     std::string error;
     std::optional<PlatformBackend> backend = CreateSdlBackend(error);
@@ -324,7 +353,7 @@ int RunEngine(const CommandLineOptions& given) {
         std::fprintf(stderr, "zepa: %s (use --headless to run without a window)\n", error.c_str());
         return 1;
     }
-    return RunEngineOn(options, *backend);
+    return RunEngineOn(options, *backend, writableFolder);
 }
 
 }  // namespace zepa

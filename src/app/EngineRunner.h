@@ -3,6 +3,8 @@
 // shutdown. Returns the process exit status (0 normal end, 1 could not start).
 #pragma once
 
+#include <string>
+
 #include "app/CommandLine.h"
 #include "platform/Platform.h"
 
@@ -11,6 +13,8 @@ namespace zepa {
 int RunEngine(const CommandLineOptions& options);
 
 // Runs the engine on a given backend (tests pass a headless one they keep access to).
-int RunEngineOn(const CommandLineOptions& options, PlatformBackend& backend);
+// `writableFolder` holds option.ini and Save/ (empty: the game folder, core/WritableFolder.h).
+int RunEngineOn(const CommandLineOptions& options, PlatformBackend& backend,
+                const std::string& writableFolder = {});
 
 }  // namespace zepa

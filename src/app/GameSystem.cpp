@@ -21,6 +21,12 @@ bool ChangeTrackingWanted() {
     return !setting || std::string_view(setting) != "0";
 }
 
+// option.ini as found in the game folder, or in the data folder, where the layout is exact.
+std::string SettingsPath(CLooseFiles& looseFiles, const std::string& writableFolder) {
+    if (!writableFolder.empty()) return writableFolder + "/" + kSettingsFileName;
+    return looseFiles.FindFile(kSettingsFileName).value_or(kSettingsFileName);
+}
+
 // The settings are read (or the file created with the defaults) before the archive is opened.
 SettingsRecord ReadSettingsFile(ILog& log, const std::string& path) {
     SettingsRecord settings;
@@ -29,8 +35,9 @@ SettingsRecord ReadSettingsFile(ILog& log, const std::string& path) {
 }
 }  // namespace
 
-CGameSystem::CGameSystem()
-    : settingsPath_(looseFiles_.FindFile(kSettingsFileName).value_or(kSettingsFileName)),
+CGameSystem::CGameSystem(std::string writableFolder)
+    : writableFolder_(std::move(writableFolder)),
+      settingsPath_(SettingsPath(looseFiles_, writableFolder_)),
       glyphs_(CreateGlyphSource(log_)),
       settings_(ReadSettingsFile(log_, settingsPath_)),
       archive_(kArchiveFileName),
@@ -54,6 +61,7 @@ SceneServices CGameSystem::MakeSceneServices() {
         .glyphs = *glyphs_,
         .log = log_,
         .setWindowTitle = [this](const std::string& title) { SetWindowTitle(title); },
+        .writableFolder = writableFolder_,
     };
     return SceneServices{
         .settings = settings_,

@@ -33,7 +33,9 @@ namespace zepa {
 class CGameSystem {
   public:
     // Reads the settings (creating "option.ini" when it is missing) and opens "GameData.pac".
-    CGameSystem();
+    // `writableFolder` holds option.ini and Save/: empty for the game folder (the working
+    // folder), else the player's data folder for this game (core/WritableFolder.h).
+    explicit CGameSystem(std::string writableFolder = {});
     ~CGameSystem();
     CGameSystem(const CGameSystem&) = delete;
     CGameSystem& operator=(const CGameSystem&) = delete;
@@ -93,6 +95,7 @@ class CGameSystem {
     const SettingsRecord& settings() const { return settings_; }
     const CPackArchive& archive() const { return archive_; }
     CLooseFiles& looseFiles() { return looseFiles_; }
+    const std::string& writableFolder() const { return writableFolder_; }
 
     // The seed for the scripts' random generator; none means the clock.
     std::optional<unsigned> randomSeed;
@@ -121,6 +124,7 @@ class CGameSystem {
     CStderrLog log_;
     // The game object's own loose-file lookup: "option.ini" and the "Parts" folder.
     CLooseFiles looseFiles_{log_};
+    std::string writableFolder_;
     std::string settingsPath_;
     CMessageBoxes messageBoxes_{log_};
     CSceneRequests sceneRequests_;

@@ -8,8 +8,9 @@ namespace zepa {
 
 inline constexpr const char* kScreenshotFolder = "Save";
 
-// "Save/zepa-shot-<n>.png" with the smallest n >= 1 that names no file yet. The folder is
-// created when it is missing; empty when it cannot be.
-std::string NextScreenshotPath();
+// "Save/zepa-shot-<n>.png" with the smallest n >= 1 that names no file yet, the Save folder inside
+// `writableFolder` (empty: the game folder). The folder is created when it is missing; empty when
+// it cannot be.
+std::string NextScreenshotPath(const std::string& writableFolder = {});
 
 }  // namespace zepa

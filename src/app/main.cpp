@@ -1,4 +1,4 @@
-// The zepa engine: runs the game in the current folder (or --game DIR).
+// The zepa engine: runs the game in the current folder (or --game DIR, DIR, DIR/GameData.pac).
 #include <cstdio>
 
 #include "app/CommandLine.h"

@@ -43,6 +43,26 @@ bool MakeDirectory(const std::string& path) {
     return errno == EEXIST && IsDirectory(path);
 }
 
+bool MakeDirectories(const std::string& path) {
+    if (IsDirectory(path)) return true;
+    for (size_t slash = path.find('/', 1); slash != std::string::npos; slash = path.find('/', slash + 1)) {
+        const std::string part = path.substr(0, slash);
+        if (!IsDirectory(part) && mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) return false;
+    }
+    return (mkdir(path.c_str(), 0700) == 0 || errno == EEXIST) && IsDirectory(path);
+}
+
+bool IsWritableFolder(const std::string& path) {
+    return IsDirectory(path) && access(path.c_str(), W_OK | X_OK) == 0;
+}
+
+std::string CurrentFolder() {
+    std::string path(4096, '\0');
+    if (!getcwd(path.data(), path.size())) return std::string();
+    path.resize(path.find('\0'));
+    return path;
+}
+
 bool RemoveFile(const std::string& path, IFileOperations& files) {
     return files.Unlink(path.c_str()) == 0 || errno == ENOENT;
 }

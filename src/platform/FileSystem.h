@@ -29,6 +29,14 @@ std::optional<FolderStamp> StampOfFolder(const std::string& path);
 
 // Creates the folder `path` (its parent must exist); true when it exists afterwards.
 bool MakeDirectory(const std::string& path);
+// Creates the folder `path` and every missing folder above it, the new ones readable only by their
+// owner (the rule for a user's data folders); true when it exists afterwards.
+bool MakeDirectories(const std::string& path);
+// Whether this process may create files in the folder `path` (asked of the system, so that
+// read-only mounts and access rules count, not only the permission bits).
+bool IsWritableFolder(const std::string& path);
+// The absolute path of the working folder; empty when it cannot be told.
+std::string CurrentFolder();
 // Removes the file `path`; true when it is gone afterwards (also when it never existed).
 bool RemoveFile(const std::string& path, IFileOperations& files = RealFileOperations());
 // Makes `copy` hold the current content of `original`, replacing any old `copy`: a hard link when

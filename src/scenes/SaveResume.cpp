@@ -115,10 +115,11 @@ void RestartAtSavePoint(CVariableStore& variables, CSceneRequests& requests) {
     requests.Request("Main");
 }
 
-bool StartLoadedGame(CVariableStore& variables, int slot, CSceneRequests& requests, ILog& log) {
+bool StartLoadedGame(CVariableStore& variables, int slot, CSceneRequests& requests, ILog& log,
+                     const std::string& writableFolder) {
     variables.SetQuickSaveSlot(slot);
-    if (!LoadSaveFile(variables, slot, log)) {
-        log.Warning("zepa: nothing loaded from " + SaveFilePath(slot));
+    if (!LoadSaveFile(variables, slot, log, writableFolder)) {
+        log.Warning("zepa: nothing loaded from " + SaveFilePath(slot, writableFolder));
         return false;
     }
     requests.Request("Main");

@@ -62,9 +62,11 @@ void StartNewGame(CVariableStore& variables, int slot, CSceneRequests& requests)
 // A loaded game as the title's load picker starts it: quick-save slot chosen, the slot's file
 // loaded, "Main" requested. False (with a line in the log) when the slot has no readable file;
 // nothing is loaded then and the caller decides what to start.
+// `writableFolder` holds the Save folder (empty: the game folder).
+bool StartLoadedGame(CVariableStore& variables, int slot, CSceneRequests& requests, ILog& log,
+                     const std::string& writableFolder = {});
 // Starts "Main" again from the latest save point, with the variables it had there: what loading a
 // save written at that point does.
 void RestartAtSavePoint(CVariableStore& variables, CSceneRequests& requests);
-bool StartLoadedGame(CVariableStore& variables, int slot, CSceneRequests& requests, ILog& log);
 
 }  // namespace zepa

@@ -122,7 +122,8 @@ void CSceneMain::Update(const ButtonState& buttons) {
     services_.stage.background.Update();
     services_.stage.characters.Update();
     if (runner_.waitForOk && QuickSaveAsked(buttons))
-        WriteSaveFile(variables, variables.quickSaveSlot(), services_.script.log);
+        WriteSaveFile(variables, variables.quickSaveSlot(), services_.script.log, RealFileOperations(),
+                      services_.script.writableFolder);
 }
 
 // With the mouse in use, a right click saves only on the icon; otherwise the Y button saves.

@@ -62,11 +62,11 @@ const std::array<std::string, CSceneTitle::kMenuItems>& CSceneTitle::MenuItemTex
     return items;
 }
 
-std::string CSceneTitle::SlotItemText(int slot, bool& exists) {
+std::string CSceneTitle::SlotItemText(int slot, bool& exists, const std::string& writableFolder) {
     char number[16];
     std::snprintf(number, sizeof number, "%d > ", slot);
     SavePointRecord record;
-    exists = ReadSaveRecord(slot, record);
+    exists = ReadSaveRecord(slot, record, writableFolder);
     return std::string(number) + (exists ? record.savePointName : std::string("NO DATA"));
 }
 
@@ -109,7 +109,7 @@ void CSceneTitle::ShowPicker(CWindowSelectable& picker, CWindowSelectable& other
     picker.Open(kOpenEffect, 160, 120, 320, 240, kMargin, true, true);
     for (int slot = 0; slot < kSlots; ++slot) {
         bool exists = false;
-        texts[slot] = SlotItemText(slot, exists);
+        texts[slot] = SlotItemText(slot, exists, services_.script.writableFolder);
         picker.SetContents(slot, texts[slot], exists || !onlyExisting);
     }
     if (!picker.active()) picker.Select(true);
@@ -158,7 +158,8 @@ void CSceneTitle::HandleLoadChoice(int32_t choice) {
         return;
     }
     const ScriptServices& script = services_.script;
-    if (StartLoadedGame(script.variables, choice, services_.sceneRequests, script.log)) return;
+    if (StartLoadedGame(script.variables, choice, services_.sceneRequests, script.log, script.writableFolder))
+        return;
     loadPicker_.SetContentsEnable(choice, false);
     services_.stage.audio.PlaySE(kCancelSe);
 }

@@ -46,7 +46,7 @@ class CSceneTitle : public CSceneBase {
 
     // "%d > " and the save-point name of the slot's file, or "NO DATA" without a readable file;
     // `exists` tells which.
-    static std::string SlotItemText(int slot, bool& exists);
+    static std::string SlotItemText(int slot, bool& exists, const std::string& writableFolder = {});
 
   private:
     void ShowMainMenu();

@@ -94,9 +94,11 @@ void ReportDamage(const std::string& path, const DecodedSaveFile& save, ILog& lo
 }  // namespace
 
 // A save folder or file made on Windows may differ in case ("save/SAVE1.DAT"); it is used where it
-// is. A file not there yet goes into the save folder found, else into "Save".
-std::string SaveFilePath(int slot) {
+// is. A file not there yet goes into the save folder found, else into "Save". A data folder is the
+// engine's own and has the exact layout.
+std::string SaveFilePath(int slot, const std::string& writableFolder) {
     const std::string fileName = "Save" + std::to_string(slot) + ".dat";
+    if (!writableFolder.empty()) return writableFolder + "/" + kSaveFolder + "/" + fileName;
     const std::string exact = std::string(kSaveFolder) + "/" + fileName;
     if (IsRegularFile(exact)) return exact;
     CQuietLog quiet;
@@ -206,8 +208,9 @@ std::optional<DecodedSaveFile> DecodeSaveFile(std::string_view bytes) {
     return save;
 }
 
-bool WriteSaveFile(const CVariableStore& variables, int slot, ILog& log, IFileOperations& files) {
-    const std::string path = SaveFilePath(slot);
+bool WriteSaveFile(const CVariableStore& variables, int slot, ILog& log, IFileOperations& files,
+                   const std::string& writableFolder) {
+    const std::string path = SaveFilePath(slot, writableFolder);
     const std::string bytes = EncodeSaveFile(variables, log);
     const std::string folder = path.substr(0, path.rfind('/'));
     if (!IsDirectory(folder) && !MakeDirectory(folder)) {
@@ -228,8 +231,8 @@ bool WriteSaveFile(const CVariableStore& variables, int slot, ILog& log, IFileOp
     return true;
 }
 
-bool LoadSaveFile(CVariableStore& variables, int slot, ILog& log) {
-    const std::string path = SaveFilePath(slot);
+bool LoadSaveFile(CVariableStore& variables, int slot, ILog& log, const std::string& writableFolder) {
+    const std::string path = SaveFilePath(slot, writableFolder);
     std::string bytes;
     if (!ReadFileBytes(path, bytes)) return false;
     std::optional<DecodedSaveFile> save = DecodeSaveFile(bytes);
@@ -247,9 +250,9 @@ bool LoadSaveFile(CVariableStore& variables, int slot, ILog& log) {
     return true;
 }
 
-bool ReadSaveRecord(int slot, SavePointRecord& record) {
+bool ReadSaveRecord(int slot, SavePointRecord& record, const std::string& writableFolder) {
     std::string bytes;
-    if (!ReadFileBytes(SaveFilePath(slot), bytes, kSavePointRecordSize)) return false;
+    if (!ReadFileBytes(SaveFilePath(slot, writableFolder), bytes, kSavePointRecordSize)) return false;
     record = DecodeSavePointRecord(bytes);
     return true;
 }

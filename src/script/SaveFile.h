@@ -32,8 +32,10 @@ inline constexpr size_t kSaveStringsOffset = kSaveFlagsOffset + 4 * CVariableSto
 inline constexpr size_t kMinimalSaveFileSize =
     kSaveStringsOffset + 4 * CVariableStore::kStringCount;  // 282444
 
-// "Save/Save<slot>.dat", the slot written in decimal.
-std::string SaveFilePath(int slot);
+// "Save/Save<slot>.dat", the slot written in decimal. `writableFolder` is the folder that holds
+// the Save folder: empty for the game folder (the working folder), else a data folder of the
+// player's (core/WritableFolder.h), where the layout is exactly "Save/Save<slot>.dat".
+std::string SaveFilePath(int slot, const std::string& writableFolder = {});
 
 // `name` cut to at most kMaxStoredNameLength bytes, never inside a double-byte character.
 std::string CutToNameField(const std::string& name);
@@ -72,12 +74,12 @@ std::optional<DecodedSaveFile> DecodeSaveFile(std::string_view bytes);
 // complete on disk, and a failed write leaves the previous file untouched and says so in the log.
 // Warnings go to `log`; `files` makes the system calls of the write.
 bool WriteSaveFile(const CVariableStore& variables, int slot, ILog& log,
-                   IFileOperations& files = RealFileOperations());
+                   IFileOperations& files = RealFileOperations(), const std::string& writableFolder = {});
 // Reads the slot's file into the record and snapshot, then into the live arrays. A missing file
 // changes nothing (false). A damaged file loads what is whole and says so in the log what was loaded;
 // one too short to hold a record loads nothing (false).
-bool LoadSaveFile(CVariableStore& variables, int slot, ILog& log);
+bool LoadSaveFile(CVariableStore& variables, int slot, ILog& log, const std::string& writableFolder = {});
 // Reads only the record of the slot's file; false when the file cannot be opened.
-bool ReadSaveRecord(int slot, SavePointRecord& record);
+bool ReadSaveRecord(int slot, SavePointRecord& record, const std::string& writableFolder = {});
 
 }  // namespace zepa

@@ -42,11 +42,12 @@ void ScriptContext::SetWindowTitle(const std::string& titleCp932) const {
 }
 
 bool ScriptContext::WriteSave(int slot) const {
-    return WriteSaveFile(runner.variables(), slot, runner.services().log);
+    return WriteSaveFile(runner.variables(), slot, runner.services().log, RealFileOperations(),
+                         runner.services().writableFolder);
 }
 
 bool ScriptContext::ReadSaveRecord(int slot, SavePointRecord& record) const {
-    return zepa::ReadSaveRecord(slot, record);
+    return zepa::ReadSaveRecord(slot, record, runner.services().writableFolder);
 }
 
 }  // namespace zepa

@@ -1,7 +1,7 @@
 // What a running script reaches, handed to its runner by the scene that runs it (and, through the
 // runner, to every statement): the variables and the random generator, this frame's buttons, the
 // archive the script files are read from, the stage, the message boxes, the glyphs, the log and
-// the window title.
+// the window title, and where the save files are.
 #pragma once
 
 #include <functional>
@@ -28,6 +28,9 @@ struct ScriptServices {
     IGlyphSource& glyphs;  // for text pictures drawn without a scene's picture set
     ILog& log;
     std::function<void(const std::string& titleCp932)> setWindowTitle;  // empty: SetTitle is ignored
+    // The folder that holds Save/: empty for the game folder, else the player's data folder for
+    // a game folder that cannot be written (core/WritableFolder.h).
+    std::string writableFolder = {};
 };
 
 }  // namespace zepa

@@ -6,6 +6,7 @@
 
 #include "app/Replay.h"
 #include "platform/VirtualKeys.h"
+#include "support/TestFiles.h"
 
 namespace zepa {
 namespace {
@@ -57,11 +58,37 @@ TEST(CommandLine, BadCommandLinesAreErrorsWithAReason) {
                                                            {"--dump", "3:"},
                                                            {"--window-scale", "0"},
                                                            {"--unknown"},
-                                                           {"stray"}}) {
+                                                           {"one", "two"},
+                                                           {"--game", "/g", "/h"}}) {
         const CommandLineResult result = Parse(args);
         EXPECT_EQ(result.action, CommandLineResult::Action::Error) << args[0];
         EXPECT_FALSE(result.text.empty());
     }
+}
+
+TEST(CommandLine, APositionalFolderIsTheGameFolder) {
+    const CommandLineResult result = Parse({"--headless", "/games/star"});
+    ASSERT_EQ(result.action, CommandLineResult::Action::Run) << result.text;
+    EXPECT_EQ(*result.options.gameDir, "/games/star");
+    EXPECT_TRUE(result.options.headless);
+}
+
+TEST(CommandLine, AnArchiveStandsForTheFolderThatHoldsIt) {
+    zepa::testing::TempFolder dir;
+    zepa::testing::WriteFileBytes(dir / "star/GameData.pac", "");
+    zepa::testing::WriteFileBytes(dir / "moon/gamedata.PAC", "");
+    zepa::testing::WriteFileBytes(dir / "notes.txt", "");
+    const std::string star = dir / "star/GameData.pac";
+    const std::string moon = dir / "moon/gamedata.PAC";
+    const std::string notes = dir / "notes.txt";
+    EXPECT_EQ(*Parse({star.c_str()}).options.gameDir, dir / "star");
+    EXPECT_EQ(*Parse({moon.c_str()}).options.gameDir, dir / "moon");
+    const CommandLineResult other = Parse({notes.c_str()});
+    EXPECT_EQ(other.action, CommandLineResult::Action::Error);
+    EXPECT_NE(other.text.find("notes.txt"), std::string::npos) << other.text;
+
+    zepa::testing::ScopedWorkingDirectory cwd(dir / "star");
+    EXPECT_EQ(*Parse({"GameData.pac"}).options.gameDir, ".");
 }
 
 TEST(CommandLine, HelpAndVersionAreTextToShow) {
@@ -69,6 +96,8 @@ TEST(CommandLine, HelpAndVersionAreTextToShow) {
     const CommandLineResult version = Parse({"--version"});
     EXPECT_EQ(version.action, CommandLineResult::Action::ShowText);
     EXPECT_NE(version.text.find("zepa"), std::string::npos);
+    for (const char* library : {"\nSDL2 ", "\nSDL2_image ", "\nSDL2_mixer ", "\nFreeType "})
+        EXPECT_NE(version.text.find(library), std::string::npos) << library << " in " << version.text;
 }
 
 using Kind = PlatformEvent::Kind;

@@ -6,9 +6,11 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 
 #include "platform/FileSystem.h"
+#include "platform/SoundFontLookup.h"
 #include "platform/sdl/EffectChunkCache.h"
 
 namespace zepa {
@@ -19,7 +21,6 @@ constexpr int kChunkFrames = 1024;
 constexpr int kVoices = 32;
 constexpr int kAmbienceVoice = 0;
 constexpr int kEffectGroup = 1;
-constexpr const char* kGeneralMidiSoundFont = "/usr/share/sounds/sf2/TimGM6mb.sf2";
 constexpr size_t kEffectCacheBytes = 32u << 20;  // about three minutes of decoded stereo samples
 
 // What the clips of one open device share: which music clip owns the music stream, and which
@@ -175,10 +176,17 @@ class CSdlMixerDevice : public IAudioDevice {
 
   private:
     // MIDI needs a General MIDI soundfont; the one the engine depends on is used unless the user
-    // names another in SDL_SOUNDFONTS.
-    static void UseGeneralMidiSoundFont() {
-        if (std::getenv("SDL_SOUNDFONTS")) return;
-        if (IsRegularFile(kGeneralMidiSoundFont)) Mix_SetSoundFonts(kGeneralMidiSoundFont);
+    // names another in SDL_SOUNDFONTS. Without any, MIDI is silent: said once, the rest plays.
+    void UseGeneralMidiSoundFont() {
+        const char* variable = std::getenv("SDL_SOUNDFONTS");
+        const SoundFontChoice choice =
+            ChooseSoundFont(variable ? std::optional<std::string>(variable) : std::nullopt,
+                            [](const std::string& path) { return IsRegularFile(path); });
+        if (!choice.toSet.empty()) Mix_SetSoundFonts(choice.toSet.c_str());
+        if (choice.warning && !warnedNoSoundFont_) {
+            std::fprintf(stderr, "%s\n", choice.warning->c_str());
+            warnedNoSoundFont_ = true;
+        }
     }
     bool Fail() {
         lastError_ = SDL_GetError();
@@ -190,6 +198,7 @@ class CSdlMixerDevice : public IAudioDevice {
     }
 
     bool open_ = false;
+    bool warnedNoSoundFont_ = false;
     std::shared_ptr<MixerVoices> voices_;
     CEffectChunkCache effects_{kEffectCacheBytes};
     std::string lastError_;

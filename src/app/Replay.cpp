@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdlib>
 #include <functional>
 #include <optional>
 #include <sstream>
@@ -122,6 +123,14 @@ std::string ParseMouseButtonLine(const Words& w, long long frame, const AddEvent
     return "";
 }
 
+std::string ParseWheel(const Words& w, long long frame, const AddEvent& add) {
+    if (w[2] != "up" && w[2] != "down") return "expected up or down, got '" + w[2] + "'";
+    PlatformEvent event = MakeEvent(Kind::MouseWheel);
+    event.value = w[2] == "up" ? 1 : -1;
+    add(frame, event);
+    return "";
+}
+
 std::string ParseJoyButton(const Words& w, long long frame, const AddEvent& add) {
     auto index = ParseInt<int>(w[3]);
     if (!index || *index < 0 || *index > 127) return "joystick button must be 0..127";
@@ -168,6 +177,7 @@ constexpr ReplayVerb kVerbs[] = {
     {"mouse", 4, "expected 'F mouse X Y'", ParseMouse},
     {"click", 3, "expected 'F click left|right'", ParseClick},
     {"mousebutton", 4, "expected 'F mousebutton left|right down|up'", ParseMouseButtonLine},
+    {"wheel", 3, "expected 'F wheel up|down'", ParseWheel},
     {"joy", 5, "expected 'F joy button N down|up' or 'F joy axis x|y V'", ParseJoy},
     {"focus", 3, "expected 'F focus on|off'", ParseFocus},
     {"quit", 2, "expected 'F quit'", ParseQuit},
@@ -253,6 +263,14 @@ std::string FormatReplayEvent(long long frame, const PlatformEvent& event) {
             return f + "mouse " + std::to_string(event.x) + " " + std::to_string(event.y);
         case Kind::MouseButton:
             return f + "mousebutton " + leftRight(event.button) + " " + downUp(event.down);
+        case Kind::MouseWheel: {
+            // One line a notch.
+            std::string lines;
+            const int notches = std::min(std::abs(event.value), 100);
+            for (int i = 0; i < notches; ++i)
+                lines += (i ? "\n" : "") + f + (event.value > 0 ? "wheel up" : "wheel down");
+            return lines;
+        }
         case Kind::JoyButton:
             return f + "joy button " + std::to_string(event.button) + " " + downUp(event.down);
         case Kind::JoyAxis:

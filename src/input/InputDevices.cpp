@@ -14,10 +14,15 @@ void CInputDevices::OnEvent(const PlatformEvent& event) {
         case Kind::MouseButton:
             if (event.button == 0 || event.button == 1) {
                 bool& down = event.button == 0 ? mouseLeft_ : mouseRight_;
-                if (event.down && !down)
+                if (event.down && !down) {
                     (event.button == 0 ? mouseLeftPressedSincePoll_ : mouseRightPressedSincePoll_) = true;
+                    anyPressSincePoll_ = true;
+                }
                 down = event.down;
             }
+            break;
+        case Kind::MouseWheel:
+            extraSincePoll_.wheel = std::clamp(extraSincePoll_.wheel + event.value, -kMaxWheel, kMaxWheel);
             break;
         case Kind::JoyAdded:
             joystickPresent_ = true;
@@ -32,6 +37,7 @@ void CInputDevices::OnEvent(const PlatformEvent& event) {
             joystickPresent_ = true;
             if (event.button >= 0 && event.button < kJoystickButtons)
                 buttonEvents_[event.button] = event.down;
+            if (event.down) anyPressSincePoll_ = true;
             break;
         case Kind::JoyAxis:
             joystickPresent_ = true;
@@ -44,7 +50,17 @@ void CInputDevices::OnEvent(const PlatformEvent& event) {
     }
 }
 
+void CInputDevices::PressEngineKey(EngineKey key) {
+    uint8_t& count = key == EngineKey::PageUp ? extraSincePoll_.pageUp : extraSincePoll_.pageDown;
+    if (count < 255) ++count;
+    anyPressSincePoll_ = true;
+}
+
 void CInputDevices::Poll() {
+    frameExtra_ = extraSincePoll_;
+    frameExtra_.anyPress = anyPressSincePoll_;
+    extraSincePoll_ = ExtraInput{};
+    anyPressSincePoll_ = false;
     for (size_t key = 0; key < frameKeys_.size(); ++key)
         frameKeys_[key] = keyState_[key] | keyPressedSincePoll_[key];
     keyPressedSincePoll_.fill(0);

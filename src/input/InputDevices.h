@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 
+#include "input/ButtonState.h"
 #include "platform/Platform.h"
 
 namespace zepa {
@@ -24,6 +25,12 @@ struct JoystickState {
     int32_t axisY = 0;
 };
 
+// The engine's own keys, which the window procedure hands over as presses instead of key states.
+enum class EngineKey {
+    PageUp,
+    PageDown,
+};
+
 class CInputDevices {
   public:
     static constexpr int kJoystickButtons = 32;
@@ -33,6 +40,8 @@ class CInputDevices {
     static constexpr int kJoystickLeft = 34;
     static constexpr int kJoystickRight = 35;
     static constexpr int kAxisThreshold = 1000;
+    // Wheel notches a frame takes in, either way.
+    static constexpr int kMaxWheel = 100;
 
     // Takes mouse and joystick events; other events are ignored.
     void OnEvent(const PlatformEvent& event);
@@ -45,9 +54,17 @@ class CInputDevices {
     // shorter than a frame still reaches the frame (auto-repeat of a held key is no new press).
     void SetKey(int virtualKey, bool down) {
         if (virtualKey < 0 || virtualKey >= 256) return;
-        if (down && keyState_[virtualKey] == 0) keyPressedSincePoll_[virtualKey] = 1;  // not a repeat
+        if (down && keyState_[virtualKey] == 0) {  // not a repeat
+            keyPressedSincePoll_[virtualKey] = 1;
+            anyPressSincePoll_ = true;
+        }
         keyState_[virtualKey] = down ? 1 : 0;
     }
+    // One press of an engine key (never a key state: it reaches no logical button).
+    void PressEngineKey(EngineKey key);
+    // The reading aids' input as the last poll saw it (ExtraInput::anyPress without the logical
+    // buttons, which the fold adds).
+    const ExtraInput& frameExtra() const { return frameExtra_; }
     // The keys as they are now.
     const std::array<uint8_t, 256>& keyState() const { return keyState_; }
     // The keys as the last poll saw them: down then, or pressed since the poll before.
@@ -91,6 +108,9 @@ class CInputDevices {
     bool mouseRightPressedSincePoll_ = false;
     bool frameMouseLeft_ = false;
     bool frameMouseRight_ = false;
+    ExtraInput extraSincePoll_;
+    ExtraInput frameExtra_;
+    bool anyPressSincePoll_ = false;
     bool joystickPresent_ = false;
     JoystickState joystick_;
     // The last event of each button since the last poll (kNoEvent, 0 up, 1 down).

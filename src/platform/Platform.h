@@ -60,6 +60,7 @@ struct PlatformEvent {
         KeyUp,        // key = virtual-key code
         MouseMove,    // x, y = client pixels
         MouseButton,  // button: 0 left, 1 right; down
+        MouseWheel,   // value = notches, positive away from the player (up), negative down
         JoyButton,    // button index; down
         JoyAxis,      // axis 0 = x, 1 = y; value scaled to -1000..1000
         JoyAdded,

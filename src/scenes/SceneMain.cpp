@@ -19,7 +19,8 @@ CSceneMain::CSceneMain(const SceneServices& services)
     : services_(services),
       pictures_(&services.textures, services.glyphs),
       windows_(services.windows),
-      runner_(services.script) {
+      runner_(services.script),
+      historyView_(services.windows, windows_.history()) {
     runner_.SetStageCapture([this](SavePointRecord& record) { CaptureStage(services_.stage, record); });
     runner_.pictures = &pictures_;
     runner_.windows = &windows_;
@@ -99,6 +100,7 @@ void CSceneMain::Exit() {
 }
 
 void CSceneMain::Update(const ButtonState& buttons) {
+    if (UpdateReadingAids(buttons)) return;
     if (!runner_.StepScript()) {
         services_.sceneRequests.Request("Title");
         return;
@@ -116,6 +118,52 @@ void CSceneMain::Update(const ButtonState& buttons) {
         WriteSaveFile(variables, variables.quickSaveSlot(), services_.script.log);
 }
 
+// The history view takes the frame's input while it is open, and the frame that opens it.
+bool CSceneMain::UpdateReadingAids(const ButtonState& buttons) {
+    const ExtraInput& extra = buttons.extra;
+    if (historyView_.isOpen()) {
+        UpdateHistoryView(buttons);
+        return true;
+    }
+    if ((extra.wheel > 0 || extra.pageUp > 0) && !windows_.history().empty()) {
+        historyView_.Open(windows_.message(0).skinType());
+        heldUp_ = heldDown_ = 0;
+        return true;
+    }
+    return false;
+}
+
+// Wheel, Up and Down scroll by an entry, Page Up and Page Down by a page; Cancel (a right click
+// too) closes the view, and so do the wheel or Page Down going on past the newest entry.
+void CSceneMain::UpdateHistoryView(const ButtonState& buttons) {
+    const ExtraInput& extra = buttons.extra;
+    if (buttons.pressed[kButtonCancel]) {
+        historyView_.Close();
+        return;
+    }
+    bool close = false;
+    if (extra.wheel > 0) historyView_.ScrollOlder(extra.wheel);
+    if (extra.wheel < 0) close = !historyView_.ScrollNewer(-extra.wheel);
+    for (int i = 0; i < extra.pageUp; ++i) historyView_.PageOlder();
+    for (int i = 0; i < extra.pageDown && !close; ++i) close = !historyView_.PageNewer();
+    if (ScrollRepeats(buttons, kButtonUp, heldUp_)) historyView_.ScrollOlder(1);
+    if (ScrollRepeats(buttons, kButtonDown, heldDown_)) historyView_.ScrollNewer(1);
+    if (close) historyView_.Close();
+}
+
+bool CSceneMain::ScrollRepeats(const ButtonState& buttons, int button, int& heldFrames) {
+    if (buttons.pressed[button]) {
+        heldFrames = 0;
+        return true;
+    }
+    if (!buttons.down[button]) {
+        heldFrames = 0;
+        return false;
+    }
+    ++heldFrames;
+    return heldFrames >= kScrollRepeatDelay && (heldFrames - kScrollRepeatDelay) % kScrollRepeatPeriod == 0;
+}
+
 // With the mouse in use, a right click saves only on the icon; otherwise the Y button saves.
 bool CSceneMain::QuickSaveAsked(const ButtonState& buttons) {
     if (buttons.pointerMode && buttons.rightClick) return InQuickSaveIcon(buttons.mouseX, buttons.mouseY);
@@ -127,7 +175,8 @@ bool CSceneMain::InQuickSaveIcon(int x, int y) {
 }
 
 // Background, characters, sprites 0..127, the message and selection windows, sprites 128..255
-// above everything, and the quick-save icon while the mouse is near it during a wait for OK.
+// above everything, the quick-save icon while the mouse is near it during a wait for OK, and the
+// history view over all of it.
 void CSceneMain::Draw(CSpriteBatch& batch) {
     StageRecord& stage = services_.stage;
     stage.background.Draw(batch);
@@ -137,6 +186,7 @@ void CSceneMain::Draw(CSpriteBatch& batch) {
     windows_.DrawSelections(batch);
     pictures_.DrawSpritesHigh(batch);
     DrawQuickSaveIcon(batch, services_.script.buttons);
+    historyView_.Draw(batch);
 }
 
 // Looked up by name at each draw, so a texture released meanwhile is never drawn.

@@ -3,6 +3,10 @@
 // record and continues at that SavePoint statement; each Update steps the script once, and the
 // end of the script returns to the title scene. While the script waits for OK the player may
 // quick-save: the last save point's snapshot is written to the slot chosen at the title.
+//
+// The player's reading aids live here too: the message history view (wheel up or Page Up opens
+// it over the game), during which the game is paused: no script, wait, typing, transition or
+// animation advances, and no input reaches the game.
 #pragma once
 
 #include <cstdint>
@@ -12,6 +16,7 @@
 #include "script/SavePointRecord.h"
 #include "script/ScriptRunner.h"
 #include "stage/PictureSet.h"
+#include "windows/HistoryView.h"
 #include "windows/WindowSet.h"
 
 namespace zepa {
@@ -33,6 +38,7 @@ class CSceneMain : public CSceneBase {
     const CPictureSet& pictures() const { return pictures_; }
     const CWindowSet& windows() const { return windows_; }
     CWindowSet& windows() { return windows_; }
+    const CHistoryView& historyView() const { return historyView_; }
 
     static constexpr const char* kQuickSaveIconFile = "Graphics/System/QuickSave.png";
     // The icon is drawn at (kIconLeft, 0); the click area and where it is drawn lit.
@@ -50,7 +56,16 @@ class CSceneMain : public CSceneBase {
     static bool QuickSaveAsked(const ButtonState& buttons);
     static bool InQuickSaveIcon(int x, int y);
 
+    // Up and Down held in the history view scroll again after this many frames, then every few.
+    static constexpr int kScrollRepeatDelay = 20;
+    static constexpr int kScrollRepeatPeriod = 4;
+
   private:
+    // The reading aids' part of a frame; true when the game stays paused in it.
+    bool UpdateReadingAids(const ButtonState& buttons);
+    void UpdateHistoryView(const ButtonState& buttons);
+    // A press of Up or Down, or its repeat while held.
+    static bool ScrollRepeats(const ButtonState& buttons, int button, int& heldFrames);
     void DrawQuickSaveIcon(CSpriteBatch& batch, const ButtonState& buttons) const;
     void SeedRandom();
     void RunInitializeScript();
@@ -60,6 +75,9 @@ class CSceneMain : public CSceneBase {
     CPictureSet pictures_;
     CWindowSet windows_;
     CScriptRunner runner_;
+    CHistoryView historyView_;
+    int heldUp_ = 0;
+    int heldDown_ = 0;
     bool initializing_ = false;
 };
 

@@ -7,6 +7,19 @@ CWindowSet::CWindowSet(const WindowEnvironment& environment) {
     for (auto& window : selection_) window = std::make_unique<CWindowSelectable>(environment);
 }
 
+void CWindowSet::PrintText(int index, const std::string& text) {
+    CWindowMessage& window = *message_[index];
+    // Printed while closed, the text is not kept, and a later AddText starts a new entry.
+    history_.Print(index, window.isOpen() ? text : std::string());
+    window.PrintText(text);
+}
+
+void CWindowSet::AddText(int index, const std::string& text) {
+    CWindowMessage& window = *message_[index];
+    if (window.isOpen()) history_.Add(index, text);
+    window.AddText(text);
+}
+
 bool CWindowSet::AnySelectionActive() const {
     for (const auto& window : selection_)
         if (window->active()) return true;

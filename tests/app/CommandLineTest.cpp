@@ -145,6 +145,28 @@ TEST(Replay, RecordedLinesParseBackToTheSameEvents) {
     }
 }
 
+TEST(Replay, TheReadingAidsEventsParseAndRecordBack) {
+    const ReplayParseResult result =
+        ParseReplay("2 wheel up\n3 wheel down\n4 press PageUp\n5 key PageDown down\n");
+    ASSERT_TRUE(result.ok) << result.error;
+    ASSERT_EQ(result.events.size(), 5u);
+    EXPECT_EQ(result.events[0].event.kind, Kind::MouseWheel);
+    EXPECT_EQ(result.events[0].event.value, 1);
+    EXPECT_EQ(result.events[1].event.value, -1);
+    EXPECT_EQ(result.events[2].event.key, vk::kPageUp);
+    EXPECT_EQ(result.events[4].event.key, vk::kPageDown);
+    std::string written;
+    for (const ReplayEvent& e : result.events) written += FormatReplayEvent(e.frame, e.event) + "\n";
+    EXPECT_EQ(written, "2 wheel up\n3 wheel down\n4 key PageUp down\n5 key PageUp up\n5 key PageDown down\n");
+    // A wheel turned several notches at once is written a line a notch.
+    PlatformEvent wheel;
+    wheel.kind = Kind::MouseWheel;
+    wheel.value = -2;
+    EXPECT_EQ(FormatReplayEvent(8, wheel), "8 wheel down\n8 wheel down");
+    EXPECT_FALSE(ParseReplay("1 wheel left\n").ok);
+    EXPECT_FALSE(ParseReplay("1 wheel\n").ok);
+}
+
 TEST(Replay, FeedHandsOutEventsUpToEachFrame) {
     CReplayFeed feed(ParseReplay("2 key A down\n2 key B down\n5 key A up\n").events);
     int count = 0;

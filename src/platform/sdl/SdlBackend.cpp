@@ -211,6 +211,8 @@ class CSdlEvents : public IEventSource {
             case SDL_MOUSEBUTTONDOWN:
             case SDL_MOUSEBUTTONUP:
                 return MouseButtonEventFromSdl(event.button, out);
+            case SDL_MOUSEWHEEL:
+                return MouseWheelEventFromSdl(event.wheel, out);
             case SDL_JOYDEVICEADDED:
                 if (session_->joystick_) return false;
                 session_->joystick_ = SDL_JoystickOpen(event.jdevice.which);

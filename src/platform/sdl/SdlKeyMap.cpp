@@ -52,6 +52,15 @@ bool MouseButtonEventFromSdl(const SDL_MouseButtonEvent& event, PlatformEvent& o
     return true;
 }
 
+bool MouseWheelEventFromSdl(const SDL_MouseWheelEvent& event, PlatformEvent& out) {
+    const int notches = event.direction == SDL_MOUSEWHEEL_FLIPPED ? -event.y : event.y;
+    if (notches == 0) return false;
+    out = PlatformEvent{};
+    out.kind = PlatformEvent::Kind::MouseWheel;
+    out.value = std::clamp(notches, -100, 100);
+    return true;
+}
+
 void JoyButtonEventFromSdl(const SDL_JoyButtonEvent& event, PlatformEvent& out) {
     out = PlatformEvent{};
     out.kind = PlatformEvent::Kind::JoyButton;

@@ -13,6 +13,9 @@ int VirtualKeyFromSdl(SDL_Keycode key);
 
 // Left is button 0, right button 1; false (nothing to report) for every other button.
 bool MouseButtonEventFromSdl(const SDL_MouseButtonEvent& event, PlatformEvent& out);
+// The vertical wheel in notches, up (away from the player) positive whatever the system's scroll
+// direction; false for a purely horizontal scroll.
+bool MouseWheelEventFromSdl(const SDL_MouseWheelEvent& event, PlatformEvent& out);
 // The button index passes through unchanged.
 void JoyButtonEventFromSdl(const SDL_JoyButtonEvent& event, PlatformEvent& out);
 // Axes 0 (x) and 1 (y), scaled to -1000..1000; false for the other axes.

@@ -32,6 +32,8 @@ CGameSystem::CGameSystem()
     : settingsPath_(looseFiles_.FindFile(kSettingsFileName).value_or(kSettingsFileName)),
       glyphs_(CreateGlyphSource(log_)),
       settings_(ReadSettingsFile(log_, settingsPath_)),
+      engineSettings_(LoadEngineSettings(
+          looseFiles_.FindFile(kEngineSettingsFileName).value_or(kEngineSettingsFileName), log_)),
       archive_(kArchiveFileName),
       textureStore_(&archive_, log_),
       stage_(&textureStore_, log_),
@@ -64,6 +66,7 @@ SceneServices CGameSystem::MakeSceneServices() {
         .script = std::move(script),
         .randomSeed = randomSeed,
         .settingsPath = settingsPath_,
+        .engineSettings = engineSettings_,
     };
 }
 

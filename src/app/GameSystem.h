@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "core/EngineSettings.h"
 #include "core/LooseFiles.h"
 #include "core/MessageBoxes.h"
 #include "core/SceneRequests.h"
@@ -89,6 +90,7 @@ class CGameSystem {
     const WindowEnvironment& windowEnvironment() const { return windowEnvironment_; }
     SettingsRecord& settings() { return settings_; }
     const SettingsRecord& settings() const { return settings_; }
+    const EngineSettingsRecord& engineSettings() const { return engineSettings_; }
     const CPackArchive& archive() const { return archive_; }
     CLooseFiles& looseFiles() { return looseFiles_; }
 
@@ -108,6 +110,7 @@ class CGameSystem {
     CSceneRequests sceneRequests_;
     std::unique_ptr<IGlyphSource> glyphs_;
     SettingsRecord settings_;
+    EngineSettingsRecord engineSettings_;
     CPackArchive archive_;
     CTextureStore textureStore_;
     StageRecord stage_;

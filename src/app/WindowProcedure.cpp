@@ -89,6 +89,9 @@ void CWindowProcedure::OnKeyDown(const PlatformEvent& event) {
         case vk::kPageDown:
             input_.PressEngineKey(EngineKey::PageDown);
             return;
+        case vk::kF2:
+            if (!event.repeat) input_.PressEngineKey(EngineKey::AutoAdvance);
+            return;
         case vk::kReturn:
             if (event.alt) {
                 if (!event.repeat && window_) window_->ToggleFullscreen();

@@ -27,10 +27,11 @@ enum LogicalButton : int {
 // the windows): the keys, wheel and clicks that never set a logical button, and whether anything
 // at all was pressed.
 struct ExtraInput {
-    int32_t wheel = 0;     // mouse wheel notches this frame: positive up (away), negative down
-    uint8_t pageUp = 0;    // presses of Page Up this frame (auto-repeat included)
-    uint8_t pageDown = 0;  // presses of Page Down this frame (auto-repeat included)
-    uint8_t anyPress = 0;  // 1 when any key, mouse button or joystick button or direction was pressed
+    int32_t wheel = 0;        // mouse wheel notches this frame: positive up (away), negative down
+    uint8_t pageUp = 0;       // presses of Page Up this frame (auto-repeat included)
+    uint8_t pageDown = 0;     // presses of Page Down this frame (auto-repeat included)
+    uint8_t autoAdvance = 0;  // presses of the auto-advance switch (F2) this frame
+    uint8_t anyPress = 0;     // 1 when any key, mouse button or joystick button or direction was pressed
 };
 
 struct ButtonState {

@@ -51,7 +51,9 @@ void CInputDevices::OnEvent(const PlatformEvent& event) {
 }
 
 void CInputDevices::PressEngineKey(EngineKey key) {
-    uint8_t& count = key == EngineKey::PageUp ? extraSincePoll_.pageUp : extraSincePoll_.pageDown;
+    uint8_t& count = key == EngineKey::PageUp     ? extraSincePoll_.pageUp
+                     : key == EngineKey::PageDown ? extraSincePoll_.pageDown
+                                                  : extraSincePoll_.autoAdvance;
     if (count < 255) ++count;
     anyPressSincePoll_ = true;
 }

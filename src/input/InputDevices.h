@@ -29,6 +29,7 @@ struct JoystickState {
 enum class EngineKey {
     PageUp,
     PageDown,
+    AutoAdvance,
 };
 
 class CInputDevices {

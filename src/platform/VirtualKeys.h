@@ -22,6 +22,7 @@ inline constexpr int kUp = 0x26;
 inline constexpr int kRight = 0x27;
 inline constexpr int kDown = 0x28;
 inline constexpr int kF1 = 0x70;
+inline constexpr int kF2 = 0x71;
 inline constexpr int kF4 = 0x73;
 inline constexpr int kF5 = 0x74;
 inline constexpr int kF6 = 0x75;

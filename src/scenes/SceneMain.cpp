@@ -1,5 +1,7 @@
 #include "scenes/SceneMain.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <ctime>
 
 #include "core/SceneRequests.h"
@@ -20,7 +22,8 @@ CSceneMain::CSceneMain(const SceneServices& services)
       pictures_(&services.textures, services.glyphs),
       windows_(services.windows),
       runner_(services.script),
-      historyView_(services.windows, windows_.history()) {
+      historyView_(services.windows, windows_.history()),
+      markStore_(services.glyphs) {
     runner_.SetStageCapture([this](SavePointRecord& record) { CaptureStage(services_.stage, record); });
     runner_.pictures = &pictures_;
     runner_.windows = &windows_;
@@ -101,10 +104,12 @@ void CSceneMain::Exit() {
 
 void CSceneMain::Update(const ButtonState& buttons) {
     if (UpdateReadingAids(buttons)) return;
+    const bool waitedForOk = runner_.waitForOk;
     if (!runner_.StepScript()) {
         services_.sceneRequests.Request("Title");
         return;
     }
+    if (waitedForOk && !runner_.waitForOk) typedAtLastWait_ = windows_.TypedCharacters();
     CVariableStore& variables = services_.script.variables;
     pictures_.UpdateSprites();
     // A decided choice goes into its result variable when that names one of the integers.
@@ -116,11 +121,53 @@ void CSceneMain::Update(const ButtonState& buttons) {
     services_.stage.characters.Update();
     if (runner_.waitForOk && QuickSaveAsked(buttons))
         WriteSaveFile(variables, variables.quickSaveSlot(), services_.script.log);
+    UpdateAutoAdvance();
+}
+
+void CSceneMain::SwitchAutoAdvance() {
+    autoAdvance_ = !autoAdvance_;
+    autoFramesLeft_ = -1;
+    if (autoMark_ || !markStore_.CreateCanvas(0, 64, kAutoMarkFontSize + 4)) return;
+    TextCanvas& canvas = *markStore_.Current();
+    canvas.antialiased = true;
+    canvas.textAlpha = 255;
+    canvas.textColor = 0xFFFFFF;
+    canvas.shaded = true;
+    canvas.shadeColor = 0;
+    if (markStore_.BeginFont(0, DefaultWindowFontFace(), kAutoMarkFontSize)) {
+        markStore_.DrawStringAt(0, 0, "AUTO");
+        markStore_.EndFont();
+    }
+    autoMark_ = markStore_.GetCanvasTexture(0);
+}
+
+// The pause starts in the frame that finds every message window done typing and ends the wait
+// the given number of frames later. A choice never ends by itself: the script does not wait for
+// OK while one runs.
+void CSceneMain::UpdateAutoAdvance() {
+    if (!autoAdvance_ || !runner_.waitForOk || windows_.AnySelectionActive() || windows_.AnyTyping()) {
+        autoFramesLeft_ = -1;
+        return;
+    }
+    const uint64_t typed = windows_.TypedCharacters();
+    if (autoFramesLeft_ < 0) {
+        const EngineSettingsRecord& settings = services_.engineSettings;
+        const uint64_t characters = std::min<uint64_t>(typed - typedAtLastWait_, 1000000);
+        autoFramesLeft_ = static_cast<int>(std::min<uint64_t>(
+            settings.autoAdvanceFrames + settings.autoAdvanceFramesPerCharacter * characters, INT32_MAX));
+    } else {
+        --autoFramesLeft_;
+    }
+    if (autoFramesLeft_ > 0) return;
+    runner_.waitForOk = false;
+    typedAtLastWait_ = typed;
+    autoFramesLeft_ = -1;
 }
 
 // The history view takes the frame's input while it is open, and the frame that opens it.
 bool CSceneMain::UpdateReadingAids(const ButtonState& buttons) {
     const ExtraInput& extra = buttons.extra;
+    if (extra.autoAdvance % 2) SwitchAutoAdvance();
     if (historyView_.isOpen()) {
         UpdateHistoryView(buttons);
         return true;
@@ -187,6 +234,14 @@ void CSceneMain::Draw(CSpriteBatch& batch) {
     pictures_.DrawSpritesHigh(batch);
     DrawQuickSaveIcon(batch, services_.script.buttons);
     historyView_.Draw(batch);
+    DrawAutoMark(batch);
+}
+
+void CSceneMain::DrawAutoMark(CSpriteBatch& batch) const {
+    if (!autoAdvance_ || !autoMark_) return;
+    const Rect area{0, 0, 64, kAutoMarkFontSize + 4};
+    const Vector3 position{static_cast<float>(kAutoMarkLeft), static_cast<float>(kAutoMarkTop), 0.0f};
+    batch.Draw(autoMark_, &area, &position, 0xFFFFFFFFu);
 }
 
 // Looked up by name at each draw, so a texture released meanwhile is never drawn.

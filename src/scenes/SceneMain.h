@@ -6,7 +6,9 @@
 //
 // The player's reading aids live here too: the message history view (wheel up or Page Up opens
 // it over the game), during which the game is paused: no script, wait, typing, transition or
-// animation advances, and no input reaches the game.
+// animation advances, and no input reaches the game; and auto-advance (F2), which ends a wait for
+// OK by itself once the message windows have finished typing and a pause has passed (the
+// engine's settings give its length), while an "AUTO" mark shows in the top-left corner.
 #pragma once
 
 #include <cstdint>
@@ -16,6 +18,7 @@
 #include "script/SavePointRecord.h"
 #include "script/ScriptRunner.h"
 #include "stage/PictureSet.h"
+#include "text/TextCanvasStore.h"
 #include "windows/HistoryView.h"
 #include "windows/WindowSet.h"
 
@@ -39,6 +42,7 @@ class CSceneMain : public CSceneBase {
     const CWindowSet& windows() const { return windows_; }
     CWindowSet& windows() { return windows_; }
     const CHistoryView& historyView() const { return historyView_; }
+    bool autoAdvance() const { return autoAdvance_; }
 
     static constexpr const char* kQuickSaveIconFile = "Graphics/System/QuickSave.png";
     // The icon is drawn at (kIconLeft, 0); the click area and where it is drawn lit.
@@ -59,6 +63,10 @@ class CSceneMain : public CSceneBase {
     // Up and Down held in the history view scroll again after this many frames, then every few.
     static constexpr int kScrollRepeatDelay = 20;
     static constexpr int kScrollRepeatPeriod = 4;
+    // Where the "AUTO" mark is drawn: the corner opposite the quick-save icon.
+    static constexpr int kAutoMarkLeft = 6;
+    static constexpr int kAutoMarkTop = 4;
+    static constexpr int kAutoMarkFontSize = 16;
 
   private:
     // The reading aids' part of a frame; true when the game stays paused in it.
@@ -66,6 +74,10 @@ class CSceneMain : public CSceneBase {
     void UpdateHistoryView(const ButtonState& buttons);
     // A press of Up or Down, or its repeat while held.
     static bool ScrollRepeats(const ButtonState& buttons, int button, int& heldFrames);
+    void SwitchAutoAdvance();
+    // Counts down the pause of a wait for OK that auto-advance ends.
+    void UpdateAutoAdvance();
+    void DrawAutoMark(CSpriteBatch& batch) const;
     void DrawQuickSaveIcon(CSpriteBatch& batch, const ButtonState& buttons) const;
     void SeedRandom();
     void RunInitializeScript();
@@ -78,6 +90,13 @@ class CSceneMain : public CSceneBase {
     CHistoryView historyView_;
     int heldUp_ = 0;
     int heldDown_ = 0;
+    bool autoAdvance_ = false;
+    // Frames left of the pause; -1 while it has not started.
+    int autoFramesLeft_ = -1;
+    // The characters typed when the previous wait for OK ended.
+    uint64_t typedAtLastWait_ = 0;
+    CTextCanvasStore markStore_;
+    CTexture* autoMark_ = nullptr;
     bool initializing_ = false;
 };
 

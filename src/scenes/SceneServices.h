@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "core/EngineSettings.h"
 #include "core/Settings.h"
 #include "script/ScriptServices.h"
 
@@ -30,6 +31,8 @@ struct SceneServices {
     const std::optional<unsigned>& randomSeed;
     // Where the settings are written ("option.ini" as found in the game folder).
     std::string settingsPath = kSettingsFileName;
+    // The engine's own settings ("zepa.ini"), read once at start-up.
+    EngineSettingsRecord engineSettings;
 };
 
 }  // namespace zepa

@@ -39,6 +39,7 @@ void CSceneMain::DescribeState(nlohmann::json& state) const {
         history.push_back(Cp932ToJsonText(entry.text));
     state["history"] = history;
     state["historyOpen"] = historyView_.isOpen();
+    state["autoAdvance"] = autoAdvance_;
 }
 
 void CSceneKeyConfig::DescribeState(nlohmann::json& state) const {

@@ -20,6 +20,18 @@ void CWindowSet::AddText(int index, const std::string& text) {
     window.AddText(text);
 }
 
+bool CWindowSet::AnyTyping() const {
+    for (const auto& window : message_)
+        if (window->typing()) return true;
+    return false;
+}
+
+uint64_t CWindowSet::TypedCharacters() const {
+    uint64_t typed = 0;
+    for (const auto& window : message_) typed += window->typedCharacters();
+    return typed;
+}
+
 bool CWindowSet::AnySelectionActive() const {
     for (const auto& window : selection_)
         if (window->active()) return true;

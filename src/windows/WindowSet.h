@@ -40,6 +40,11 @@ class CWindowSet {
     void AddText(int index, const std::string& text);
     const CMessageHistory& history() const { return history_; }
 
+    // Some message window has text still to type (or is still opening with text to type).
+    bool AnyTyping() const;
+    // The characters all message windows have typed so far.
+    uint64_t TypedCharacters() const;
+
     // A choice is running in some selection window (the script waits meanwhile).
     bool AnySelectionActive() const;
 

@@ -22,8 +22,8 @@ class ReadingAidsReplay : public ::testing::Test {
         dir_.Write("game/Script/Initialize.txt", "");
         dir_.Write("game/Script/Script.txt", script);
     }
-    // Plays the replay for `frames` frames with a dump and a shot after each frame.
-    void Play(const std::string& replay, int frames) {
+    // Plays the replay for `frames` frames with a dump (and a shot, if asked) after each frame.
+    void Play(const std::string& replay, int frames, bool shots = false) {
         dir_.Write("input.replay", replay);
         std::vector<std::string> args = {
             "--headless",           "--game",  dir_ / "game",        "--scene", "Main", "--frames",
@@ -31,6 +31,7 @@ class ReadingAidsReplay : public ::testing::Test {
         for (int frame = 1; frame <= frames; ++frame) {
             args.push_back("--dump");
             args.push_back(std::to_string(frame) + ":" + (dir_ / ("d" + std::to_string(frame) + ".json")));
+            if (!shots) continue;
             args.push_back("--shot");
             args.push_back(std::to_string(frame) + ":" + (dir_ / ("s" + std::to_string(frame) + ".png")));
         }
@@ -73,7 +74,7 @@ TEST_F(ReadingAidsReplay, TheHistoryOpensScrollsAndCloses) {
         "19 click right   # closes\n"
         "21 wheel up\n"
         "23 press X       # Cancel closes\n",
-        24);
+        24, true);
     const nlohmann::json history = Dump(4)["history"];
     ASSERT_EQ(history.size(), 20u);
     EXPECT_EQ(history[0], "entry 1");
@@ -86,6 +87,49 @@ TEST_F(ReadingAidsReplay, TheHistoryOpensScrollsAndCloses) {
     EXPECT_TRUE(Shot(7) != Shot(5));  // scrolled
     EXPECT_TRUE(Shot(9) == Shot(5));  // and back
     EXPECT_TRUE(Dump(24)["script"]["waitForOk"]);
+}
+
+TEST_F(ReadingAidsReplay, AutoAdvancePassesWaitsForOkOnlyWhileOnAndNeverAChoice) {
+    WriteGame(
+        "MessageWindow.Open(0, 0, 320, 640, 160)\n"
+        "MessageWindow[0].PrintText(\"abcd\")\n"
+        "WaitOK\n"
+        "Calc($num[1] = 1)\n"
+        "MessageWindow[0].PrintText(\"efghijkl\")\n"
+        "WaitOK\n"
+        "Calc($num[1] = 2)\n"
+        "SelectWindow.Open(0, 0, 0, 300, 100)\n"
+        "SelectWindow.ContentsNum(0, 2)\n"
+        "SelectWindow.SetContents(0, 0, \"yes\")\n"
+        "SelectWindow.SetContents(0, 1, \"no\")\n"
+        "SelectWindow.Select(0, true, 5)\n"
+        "Calc($num[1] = 3)\n"
+        "WaitOK\n");
+    dir_.Write("game/zepa.ini",
+               "# a shorter pause\nAUTO_ADVANCE_FRAMES=10\nAUTO_ADVANCE_FRAMES_PER_CHARACTER=1\n");
+    Play("80 press F2\n", 200);
+    auto num = [&](int frame) { return Dump(frame)["vars"]["ints"].value("1", 0); };
+    // Off, the first wait holds.
+    EXPECT_FALSE(Dump(79)["autoAdvance"]);
+    EXPECT_TRUE(Dump(79)["script"]["waitForOk"]);
+    EXPECT_EQ(num(79), 0);
+    // On: 10 frames plus one per character typed since the previous wait, counted from the frame
+    // that found the typing finished (long ago here: the frame of F2).
+    EXPECT_TRUE(Dump(80)["autoAdvance"]);
+    EXPECT_TRUE(Dump(93)["script"]["waitForOk"]);
+    EXPECT_FALSE(Dump(94)["script"]["waitForOk"]);
+    EXPECT_EQ(num(95), 1);
+    int typed = 95;
+    while (typed < 200 && Dump(typed)["messageWindows"][0]["typing"]) ++typed;
+    ASSERT_LT(typed, 200);
+    EXPECT_TRUE(Dump(typed + 17)["script"]["waitForOk"]);
+    EXPECT_FALSE(Dump(typed + 18)["script"]["waitForOk"]);
+    // The choice waits however long auto-advance is on.
+    EXPECT_EQ(num(200), 2);
+    EXPECT_TRUE(Dump(200)["selectWindows"][0]["active"]);
+    // Neither option.ini nor zepa.ini was changed by it.
+    EXPECT_EQ(ReadFileBytes(dir_ / "game/zepa.ini"),
+              "# a shorter pause\nAUTO_ADVANCE_FRAMES=10\nAUTO_ADVANCE_FRAMES_PER_CHARACTER=1\n");
 }
 
 }  // namespace

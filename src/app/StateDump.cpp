@@ -35,7 +35,7 @@ nlohmann::json DumpState(const CGameSystem& game, long long frame) {
     state["quickSaveSlot"] = game.variables().quickSaveSlot();
     // Null unless the current scene has them; each scene fills in its own.
     for (const char* key : {"script", "pictures", "messageWindows", "selectWindows", "titleScene",
-                            "optionScene", "history", "historyOpen", "autoAdvance"})
+                            "optionScene", "history", "historyOpen", "autoAdvance", "windowsHidden"})
         state[key] = nullptr;
     if (const CSceneBase* scene = game.currentScene()) scene->DescribeState(state);
     return state;

@@ -92,6 +92,9 @@ void CWindowProcedure::OnKeyDown(const PlatformEvent& event) {
         case vk::kF2:
             if (!event.repeat) input_.PressEngineKey(EngineKey::AutoAdvance);
             return;
+        case 'H':
+            if (!event.repeat) input_.PressEngineKey(EngineKey::HideWindows);
+            return;
         case vk::kReturn:
             if (event.alt) {
                 if (!event.repeat && window_) window_->ToggleFullscreen();

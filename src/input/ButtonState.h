@@ -31,6 +31,7 @@ struct ExtraInput {
     uint8_t pageUp = 0;       // presses of Page Up this frame (auto-repeat included)
     uint8_t pageDown = 0;     // presses of Page Down this frame (auto-repeat included)
     uint8_t autoAdvance = 0;  // presses of the auto-advance switch (F2) this frame
+    uint8_t hideWindows = 0;  // presses of H and middle clicks this frame
     uint8_t anyPress = 0;     // 1 when any key, mouse button or joystick button or direction was pressed
 };
 

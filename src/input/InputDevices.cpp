@@ -19,6 +19,9 @@ void CInputDevices::OnEvent(const PlatformEvent& event) {
                     anyPressSincePoll_ = true;
                 }
                 down = event.down;
+            } else if (event.button == 2) {  // the middle button: an engine key, never OK or Cancel
+                if (event.down && !mouseMiddle_) PressEngineKey(EngineKey::HideWindows);
+                mouseMiddle_ = event.down;
             }
             break;
         case Kind::MouseWheel:
@@ -32,6 +35,12 @@ void CInputDevices::OnEvent(const PlatformEvent& event) {
             joystick_ = JoystickState{};
             buttonEvents_ = MakeNoEvents();
             axisX_ = axisY_ = 0;
+            hat_ = 0;
+            break;
+        case Kind::JoyHat:
+            joystickPresent_ = true;
+            if ((event.value & ~hat_ & 15) != 0) anyPressSincePoll_ = true;
+            hat_ = event.value & 15;
             break;
         case Kind::JoyButton:
             joystickPresent_ = true;
@@ -41,7 +50,7 @@ void CInputDevices::OnEvent(const PlatformEvent& event) {
             break;
         case Kind::JoyAxis:
             joystickPresent_ = true;
-            // Only X and Y count; other axes (and hats) change nothing.
+            // Only X and Y count; other axes change nothing.
             if (event.axis == 0) axisX_ = std::clamp(event.value, -kAxisThreshold, kAxisThreshold);
             if (event.axis == 1) axisY_ = std::clamp(event.value, -kAxisThreshold, kAxisThreshold);
             break;
@@ -51,9 +60,9 @@ void CInputDevices::OnEvent(const PlatformEvent& event) {
 }
 
 void CInputDevices::PressEngineKey(EngineKey key) {
-    uint8_t& count = key == EngineKey::PageUp     ? extraSincePoll_.pageUp
-                     : key == EngineKey::PageDown ? extraSincePoll_.pageDown
-                                                  : extraSincePoll_.autoAdvance;
+    uint8_t* counts[] = {&extraSincePoll_.pageUp, &extraSincePoll_.pageDown, &extraSincePoll_.autoAdvance,
+                         &extraSincePoll_.hideWindows};
+    uint8_t& count = *counts[static_cast<int>(key)];
     if (count < 255) ++count;
     anyPressSincePoll_ = true;
 }
@@ -78,10 +87,10 @@ void CInputDevices::PollJoystick() {
     buttonEvents_ = MakeNoEvents();
     joystick_.axisX = axisX_;
     joystick_.axisY = axisY_;
-    joystick_.up = axisY_ <= -kAxisThreshold;
-    joystick_.down = axisY_ >= kAxisThreshold;
-    joystick_.left = axisX_ <= -kAxisThreshold;
-    joystick_.right = axisX_ >= kAxisThreshold;
+    joystick_.up = axisY_ <= -kAxisThreshold || (hat_ & kHatUp) != 0;
+    joystick_.down = axisY_ >= kAxisThreshold || (hat_ & kHatDown) != 0;
+    joystick_.left = axisX_ <= -kAxisThreshold || (hat_ & kHatLeft) != 0;
+    joystick_.right = axisX_ >= kAxisThreshold || (hat_ & kHatRight) != 0;
 }
 
 bool CInputDevices::JoystickReads(int number) const {

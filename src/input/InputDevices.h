@@ -1,4 +1,5 @@
-// The raw state of the keyboard, the mouse and the first joystick, fed by platform events (real
+// The raw state of the keyboard, the mouse and the first joystick (its stick and its hat both give
+// the directions), fed by platform events (real
 // devices or a replay file alike, through the window procedure) and latched once per frame by
 // Poll; also the window's client size, which the fold scales the mouse with.
 #pragma once
@@ -15,7 +16,8 @@ namespace zepa {
 struct JoystickState {
     // 1 only in the frame in which the button's press event arrived.
     std::array<uint8_t, 32> buttons{};
-    // Direction flags from the axes against the thresholds; they stay set while the stick is held.
+    // Direction flags from the axes against the thresholds, or from the hat; they stay set while
+    // the stick or the hat is held.
     uint8_t up = 0;
     uint8_t down = 0;
     uint8_t left = 0;
@@ -30,6 +32,7 @@ enum class EngineKey {
     PageUp,
     PageDown,
     AutoAdvance,
+    HideWindows,
 };
 
 class CInputDevices {
@@ -105,6 +108,7 @@ class CInputDevices {
     int mouseClientY_ = 0;
     bool mouseLeft_ = false;
     bool mouseRight_ = false;
+    bool mouseMiddle_ = false;
     bool mouseLeftPressedSincePoll_ = false;
     bool mouseRightPressedSincePoll_ = false;
     bool frameMouseLeft_ = false;
@@ -118,6 +122,7 @@ class CInputDevices {
     std::array<int8_t, kJoystickButtons> buttonEvents_ = MakeNoEvents();
     int axisX_ = 0;
     int axisY_ = 0;
+    int hat_ = 0;
 
     static std::array<int8_t, kJoystickButtons> MakeNoEvents() {
         std::array<int8_t, kJoystickButtons> events{};

@@ -164,10 +164,19 @@ void CSceneMain::UpdateAutoAdvance() {
     autoFramesLeft_ = -1;
 }
 
-// The history view takes the frame's input while it is open, and the frame that opens it.
+// Hidden windows come back with any press, which does nothing else; H and the middle click hide
+// them. The history view takes the frame's input while it is open, and the frame that opens it.
 bool CSceneMain::UpdateReadingAids(const ButtonState& buttons) {
     const ExtraInput& extra = buttons.extra;
+    if (windowsHidden_) {
+        if (extra.anyPress) windowsHidden_ = false;
+        return true;
+    }
     if (extra.autoAdvance % 2) SwitchAutoAdvance();
+    if (extra.hideWindows) {
+        windowsHidden_ = true;
+        return true;
+    }
     if (historyView_.isOpen()) {
         UpdateHistoryView(buttons);
         return true;
@@ -223,17 +232,21 @@ bool CSceneMain::InQuickSaveIcon(int x, int y) {
 
 // Background, characters, sprites 0..127, the message and selection windows, sprites 128..255
 // above everything, the quick-save icon while the mouse is near it during a wait for OK, and the
-// history view over all of it.
+// history view over all of it; the windows, the icon and the view are left out while hidden.
 void CSceneMain::Draw(CSpriteBatch& batch) {
     StageRecord& stage = services_.stage;
     stage.background.Draw(batch);
     stage.characters.Draw(batch);
     pictures_.DrawSpritesLow(batch);
-    windows_.DrawMessages(batch);
-    windows_.DrawSelections(batch);
+    if (!windowsHidden_) {
+        windows_.DrawMessages(batch);
+        windows_.DrawSelections(batch);
+    }
     pictures_.DrawSpritesHigh(batch);
-    DrawQuickSaveIcon(batch, services_.script.buttons);
-    historyView_.Draw(batch);
+    if (!windowsHidden_) {
+        DrawQuickSaveIcon(batch, services_.script.buttons);
+        historyView_.Draw(batch);
+    }
     DrawAutoMark(batch);
 }
 

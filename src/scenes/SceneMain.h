@@ -8,7 +8,9 @@
 // it over the game), during which the game is paused: no script, wait, typing, transition or
 // animation advances, and no input reaches the game; and auto-advance (F2), which ends a wait for
 // OK by itself once the message windows have finished typing and a pause has passed (the
-// engine's settings give its length), while an "AUTO" mark shows in the top-left corner.
+// engine's settings give its length), while an "AUTO" mark shows in the top-left corner; and
+// hiding the windows (H or a middle click), which leaves the picture alone, paused, until the
+// next press or click, which only shows the windows again.
 #pragma once
 
 #include <cstdint>
@@ -43,6 +45,7 @@ class CSceneMain : public CSceneBase {
     CWindowSet& windows() { return windows_; }
     const CHistoryView& historyView() const { return historyView_; }
     bool autoAdvance() const { return autoAdvance_; }
+    bool windowsHidden() const { return windowsHidden_; }
 
     static constexpr const char* kQuickSaveIconFile = "Graphics/System/QuickSave.png";
     // The icon is drawn at (kIconLeft, 0); the click area and where it is drawn lit.
@@ -91,6 +94,7 @@ class CSceneMain : public CSceneBase {
     int heldUp_ = 0;
     int heldDown_ = 0;
     bool autoAdvance_ = false;
+    bool windowsHidden_ = false;
     // Frames left of the pause; -1 while it has not started.
     int autoFramesLeft_ = -1;
     // The characters typed when the previous wait for OK ended.

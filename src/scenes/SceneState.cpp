@@ -40,6 +40,7 @@ void CSceneMain::DescribeState(nlohmann::json& state) const {
     state["history"] = history;
     state["historyOpen"] = historyView_.isOpen();
     state["autoAdvance"] = autoAdvance_;
+    state["windowsHidden"] = windowsHidden_;
 }
 
 void CSceneKeyConfig::DescribeState(nlohmann::json& state) const {

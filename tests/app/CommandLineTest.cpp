@@ -163,6 +163,27 @@ TEST(Replay, TheReadingAidsEventsParseAndRecordBack) {
     wheel.kind = Kind::MouseWheel;
     wheel.value = -2;
     EXPECT_EQ(FormatReplayEvent(8, wheel), "8 wheel down\n8 wheel down");
+    const ReplayParseResult middle = ParseReplay("3 mousebutton middle down\n4 click middle\n");
+    ASSERT_TRUE(middle.ok) << middle.error;
+    ASSERT_EQ(middle.events.size(), 3u);
+    EXPECT_EQ(middle.events[0].event.button, 2);
+    EXPECT_EQ(FormatReplayEvent(3, middle.events[0].event), "3 mousebutton middle down");
+    EXPECT_EQ(FormatReplayEvent(5, middle.events[2].event), "5 mousebutton middle up");
+    const ReplayParseResult hat =
+        ParseReplay("1 joy hat up\n2 joy hat down+left\n3 joy hat right\n4 joy hat centered\n");
+    ASSERT_TRUE(hat.ok) << hat.error;
+    ASSERT_EQ(hat.events.size(), 4u);
+    EXPECT_EQ(hat.events[0].event.kind, Kind::JoyHat);
+    EXPECT_EQ(hat.events[0].event.value, kHatUp);
+    EXPECT_EQ(hat.events[1].event.value, kHatDown | kHatLeft);
+    EXPECT_EQ(hat.events[2].event.value, kHatRight);
+    EXPECT_EQ(hat.events[3].event.value, 0);
+    EXPECT_EQ(FormatReplayEvent(2, hat.events[1].event), "2 joy hat down+left");
+    EXPECT_EQ(FormatReplayEvent(4, hat.events[3].event), "4 joy hat centered");
+    EXPECT_FALSE(ParseReplay("1 joy hat sideways\n").ok);
+    EXPECT_FALSE(ParseReplay("1 joy hat up+\n").ok);
+    EXPECT_FALSE(ParseReplay("1 joy axis x\n").ok);
+    EXPECT_FALSE(ParseReplay("1 joy button up\n").ok);
     EXPECT_FALSE(ParseReplay("1 wheel left\n").ok);
     EXPECT_FALSE(ParseReplay("1 wheel\n").ok);
 }

@@ -132,5 +132,68 @@ TEST_F(ReadingAidsReplay, AutoAdvancePassesWaitsForOkOnlyWhileOnAndNeverAChoice)
               "# a shorter pause\nAUTO_ADVANCE_FRAMES=10\nAUTO_ADVANCE_FRAMES_PER_CHARACTER=1\n");
 }
 
+TEST_F(ReadingAidsReplay, HidingTheWindowsPausesUntilTheNextPressWhichOnlyShowsThem) {
+    WriteGame(
+        "MessageWindow.Open(0, 0, 320, 640, 160)\n"
+        "MessageWindow[0].PrintText(\"hello\")\n"
+        "WaitOK\n"
+        "Calc($num[1] = 1)\n"
+        "Wait(1000)\n");
+    Play(
+        "10 press H\n"
+        "12 press Z      # only shows the windows\n"
+        "16 click middle # hides them\n"
+        "18 press F2     # only shows them: auto-advance stays off\n"
+        "20 mousebutton middle down\n"
+        "21 mousebutton middle up\n"
+        "23 click left   # shows\n"
+        "25 press Z      # reaches the game\n"
+        "30 press H\n"
+        "40 press X\n",
+        42, true);
+    using Values = std::vector<nlohmann::json>;
+    EXPECT_EQ(Field("windowsHidden", {9, 10, 11, 12, 16, 17, 18, 20, 22, 23, 30, 39, 40}),
+              (Values{false, true, true, false, true, true, false, true, true, false, true, true, false}));
+    EXPECT_FALSE(Dump(19)["autoAdvance"]);
+    EXPECT_TRUE(Shot(10) != Shot(9));  // the message window is gone
+    EXPECT_TRUE(Shot(12) == Shot(9));  // and back
+    EXPECT_EQ(Dump(24)["vars"]["ints"].value("1", 0), 0);
+    EXPECT_EQ(Dump(26)["vars"]["ints"].value("1", 0), 1);
+    // Hidden, the game is paused: the wait stands still until the frame after the showing press.
+    const int waiting = Dump(30)["script"]["waitCounter"];
+    EXPECT_EQ(Dump(40)["script"]["waitCounter"], waiting);
+    EXPECT_EQ(Dump(41)["script"]["waitCounter"], waiting - 1);
+}
+
+TEST_F(ReadingAidsReplay, AJoystickHatMovesLikeTheStick) {
+    WriteGame(
+        "SelectWindow.Open(0, 0, 0, 400, 200)\n"
+        "SelectWindow.SetColumn(0, 2)\n"
+        "SelectWindow.ContentsNum(0, 4)\n"
+        "SelectWindow.SetContents(0, 0, \"a\")\n"
+        "SelectWindow.SetContents(0, 1, \"b\")\n"
+        "SelectWindow.SetContents(0, 2, \"c\")\n"
+        "SelectWindow.SetContents(0, 3, \"d\")\n"
+        "SelectWindow.Select(0, true, 5)\n"
+        "WaitOK\n");
+    Play(
+        "10 joy hat down\n11 joy hat centered\n"
+        "15 joy hat right\n16 joy hat centered\n"
+        "20 joy hat up\n21 joy hat centered\n"
+        "25 joy hat left\n26 joy hat centered\n"
+        "30 joy hat down+right   # a diagonal: down is taken first\n31 joy hat centered\n"
+        "35 joy button 1 down    # OK with the default BUTTON_OK\n36 joy button 1 up\n",
+        40);
+    auto cursor = [&](int frame) { return Dump(frame)["selectWindows"][0]["cursor"]; };
+    EXPECT_EQ(cursor(9), 0);
+    EXPECT_EQ(cursor(10), 2);
+    EXPECT_EQ(cursor(14), 2);  // held and let go: one step
+    EXPECT_EQ(cursor(15), 3);
+    EXPECT_EQ(cursor(20), 1);
+    EXPECT_EQ(cursor(25), 0);
+    EXPECT_EQ(cursor(30), 2);
+    EXPECT_EQ(Dump(36)["vars"]["ints"].value("5", -1), 2);
+}
+
 }  // namespace
 }  // namespace zepa

@@ -40,6 +40,8 @@ CGameSystem::CGameSystem(std::string writableFolder)
       settingsPath_(SettingsPath(looseFiles_, writableFolder_)),
       glyphs_(CreateGlyphSource(log_)),
       settings_(ReadSettingsFile(log_, settingsPath_)),
+      engineSettings_(LoadEngineSettings(
+          looseFiles_.FindFile(kEngineSettingsFileName).value_or(kEngineSettingsFileName), log_)),
       archive_(kArchiveFileName),
       textureStore_(&archive_, log_),
       stage_(&textureStore_, log_),
@@ -74,6 +76,7 @@ SceneServices CGameSystem::MakeSceneServices() {
         .randomSeed = randomSeed,
         .warp = pendingWarp_,
         .settingsPath = settingsPath_,
+        .engineSettings = engineSettings_,
     };
 }
 

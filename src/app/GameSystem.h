@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/DebugOverlay.h"
+#include "core/EngineSettings.h"
 #include "core/LooseFiles.h"
 #include "core/MessageBoxes.h"
 #include "core/SceneRequests.h"
@@ -93,6 +94,7 @@ class CGameSystem {
     const WindowEnvironment& windowEnvironment() const { return windowEnvironment_; }
     SettingsRecord& settings() { return settings_; }
     const SettingsRecord& settings() const { return settings_; }
+    const EngineSettingsRecord& engineSettings() const { return engineSettings_; }
     const CPackArchive& archive() const { return archive_; }
     CLooseFiles& looseFiles() { return looseFiles_; }
     const std::string& writableFolder() const { return writableFolder_; }
@@ -130,6 +132,7 @@ class CGameSystem {
     CSceneRequests sceneRequests_;
     std::unique_ptr<IGlyphSource> glyphs_;
     SettingsRecord settings_;
+    EngineSettingsRecord engineSettings_;
     CPackArchive archive_;
     CTextureStore textureStore_;
     StageRecord stage_;

@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdlib>
 #include <functional>
 #include <optional>
 #include <sstream>
+#include <utility>
 
 #include "platform/VirtualKeys.h"
 
@@ -38,6 +40,7 @@ std::optional<bool> ParseDownUp(const std::string& word) {
 std::optional<int> ParseMouseButton(const std::string& word) {
     if (word == "left") return 0;
     if (word == "right") return 1;
+    if (word == "middle") return 2;
     return std::nullopt;
 }
 
@@ -100,7 +103,7 @@ std::string ParseMouse(const Words& w, long long frame, const AddEvent& add) {
 
 std::string ParseClick(const Words& w, long long frame, const AddEvent& add) {
     auto button = ParseMouseButton(w[2]);
-    if (!button) return "expected left or right, got '" + w[2] + "'";
+    if (!button) return "expected left, right or middle, got '" + w[2] + "'";
     PlatformEvent event = MakeEvent(Kind::MouseButton);
     event.button = *button;
     event.down = true;
@@ -112,12 +115,20 @@ std::string ParseClick(const Words& w, long long frame, const AddEvent& add) {
 
 std::string ParseMouseButtonLine(const Words& w, long long frame, const AddEvent& add) {
     auto button = ParseMouseButton(w[2]);
-    if (!button) return "expected left or right, got '" + w[2] + "'";
+    if (!button) return "expected left, right or middle, got '" + w[2] + "'";
     auto isDown = ParseDownUp(w[3]);
     if (!isDown) return "expected down or up, got '" + w[3] + "'";
     PlatformEvent event = MakeEvent(Kind::MouseButton);
     event.button = *button;
     event.down = *isDown;
+    add(frame, event);
+    return "";
+}
+
+std::string ParseWheel(const Words& w, long long frame, const AddEvent& add) {
+    if (w[2] != "up" && w[2] != "down") return "expected up or down, got '" + w[2] + "'";
+    PlatformEvent event = MakeEvent(Kind::MouseWheel);
+    event.value = w[2] == "up" ? 1 : -1;
     add(frame, event);
     return "";
 }
@@ -151,6 +162,48 @@ std::string ParseJoy(const Words& w, long long frame, const AddEvent& add) {
     return "expected 'button' or 'axis' after 'joy', got '" + w[2] + "'";
 }
 
+// The hat's directions by name, in the order a recording writes them.
+constexpr std::pair<std::string_view, int> kHatDirections[] = {
+    {"up", kHatUp}, {"down", kHatDown}, {"left", kHatLeft}, {"right", kHatRight}};
+
+// "centered", or directions joined by '+' ("up+left" for a diagonal).
+std::optional<int> ParseHatDirections(const std::string& word) {
+    if (word == "centered") return 0;
+    int directions = 0;
+    size_t start = 0;
+    while (start <= word.size()) {
+        size_t end = word.find('+', start);
+        if (end == std::string::npos) end = word.size();
+        const std::string_view name = std::string_view(word).substr(start, end - start);
+        const auto* found = std::find_if(std::begin(kHatDirections), std::end(kHatDirections),
+                                         [&](const auto& direction) { return direction.first == name; });
+        if (found == std::end(kHatDirections)) return std::nullopt;
+        directions |= found->second;
+        start = end + 1;
+    }
+    return directions;
+}
+
+std::string FormatHatDirections(int directions) {
+    std::string text;
+    for (const auto& [name, bit] : kHatDirections) {
+        if ((directions & bit) == 0) continue;
+        if (!text.empty()) text += '+';
+        text += name;
+    }
+    return text.empty() ? "centered" : text;
+}
+
+std::string ParseJoyHat(const Words& w, long long frame, const AddEvent& add) {
+    if (w[2] != "hat") return "expected 'hat' after 'joy', got '" + w[2] + "'";
+    auto directions = ParseHatDirections(w[3]);
+    if (!directions) return "expected up, down, left, right (joined by '+') or centered, got '" + w[3] + "'";
+    PlatformEvent event = MakeEvent(Kind::JoyHat);
+    event.value = *directions;
+    add(frame, event);
+    return "";
+}
+
 std::string ParseFocus(const Words& w, long long frame, const AddEvent& add) {
     if (w[2] != "on" && w[2] != "off") return "expected 'F focus on|off'";
     add(frame, MakeEvent(w[2] == "on" ? Kind::FocusGained : Kind::FocusLost));
@@ -162,13 +215,19 @@ std::string ParseQuit(const Words&, long long frame, const AddEvent& add) {
     return "";
 }
 
+constexpr std::string_view kJoyUsage =
+    "expected 'F joy button N down|up', 'F joy axis x|y V' or 'F joy hat up|down|left|right|centered'";
+
+// A verb may have forms of several lengths, one entry each.
 constexpr ReplayVerb kVerbs[] = {
     {"key", 4, "expected 'F key NAME down|up'", ParseKey},
     {"press", 3, "expected 'F press NAME'", ParsePress},
     {"mouse", 4, "expected 'F mouse X Y'", ParseMouse},
-    {"click", 3, "expected 'F click left|right'", ParseClick},
-    {"mousebutton", 4, "expected 'F mousebutton left|right down|up'", ParseMouseButtonLine},
-    {"joy", 5, "expected 'F joy button N down|up' or 'F joy axis x|y V'", ParseJoy},
+    {"click", 3, "expected 'F click left|right|middle'", ParseClick},
+    {"mousebutton", 4, "expected 'F mousebutton left|right|middle down|up'", ParseMouseButtonLine},
+    {"wheel", 3, "expected 'F wheel up|down'", ParseWheel},
+    {"joy", 5, kJoyUsage, ParseJoy},
+    {"joy", 4, kJoyUsage, ParseJoyHat},
     {"focus", 3, "expected 'F focus on|off'", ParseFocus},
     {"quit", 2, "expected 'F quit'", ParseQuit},
 };
@@ -176,11 +235,14 @@ constexpr ReplayVerb kVerbs[] = {
 // Parses the words after the frame number into one or two events; returns an error text.
 std::string ParseAction(const Words& w, long long frame, std::vector<ReplayEvent>& out) {
     const std::string& verb = w[1];
+    std::string_view usage;
     for (const ReplayVerb& entry : kVerbs) {
         if (verb != entry.name) continue;
-        if (w.size() != entry.words) return std::string(entry.usage);
+        usage = entry.usage;
+        if (w.size() != entry.words) continue;
         return entry.parse(w, frame, [&out](long long f, const PlatformEvent& e) { out.push_back({f, e}); });
     }
+    if (!usage.empty()) return std::string(usage);
     return "unknown event '" + verb + "'";
 }
 
@@ -241,7 +303,7 @@ ReplayParseResult ParseReplay(std::string_view text) {
 std::string FormatReplayEvent(long long frame, const PlatformEvent& event) {
     const std::string f = std::to_string(frame) + " ";
     auto downUp = [](bool down) { return down ? "down" : "up"; };
-    auto leftRight = [](int button) { return button == 0 ? "left" : "right"; };
+    auto leftRight = [](int button) { return button == 0 ? "left" : button == 1 ? "right" : "middle"; };
     // Alt+Enter only toggles fullscreen, which changes nothing in the game; written without its
     // Alt it would replay as a press of the OK key.
     if (event.kind == Kind::KeyDown && event.alt && event.key == vk::kReturn) return "";
@@ -253,10 +315,20 @@ std::string FormatReplayEvent(long long frame, const PlatformEvent& event) {
             return f + "mouse " + std::to_string(event.x) + " " + std::to_string(event.y);
         case Kind::MouseButton:
             return f + "mousebutton " + leftRight(event.button) + " " + downUp(event.down);
+        case Kind::MouseWheel: {
+            // One line a notch.
+            std::string lines;
+            const int notches = std::min(std::abs(event.value), 100);
+            for (int i = 0; i < notches; ++i)
+                lines += (i ? "\n" : "") + f + (event.value > 0 ? "wheel up" : "wheel down");
+            return lines;
+        }
         case Kind::JoyButton:
             return f + "joy button " + std::to_string(event.button) + " " + downUp(event.down);
         case Kind::JoyAxis:
             return f + "joy axis " + (event.axis == 0 ? "x " : "y ") + std::to_string(event.value);
+        case Kind::JoyHat:
+            return f + "joy hat " + FormatHatDirections(event.value);
         case Kind::FocusGained:
             return f + "focus on";
         case Kind::FocusLost:
@@ -286,10 +358,11 @@ void CReplayRecorder::RecordStart(unsigned seed, ReplayClientSize client, bool f
 
 void CReplayRecorder::Record(long long frame, const PlatformEvent& event) {
     if (!file_) return;
-    // A joystick that goes away leaves its stick centred; the replay has no such event, so the
+    // A joystick that goes away leaves its stick and hat centred; the replay has no such event, so the
     // centring is written as stick positions.
     if (event.kind == Kind::JoyRemoved) {
-        std::fprintf(file_, "%lld joy axis x 0\n%lld joy axis y 0\n", frame, frame);
+        std::fprintf(file_, "%lld joy axis x 0\n%lld joy axis y 0\n%lld joy hat centered\n", frame, frame,
+                     frame);
         std::fflush(file_);
         return;
     }

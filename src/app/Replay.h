@@ -1,8 +1,10 @@
 // Replay files: one input event per line, applied before the input fold of its frame.
 //   F key NAME down|up        F press NAME (down at F, up at F+1)
-//   F mouse X Y               F click left|right (down at F, up at F+1)
-//   F mousebutton left|right down|up
+//   F mouse X Y               F click left|right|middle (down at F, up at F+1)
+//   F mousebutton left|right|middle down|up
+//   F wheel up|down           one notch of the mouse wheel
 //   F joy button N down|up    F joy axis x|y V
+//   F joy hat up|down|left|right|centered (directions may be joined: up+left)
 //   F focus on|off            F quit
 // and two set-up lines without a frame, which a recording writes first so that its replay starts
 // as the recorded run did:
@@ -42,7 +44,8 @@ struct ReplayParseResult {
 
 ReplayParseResult ParseReplay(std::string_view text);
 
-// The replay line for one event (without the line break); empty for events a replay cannot hold.
+// The replay line for one event (without the last line break; a wheel event of several notches
+// gives a line per notch); empty for events a replay cannot hold.
 std::string FormatReplayEvent(long long frame, const PlatformEvent& event);
 
 // Hands out the events of a parsed replay frame by frame.

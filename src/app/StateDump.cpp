@@ -34,8 +34,8 @@ nlohmann::json DumpState(const CGameSystem& game, long long frame) {
     state["vars"] = game.variables().DescribeState();
     state["quickSaveSlot"] = game.variables().quickSaveSlot();
     // Null unless the current scene has them; each scene fills in its own.
-    for (const char* key :
-         {"script", "position", "pictures", "messageWindows", "selectWindows", "titleScene", "optionScene"})
+    for (const char* key : {"script", "position", "pictures", "messageWindows", "selectWindows", "titleScene",
+                            "optionScene", "history", "historyOpen", "autoAdvance", "windowsHidden"})
         state[key] = nullptr;
     if (const CSceneBase* scene = game.currentScene()) scene->DescribeState(state);
     return state;

@@ -94,6 +94,19 @@ void CWindowProcedure::OnKeyDown(const PlatformEvent& event) {
         case vk::kTab:
             fastForward_ = true;
             return;
+        // The message history's keys; auto-repeat scrolls on.
+        case vk::kPageUp:
+            input_.PressEngineKey(EngineKey::PageUp);
+            return;
+        case vk::kPageDown:
+            input_.PressEngineKey(EngineKey::PageDown);
+            return;
+        case vk::kF2:
+            if (!event.repeat) input_.PressEngineKey(EngineKey::AutoAdvance);
+            return;
+        case 'H':
+            if (!event.repeat) input_.PressEngineKey(EngineKey::HideWindows);
+            return;
         case vk::kReturn:
             if (event.alt) {
                 if (!event.repeat && window_) window_->ToggleFullscreen();

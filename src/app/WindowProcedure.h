@@ -1,8 +1,9 @@
 // Turns platform events into the engine's actions, as a window procedure does: the key-state
 // array, the hot keys (Escape quits, F4-F7 resize, F12 returns to the title), the focus flag and
 // quitting. Beyond those: F11 and Alt+Enter toggle fullscreen, F9 asks for a screenshot, Tab held
-// asks for fast-forward, and for authors F3 toggles the debug overlay and F10 asks for a reload.
-// None of these extra keys reaches the key-state array.
+// asks for fast-forward, Page Up, Page Down (the message history's), F2 (auto-advance) and H
+// (hiding the windows) go to the input as engine keys, and for authors F3 toggles the debug
+// overlay and F10 asks for a reload. None of these extra keys reaches the key-state array.
 #pragma once
 
 #include "core/SceneRequests.h"

@@ -86,6 +86,7 @@ void UpdateButtons(ButtonState& state, PointerMemory& memory, const FoldSources&
     state.down[kButtonOk] |= state.leftClick;
     state.down[kButtonCancel] |= state.rightClick;
 
+    state.extra = devices.frameExtra();
     for (int i = 0; i < kButtonCount; ++i) {
         const bool down = state.down[i];
         const bool before = state.previous[i];
@@ -93,6 +94,7 @@ void UpdateButtons(ButtonState& state, PointerMemory& memory, const FoldSources&
         state.released[i] = !down && before;
         state.continuing[i] = down && before;
         state.previous[i] = down;
+        if (state.pressed[i]) state.extra.anyPress = 1;
     }
 }
 

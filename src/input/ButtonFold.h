@@ -30,7 +30,8 @@ struct FoldSources {
 // released, continuing and previous for the twelve buttons, from the devices' polled view. Keys
 // and joystick directions stay down while held, and a key or mouse button tapped between two
 // frames is down in the next one; a joystick button is down only in the frame its press arrived; a click
-// counts as OK (left) or Cancel (right) for one frame.
+// counts as OK (left) or Cancel (right) for one frame. The reading aids' input (wheel, engine keys,
+// any press) is the devices' view of this frame, a press of any logical button counted as a press.
 void UpdateButtons(ButtonState& state, PointerMemory& memory, const FoldSources& sources);
 
 }  // namespace zepa

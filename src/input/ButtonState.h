@@ -23,6 +23,18 @@ enum LogicalButton : int {
     kButtonCount = 12,
 };
 
+// The frame's input for the engine's own reading aids (the message history, auto-advance, hiding
+// the windows): the keys, wheel and clicks that never set a logical button, and whether anything
+// at all was pressed.
+struct ExtraInput {
+    int32_t wheel = 0;        // mouse wheel notches this frame: positive up (away), negative down
+    uint8_t pageUp = 0;       // presses of Page Up this frame (auto-repeat included)
+    uint8_t pageDown = 0;     // presses of Page Down this frame (auto-repeat included)
+    uint8_t autoAdvance = 0;  // presses of the auto-advance switch (F2) this frame
+    uint8_t hideWindows = 0;  // presses of H and middle clicks this frame
+    uint8_t anyPress = 0;     // 1 when any key, mouse button or joystick button or direction was pressed
+};
+
 struct ButtonState {
     uint8_t down[kButtonCount] = {};
     uint8_t pressed[kButtonCount] = {};     // down this frame, up the frame before
@@ -34,6 +46,7 @@ struct ButtonState {
     int32_t mouseY = 0;                     // 0..479
     uint8_t leftClick = 0;
     uint8_t rightClick = 0;
+    ExtraInput extra;  // read only by the main scene's reading aids
 };
 
 }  // namespace zepa

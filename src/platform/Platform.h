@@ -59,9 +59,11 @@ struct PlatformEvent {
         KeyDown,      // key = virtual-key code, alt = Alt held
         KeyUp,        // key = virtual-key code
         MouseMove,    // x, y = client pixels
-        MouseButton,  // button: 0 left, 1 right; down
+        MouseButton,  // button: 0 left, 1 right, 2 middle; down
+        MouseWheel,   // value = notches, positive away from the player (up), negative down
         JoyButton,    // button index; down
         JoyAxis,      // axis 0 = x, 1 = y; value scaled to -1000..1000
+        JoyHat,       // value = the directions held (kHatUp | kHatRight | ...), 0 centred
         JoyAdded,
         JoyRemoved,
     };
@@ -76,6 +78,12 @@ struct PlatformEvent {
     int axis = 0;
     int value = 0;
 };
+
+// The directions of a joystick hat (a pad's D-pad) in PlatformEvent::value.
+inline constexpr int kHatUp = 1;
+inline constexpr int kHatRight = 2;
+inline constexpr int kHatDown = 4;
+inline constexpr int kHatLeft = 8;
 
 class IEventSource {
   public:

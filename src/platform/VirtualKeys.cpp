@@ -11,8 +11,9 @@ struct NamedKey {
 };
 
 constexpr NamedKey kNamedKeys[] = {
-    {"Return", kReturn},   {"Space", kSpace}, {"Escape", kEscape}, {"Backspace", kBack}, {"Shift", kShift},
-    {"Control", kControl}, {"Up", kUp},       {"Down", kDown},     {"Left", kLeft},      {"Right", kRight},
+    {"Return", kReturn}, {"Space", kSpace},     {"Escape", kEscape}, {"Backspace", kBack},
+    {"Shift", kShift},   {"Control", kControl}, {"Up", kUp},         {"Down", kDown},
+    {"Left", kLeft},     {"Right", kRight},     {"PageUp", kPageUp}, {"PageDown", kPageDown},
 };
 
 int HexDigit(char c) {

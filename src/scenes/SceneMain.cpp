@@ -1,5 +1,7 @@
 #include "scenes/SceneMain.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <ctime>
 
 #include "core/SceneRequests.h"
@@ -19,7 +21,9 @@ CSceneMain::CSceneMain(const SceneServices& services)
     : services_(services),
       pictures_(&services.textures, services.glyphs),
       windows_(services.windows),
-      runner_(services.script) {
+      runner_(services.script),
+      historyView_(services.windows, windows_.history()),
+      markStore_(services.glyphs) {
     runner_.SetStageCapture([this](SavePointRecord& record) { CaptureStage(services_.stage, record); });
     runner_.pictures = &pictures_;
     runner_.windows = &windows_;
@@ -108,10 +112,13 @@ void CSceneMain::Exit() {
 }
 
 void CSceneMain::Update(const ButtonState& buttons) {
+    if (UpdateReadingAids(buttons)) return;
+    const bool waitedForOk = runner_.waitForOk;
     if (!runner_.StepScript()) {
         services_.sceneRequests.Request("Title");
         return;
     }
+    if (waitedForOk && !runner_.waitForOk) typedAtLastWait_ = windows_.TypedCharacters();
     CVariableStore& variables = services_.script.variables;
     pictures_.UpdateSprites();
     // A decided choice goes into its result variable when that names one of the integers.
@@ -124,6 +131,103 @@ void CSceneMain::Update(const ButtonState& buttons) {
     if (runner_.waitForOk && QuickSaveAsked(buttons))
         WriteSaveFile(variables, variables.quickSaveSlot(), services_.script.log, RealFileOperations(),
                       services_.script.writableFolder);
+    UpdateAutoAdvance();
+}
+
+void CSceneMain::SwitchAutoAdvance() {
+    autoAdvance_ = !autoAdvance_;
+    autoFramesLeft_ = -1;
+    if (autoMark_ || !markStore_.CreateCanvas(0, 64, kAutoMarkFontSize + 4)) return;
+    TextCanvas& canvas = *markStore_.Current();
+    canvas.antialiased = true;
+    canvas.textAlpha = 255;
+    canvas.textColor = 0xFFFFFF;
+    canvas.shaded = true;
+    canvas.shadeColor = 0;
+    if (markStore_.BeginFont(0, DefaultWindowFontFace(), kAutoMarkFontSize)) {
+        markStore_.DrawStringAt(0, 0, "AUTO");
+        markStore_.EndFont();
+    }
+    autoMark_ = markStore_.GetCanvasTexture(0);
+}
+
+// The pause starts in the frame that finds every message window done typing and ends the wait
+// the given number of frames later. A choice never ends by itself: the script does not wait for
+// OK while one runs.
+void CSceneMain::UpdateAutoAdvance() {
+    if (!autoAdvance_ || !runner_.waitForOk || windows_.AnySelectionActive() || windows_.AnyTyping()) {
+        autoFramesLeft_ = -1;
+        return;
+    }
+    const uint64_t typed = windows_.TypedCharacters();
+    if (autoFramesLeft_ < 0) {
+        const EngineSettingsRecord& settings = services_.engineSettings;
+        const uint64_t characters = std::min<uint64_t>(typed - typedAtLastWait_, 1000000);
+        autoFramesLeft_ = static_cast<int>(std::min<uint64_t>(
+            settings.autoAdvanceFrames + settings.autoAdvanceFramesPerCharacter * characters, INT32_MAX));
+    } else {
+        --autoFramesLeft_;
+    }
+    if (autoFramesLeft_ > 0) return;
+    runner_.waitForOk = false;
+    typedAtLastWait_ = typed;
+    autoFramesLeft_ = -1;
+}
+
+// Hidden windows come back with any press, which does nothing else; H and the middle click hide
+// them. The history view takes the frame's input while it is open, and the frame that opens it.
+bool CSceneMain::UpdateReadingAids(const ButtonState& buttons) {
+    const ExtraInput& extra = buttons.extra;
+    if (windowsHidden_) {
+        if (extra.anyPress) windowsHidden_ = false;
+        return true;
+    }
+    if (extra.autoAdvance % 2) SwitchAutoAdvance();
+    if (extra.hideWindows) {
+        windowsHidden_ = true;
+        return true;
+    }
+    if (historyView_.isOpen()) {
+        UpdateHistoryView(buttons);
+        return true;
+    }
+    if ((extra.wheel > 0 || extra.pageUp > 0) && !windows_.history().empty()) {
+        historyView_.Open(windows_.message(0).skinType());
+        heldUp_ = heldDown_ = 0;
+        return true;
+    }
+    return false;
+}
+
+// Wheel, Up and Down scroll by an entry, Page Up and Page Down by a page; Cancel (a right click
+// too) closes the view, and so do the wheel or Page Down going on past the newest entry.
+void CSceneMain::UpdateHistoryView(const ButtonState& buttons) {
+    const ExtraInput& extra = buttons.extra;
+    if (buttons.pressed[kButtonCancel]) {
+        historyView_.Close();
+        return;
+    }
+    bool close = false;
+    if (extra.wheel > 0) historyView_.ScrollOlder(extra.wheel);
+    if (extra.wheel < 0) close = !historyView_.ScrollNewer(-extra.wheel);
+    for (int i = 0; i < extra.pageUp; ++i) historyView_.PageOlder();
+    for (int i = 0; i < extra.pageDown && !close; ++i) close = !historyView_.PageNewer();
+    if (ScrollRepeats(buttons, kButtonUp, heldUp_)) historyView_.ScrollOlder(1);
+    if (ScrollRepeats(buttons, kButtonDown, heldDown_)) historyView_.ScrollNewer(1);
+    if (close) historyView_.Close();
+}
+
+bool CSceneMain::ScrollRepeats(const ButtonState& buttons, int button, int& heldFrames) {
+    if (buttons.pressed[button]) {
+        heldFrames = 0;
+        return true;
+    }
+    if (!buttons.down[button]) {
+        heldFrames = 0;
+        return false;
+    }
+    ++heldFrames;
+    return heldFrames >= kScrollRepeatDelay && (heldFrames - kScrollRepeatDelay) % kScrollRepeatPeriod == 0;
 }
 
 // With the mouse in use, a right click saves only on the icon; otherwise the Y button saves.
@@ -137,16 +241,30 @@ bool CSceneMain::InQuickSaveIcon(int x, int y) {
 }
 
 // Background, characters, sprites 0..127, the message and selection windows, sprites 128..255
-// above everything, and the quick-save icon while the mouse is near it during a wait for OK.
+// above everything, the quick-save icon while the mouse is near it during a wait for OK, and the
+// history view over all of it; the windows, the icon and the view are left out while hidden.
 void CSceneMain::Draw(CSpriteBatch& batch) {
     StageRecord& stage = services_.stage;
     stage.background.Draw(batch);
     stage.characters.Draw(batch);
     pictures_.DrawSpritesLow(batch);
-    windows_.DrawMessages(batch);
-    windows_.DrawSelections(batch);
+    if (!windowsHidden_) {
+        windows_.DrawMessages(batch);
+        windows_.DrawSelections(batch);
+    }
     pictures_.DrawSpritesHigh(batch);
-    DrawQuickSaveIcon(batch, services_.script.buttons);
+    if (!windowsHidden_) {
+        DrawQuickSaveIcon(batch, services_.script.buttons);
+        historyView_.Draw(batch);
+    }
+    DrawAutoMark(batch);
+}
+
+void CSceneMain::DrawAutoMark(CSpriteBatch& batch) const {
+    if (!autoAdvance_ || !autoMark_) return;
+    const Rect area{0, 0, 64, kAutoMarkFontSize + 4};
+    const Vector3 position{static_cast<float>(kAutoMarkLeft), static_cast<float>(kAutoMarkTop), 0.0f};
+    batch.Draw(autoMark_, &area, &position, 0xFFFFFFFFu);
 }
 
 // Looked up by name at each draw, so a texture released meanwhile is never drawn.

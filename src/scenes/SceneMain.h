@@ -3,6 +3,14 @@
 // record and continues at that SavePoint statement; each Update steps the script once, and the
 // end of the script returns to the title scene. While the script waits for OK the player may
 // quick-save: the last save point's snapshot is written to the slot chosen at the title.
+//
+// The player's reading aids live here too: the message history view (wheel up or Page Up opens
+// it over the game), during which the game is paused: no script, wait, typing, transition or
+// animation advances, and no input reaches the game; and auto-advance (F2), which ends a wait for
+// OK by itself once the message windows have finished typing and a pause has passed (the
+// engine's settings give its length), while an "AUTO" mark shows in the top-left corner; and
+// hiding the windows (H or a middle click), which leaves the picture alone, paused, until the
+// next press or click, which only shows the windows again.
 #pragma once
 
 #include <cstdint>
@@ -12,6 +20,8 @@
 #include "script/SavePointRecord.h"
 #include "script/ScriptRunner.h"
 #include "stage/PictureSet.h"
+#include "text/TextCanvasStore.h"
+#include "windows/HistoryView.h"
 #include "windows/WindowSet.h"
 
 namespace zepa {
@@ -33,6 +43,9 @@ class CSceneMain : public CSceneBase {
     const CPictureSet& pictures() const { return pictures_; }
     const CWindowSet& windows() const { return windows_; }
     CWindowSet& windows() { return windows_; }
+    const CHistoryView& historyView() const { return historyView_; }
+    bool autoAdvance() const { return autoAdvance_; }
+    bool windowsHidden() const { return windowsHidden_; }
 
     static constexpr const char* kQuickSaveIconFile = "Graphics/System/QuickSave.png";
     // The icon is drawn at (kIconLeft, 0); the click area and where it is drawn lit.
@@ -50,7 +63,24 @@ class CSceneMain : public CSceneBase {
     static bool QuickSaveAsked(const ButtonState& buttons);
     static bool InQuickSaveIcon(int x, int y);
 
+    // Up and Down held in the history view scroll again after this many frames, then every few.
+    static constexpr int kScrollRepeatDelay = 20;
+    static constexpr int kScrollRepeatPeriod = 4;
+    // Where the "AUTO" mark is drawn: the corner opposite the quick-save icon.
+    static constexpr int kAutoMarkLeft = 6;
+    static constexpr int kAutoMarkTop = 4;
+    static constexpr int kAutoMarkFontSize = 16;
+
   private:
+    // The reading aids' part of a frame; true when the game stays paused in it.
+    bool UpdateReadingAids(const ButtonState& buttons);
+    void UpdateHistoryView(const ButtonState& buttons);
+    // A press of Up or Down, or its repeat while held.
+    static bool ScrollRepeats(const ButtonState& buttons, int button, int& heldFrames);
+    void SwitchAutoAdvance();
+    // Counts down the pause of a wait for OK that auto-advance ends.
+    void UpdateAutoAdvance();
+    void DrawAutoMark(CSpriteBatch& batch) const;
     void DrawQuickSaveIcon(CSpriteBatch& batch, const ButtonState& buttons) const;
     void SeedRandom();
     void RunInitializeScript();
@@ -61,6 +91,17 @@ class CSceneMain : public CSceneBase {
     CPictureSet pictures_;
     CWindowSet windows_;
     CScriptRunner runner_;
+    CHistoryView historyView_;
+    int heldUp_ = 0;
+    int heldDown_ = 0;
+    bool autoAdvance_ = false;
+    bool windowsHidden_ = false;
+    // Frames left of the pause; -1 while it has not started.
+    int autoFramesLeft_ = -1;
+    // The characters typed when the previous wait for OK ended.
+    uint64_t typedAtLastWait_ = 0;
+    CTextCanvasStore markStore_;
+    CTexture* autoMark_ = nullptr;
     bool initializing_ = false;
 };
 

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "core/EngineSettings.h"
 #include "core/Settings.h"
 #include "script/ScriptServices.h"
 
@@ -39,6 +40,8 @@ struct SceneServices {
     std::optional<WarpTarget>& warp;
     // Where the settings are written ("option.ini" as found in the game folder).
     std::string settingsPath = kSettingsFileName;
+    // The engine's own settings ("zepa.ini"), read once at start-up.
+    EngineSettingsRecord engineSettings;
 };
 
 }  // namespace zepa

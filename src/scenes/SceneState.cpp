@@ -35,6 +35,13 @@ void CSceneMain::DescribeState(nlohmann::json& state) const {
     state["pictures"] = pictures_.DescribeState();
     state["messageWindows"] = windows_.DescribeMessages();
     state["selectWindows"] = windows_.DescribeSelections();
+    nlohmann::json history = nlohmann::json::array();
+    for (const CMessageHistory::Entry& entry : windows_.history().entries())
+        history.push_back(Cp932ToJsonText(entry.text));
+    state["history"] = history;
+    state["historyOpen"] = historyView_.isOpen();
+    state["autoAdvance"] = autoAdvance_;
+    state["windowsHidden"] = windowsHidden_;
 }
 
 void CSceneKeyConfig::DescribeState(nlohmann::json& state) const {

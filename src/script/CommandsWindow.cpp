@@ -98,11 +98,14 @@ void OpenMessage(CWindowMessage& window, const ScriptArgs& args) {
 void SkinVisible(CWindowMessage& window, const ScriptArgs& args) {
     window.SkinVisible(args.Bool(1));
 }
-void PrintText(CWindowMessage& window, const ScriptArgs& args) {
-    window.PrintText(args.Text(1));
+// Through the window set, which keeps the texts in the message history.
+StepAction PrintText(ScriptContext& context, const ScriptArgs& args) {
+    context.windows()->PrintText(args.subject(), args.Text(1));
+    return StepAction::Continue;
 }
-void AddText(CWindowMessage& window, const ScriptArgs& args) {
-    window.AddText(args.Text(1));
+StepAction AddText(ScriptContext& context, const ScriptArgs& args) {
+    context.windows()->AddText(args.subject(), args.Text(1));
+    return StepAction::Continue;
 }
 
 // Selection windows.
@@ -180,8 +183,8 @@ constexpr SubCommand kMessageWindowSubCommands[] = {
     {"Open", OnMessageWindow<OpenMessage>, {kWindow, {5, ArgKind::WindowEffect}}},
     {"SetVisible", OnMessageWindow<SetVisible>},
     {"SkinVisible", OnMessageWindow<SkinVisible>},
-    {"PrintText", OnMessageWindow<PrintText>},
-    {"AddText", OnMessageWindow<AddText>},
+    {"PrintText", PrintText},
+    {"AddText", AddText},
     {"Close", OnMessageWindow<Close<CWindowMessage>>},
     {"SkinType", OnMessageWindow<SkinType>},
     {"FontType", OnMessageWindow<FontType>},

@@ -1,6 +1,18 @@
 #include "windows/WindowMessage.h"
 
+#include "platform/Cp932.h"
+
 namespace zepa {
+namespace {
+
+// A typing step's characters: a lead byte and its trail byte are one.
+uint64_t CountCp932Characters(const std::string& text) {
+    uint64_t count = 0;
+    for (size_t i = 0; i < text.size(); i += IsCp932LeadByte(static_cast<uint8_t>(text[i])) ? 2 : 1) ++count;
+    return count;
+}
+
+}  // namespace
 
 bool CWindowMessage::Open(const std::string& effectName, int32_t x, int32_t y, int32_t width, int32_t height,
                           bool visible, bool skinVisible) {
@@ -54,7 +66,10 @@ bool CWindowMessage::Update() {
     if (!textTexture_) return true;  // closed: the byte is consumed without drawing
     const TypingStep step = GatherTypingStep(first, pending_, environment_.messageSpeed);
     if (step.streamEnded) typing_ = false;
-    if (!step.text.empty()) DrawStep(step.text);
+    if (!step.text.empty()) {
+        DrawStep(step.text);
+        typedCharacters_ += CountCp932Characters(step.text);
+    }
     return true;
 }
 

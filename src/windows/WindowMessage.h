@@ -30,6 +30,8 @@ class CWindowMessage : public CWindowBase {
     bool Update() override;
 
     bool typing() const { return typing_; }
+    // Characters typed into the canvas since the window was made (a double-byte one counts once).
+    uint64_t typedCharacters() const { return typedCharacters_; }
     const CPendingText& pendingText() const { return pending_; }
     // The window's canvas store (tests read the canvas through it).
     CTextCanvasStore& textStore() { return textStore_; }
@@ -39,6 +41,7 @@ class CWindowMessage : public CWindowBase {
 
     CPendingText pending_;
     bool typing_ = false;
+    uint64_t typedCharacters_ = 0;
 };
 
 }  // namespace zepa

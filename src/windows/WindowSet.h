@@ -1,5 +1,6 @@
 // The main scene's windows: ten message windows and ten selection windows addressed 0..9 by the
-// scripts, with the variable each selection window stores its result into.
+// scripts, with the variable each selection window stores its result into, and the history of
+// what the script had the message windows show.
 #pragma once
 
 #include <array>
@@ -8,6 +9,7 @@
 #include <memory>
 #include <nlohmann/json_fwd.hpp>
 
+#include "windows/MessageHistory.h"
 #include "windows/WindowMessage.h"
 #include "windows/WindowSelectable.h"
 
@@ -32,6 +34,17 @@ class CWindowSet {
     CWindowSelectable& selection(int index) { return *selection_[index]; }
     const CWindowSelectable& selection(int index) const { return *selection_[index]; }
 
+    // The script's PrintText and AddText: the window's text, kept in the history while the window
+    // is open (a closed window shows nothing).
+    void PrintText(int index, const std::string& text);
+    void AddText(int index, const std::string& text);
+    const CMessageHistory& history() const { return history_; }
+
+    // Some message window has text still to type (or is still opening with text to type).
+    bool AnyTyping() const;
+    // The characters all message windows have typed so far.
+    uint64_t TypedCharacters() const;
+
     // A choice is running in some selection window (the script waits meanwhile).
     bool AnySelectionActive() const;
 
@@ -46,6 +59,7 @@ class CWindowSet {
     std::array<int32_t, kWindowCount> selectResultVariable{};
 
   private:
+    CMessageHistory history_;
     std::array<std::unique_ptr<CWindowMessage>, kWindowCount> message_;
     std::array<std::unique_ptr<CWindowSelectable>, kWindowCount> selection_;
 };

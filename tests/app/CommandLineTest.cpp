@@ -174,6 +174,49 @@ TEST(Replay, RecordedLinesParseBackToTheSameEvents) {
     }
 }
 
+TEST(Replay, TheReadingAidsEventsParseAndRecordBack) {
+    const ReplayParseResult result =
+        ParseReplay("2 wheel up\n3 wheel down\n4 press PageUp\n5 key PageDown down\n");
+    ASSERT_TRUE(result.ok) << result.error;
+    ASSERT_EQ(result.events.size(), 5u);
+    EXPECT_EQ(result.events[0].event.kind, Kind::MouseWheel);
+    EXPECT_EQ(result.events[0].event.value, 1);
+    EXPECT_EQ(result.events[1].event.value, -1);
+    EXPECT_EQ(result.events[2].event.key, vk::kPageUp);
+    EXPECT_EQ(result.events[4].event.key, vk::kPageDown);
+    std::string written;
+    for (const ReplayEvent& e : result.events) written += FormatReplayEvent(e.frame, e.event) + "\n";
+    EXPECT_EQ(written, "2 wheel up\n3 wheel down\n4 key PageUp down\n5 key PageUp up\n5 key PageDown down\n");
+    // A wheel turned several notches at once is written a line a notch.
+    PlatformEvent wheel;
+    wheel.kind = Kind::MouseWheel;
+    wheel.value = -2;
+    EXPECT_EQ(FormatReplayEvent(8, wheel), "8 wheel down\n8 wheel down");
+    const ReplayParseResult middle = ParseReplay("3 mousebutton middle down\n4 click middle\n");
+    ASSERT_TRUE(middle.ok) << middle.error;
+    ASSERT_EQ(middle.events.size(), 3u);
+    EXPECT_EQ(middle.events[0].event.button, 2);
+    EXPECT_EQ(FormatReplayEvent(3, middle.events[0].event), "3 mousebutton middle down");
+    EXPECT_EQ(FormatReplayEvent(5, middle.events[2].event), "5 mousebutton middle up");
+    const ReplayParseResult hat =
+        ParseReplay("1 joy hat up\n2 joy hat down+left\n3 joy hat right\n4 joy hat centered\n");
+    ASSERT_TRUE(hat.ok) << hat.error;
+    ASSERT_EQ(hat.events.size(), 4u);
+    EXPECT_EQ(hat.events[0].event.kind, Kind::JoyHat);
+    EXPECT_EQ(hat.events[0].event.value, kHatUp);
+    EXPECT_EQ(hat.events[1].event.value, kHatDown | kHatLeft);
+    EXPECT_EQ(hat.events[2].event.value, kHatRight);
+    EXPECT_EQ(hat.events[3].event.value, 0);
+    EXPECT_EQ(FormatReplayEvent(2, hat.events[1].event), "2 joy hat down+left");
+    EXPECT_EQ(FormatReplayEvent(4, hat.events[3].event), "4 joy hat centered");
+    EXPECT_FALSE(ParseReplay("1 joy hat sideways\n").ok);
+    EXPECT_FALSE(ParseReplay("1 joy hat up+\n").ok);
+    EXPECT_FALSE(ParseReplay("1 joy axis x\n").ok);
+    EXPECT_FALSE(ParseReplay("1 joy button up\n").ok);
+    EXPECT_FALSE(ParseReplay("1 wheel left\n").ok);
+    EXPECT_FALSE(ParseReplay("1 wheel\n").ok);
+}
+
 TEST(Replay, FeedHandsOutEventsUpToEachFrame) {
     CReplayFeed feed(ParseReplay("2 key A down\n2 key B down\n5 key A up\n").events);
     int count = 0;

@@ -84,14 +84,14 @@ TEST(SdlInputMap, EveryKeyCodeGivesItsVirtualKey) {
     }
 }
 
-TEST(SdlInputMap, LeftAndRightMouseButtonsAreButtonsZeroAndOne) {
+TEST(SdlInputMap, LeftRightAndMiddleMouseButtonsAreButtonsZeroOneAndTwo) {
     struct Case {
         Uint8 sdlButton;
         bool reported;
         int button;
     };
     for (const Case& c :
-         {Case{SDL_BUTTON_LEFT, true, 0}, Case{SDL_BUTTON_RIGHT, true, 1}, Case{SDL_BUTTON_MIDDLE, false, 0},
+         {Case{SDL_BUTTON_LEFT, true, 0}, Case{SDL_BUTTON_RIGHT, true, 1}, Case{SDL_BUTTON_MIDDLE, true, 2},
           Case{SDL_BUTTON_X1, false, 0}, Case{SDL_BUTTON_X2, false, 0}}) {
         for (const Uint32 type : {Uint32{SDL_MOUSEBUTTONDOWN}, Uint32{SDL_MOUSEBUTTONUP}}) {
             SDL_MouseButtonEvent event{};
@@ -149,6 +149,73 @@ TEST(SdlInputMap, JoystickAxesXAndYScaleToAThousand) {
     other.value = 32767;
     PlatformEvent out;
     EXPECT_FALSE(JoyAxisEventFromSdl(other, out));
+}
+
+TEST(SdlInputMap, TheFirstHatGivesItsDirections) {
+    SDL_JoyHatEvent event{};
+    event.type = SDL_JOYHATMOTION;
+    event.value = SDL_HAT_LEFTUP;
+    PlatformEvent out;
+    ASSERT_TRUE(JoyHatEventFromSdl(event, out));
+    EXPECT_EQ(out.kind, PlatformEvent::Kind::JoyHat);
+    EXPECT_EQ(out.value, kHatLeft | kHatUp);
+    event.value = SDL_HAT_CENTERED;
+    ASSERT_TRUE(JoyHatEventFromSdl(event, out));
+    EXPECT_EQ(out.value, 0);
+    event.hat = 1;
+    EXPECT_FALSE(JoyHatEventFromSdl(event, out));
+}
+
+TEST(SdlInputMap, GameControllerButtonsBecomeTheDefaultButtonNumbersAndTheDpadAHat) {
+    const struct {
+        SDL_GameControllerButton button;
+        int number;
+    } numbered[] = {{SDL_CONTROLLER_BUTTON_A, 1},
+                    {SDL_CONTROLLER_BUTTON_B, 2},
+                    {SDL_CONTROLLER_BUTTON_START, 3},
+                    {SDL_CONTROLLER_BUTTON_BACK, 4},
+                    {SDL_CONTROLLER_BUTTON_X, 5},
+                    {SDL_CONTROLLER_BUTTON_Y, 6},
+                    {SDL_CONTROLLER_BUTTON_LEFTSHOULDER, 7},
+                    {SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, 8}};
+    int dpad = 0;
+    for (const auto& c : numbered) {
+        SDL_ControllerButtonEvent event{};
+        event.type = SDL_CONTROLLERBUTTONDOWN;
+        event.button = c.button;
+        PlatformEvent out;
+        ASSERT_TRUE(ControllerButtonEventFromSdl(event, dpad, out)) << c.number;
+        EXPECT_EQ(out.kind, PlatformEvent::Kind::JoyButton);
+        EXPECT_EQ(out.button, c.number);
+        EXPECT_TRUE(out.down);
+    }
+    SDL_ControllerButtonEvent event{};
+    event.type = SDL_CONTROLLERBUTTONDOWN;
+    event.button = SDL_CONTROLLER_BUTTON_DPAD_UP;
+    PlatformEvent out;
+    ASSERT_TRUE(ControllerButtonEventFromSdl(event, dpad, out));
+    EXPECT_EQ(out.kind, PlatformEvent::Kind::JoyHat);
+    EXPECT_EQ(out.value, kHatUp);
+    event.button = SDL_CONTROLLER_BUTTON_DPAD_RIGHT;
+    ASSERT_TRUE(ControllerButtonEventFromSdl(event, dpad, out));
+    EXPECT_EQ(out.value, kHatUp | kHatRight);
+    event.type = SDL_CONTROLLERBUTTONUP;
+    event.button = SDL_CONTROLLER_BUTTON_DPAD_UP;
+    ASSERT_TRUE(ControllerButtonEventFromSdl(event, dpad, out));
+    EXPECT_EQ(out.value, kHatRight);
+    event.button = SDL_CONTROLLER_BUTTON_GUIDE;
+    EXPECT_FALSE(ControllerButtonEventFromSdl(event, dpad, out));
+
+    SDL_ControllerAxisEvent axis{};
+    axis.type = SDL_CONTROLLERAXISMOTION;
+    axis.axis = SDL_CONTROLLER_AXIS_LEFTY;
+    axis.value = -32768;
+    ASSERT_TRUE(ControllerAxisEventFromSdl(axis, out));
+    EXPECT_EQ(out.kind, PlatformEvent::Kind::JoyAxis);
+    EXPECT_EQ(out.axis, 1);
+    EXPECT_EQ(out.value, -1000);
+    axis.axis = SDL_CONTROLLER_AXIS_TRIGGERLEFT;
+    EXPECT_FALSE(ControllerAxisEventFromSdl(axis, out));
 }
 
 }  // namespace

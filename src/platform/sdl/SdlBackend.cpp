@@ -13,14 +13,43 @@
 namespace zepa {
 namespace {
 
-// Owns SDL's video and joystick subsystems for the life of the backend.
+constexpr Uint32 kSdlSubsystems =
+    SDL_INIT_VIDEO | SDL_INIT_JOYSTICK | SDL_INIT_GAMECONTROLLER | SDL_INIT_EVENTS;
+
+// Owns SDL's video and joystick subsystems for the life of the backend, and the one pad in use:
+// a game controller where SDL knows the device as one, else a plain joystick.
 class CSdlSession {
   public:
     ~CSdlSession() {
-        if (joystick_) SDL_JoystickClose(joystick_);
-        SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_JOYSTICK | SDL_INIT_EVENTS);
+        CloseJoystick();
+        SDL_QuitSubSystem(kSdlSubsystems);
+    }
+    // Opens the device with this index; false when it cannot be opened.
+    bool OpenJoystick(int index) {
+        CloseJoystick();
+        if (SDL_IsGameController(index)) {
+            controller_ = SDL_GameControllerOpen(index);
+            if (controller_) joystick_ = SDL_GameControllerGetJoystick(controller_);
+            if (!joystick_ && controller_) {
+                SDL_GameControllerClose(controller_);
+                controller_ = nullptr;
+            }
+        }
+        if (!joystick_) joystick_ = SDL_JoystickOpen(index);
+        return joystick_ != nullptr;
+    }
+    void CloseJoystick() {
+        if (controller_)
+            SDL_GameControllerClose(controller_);
+        else if (joystick_)
+            SDL_JoystickClose(joystick_);
+        controller_ = nullptr;
+        joystick_ = nullptr;
+        dpad_ = 0;
     }
     SDL_Joystick* joystick_ = nullptr;
+    SDL_GameController* controller_ = nullptr;  // set when the pad is used as a game controller
+    int dpad_ = 0;                              // the controller's D-pad directions held
 };
 
 class CSdlWindow : public IWindow {
@@ -165,6 +194,16 @@ class CSdlEvents : public IEventSource {
         : session_(std::move(session)), window_(window) {}
 
     bool PollEvent(PlatformEvent& out) override {
+        // After the pad in use went away, another one still plugged in takes its place.
+        if (lookForAnother_) {
+            lookForAnother_ = false;
+            for (int index = 0; index < SDL_NumJoysticks(); ++index) {
+                if (!session_->OpenJoystick(index)) continue;
+                out = PlatformEvent{};
+                out.kind = PlatformEvent::Kind::JoyAdded;
+                return true;
+            }
+        }
         SDL_Event event;
         while (SDL_PollEvent(&event)) {
             if (Translate(event, out)) return true;
@@ -211,27 +250,34 @@ class CSdlEvents : public IEventSource {
             case SDL_MOUSEBUTTONDOWN:
             case SDL_MOUSEBUTTONUP:
                 return MouseButtonEventFromSdl(event.button, out);
+            case SDL_MOUSEWHEEL:
+                return MouseWheelEventFromSdl(event.wheel, out);
             case SDL_JOYDEVICEADDED:
                 if (session_->joystick_) return false;
-                session_->joystick_ = SDL_JoystickOpen(event.jdevice.which);
                 out.kind = Kind::JoyAdded;
-                return session_->joystick_ != nullptr;
+                return session_->OpenJoystick(event.jdevice.which);
             case SDL_JOYDEVICEREMOVED:
-                if (!session_->joystick_ ||
-                    event.jdevice.which != SDL_JoystickInstanceID(session_->joystick_)) {
-                    return false;
-                }
-                SDL_JoystickClose(session_->joystick_);
-                session_->joystick_ = nullptr;
+                if (!IsOurJoystick(event.jdevice.which)) return false;
+                session_->CloseJoystick();
+                lookForAnother_ = true;
                 out.kind = Kind::JoyRemoved;
                 return true;
+            // A game controller's own events stand for its joystick's.
             case SDL_JOYBUTTONDOWN:
             case SDL_JOYBUTTONUP:
-                if (!IsOurJoystick(event.jbutton.which)) return false;
+                if (!IsOurPlainJoystick(event.jbutton.which)) return false;
                 JoyButtonEventFromSdl(event.jbutton, out);
                 return true;
             case SDL_JOYAXISMOTION:
-                return IsOurJoystick(event.jaxis.which) && JoyAxisEventFromSdl(event.jaxis, out);
+                return IsOurPlainJoystick(event.jaxis.which) && JoyAxisEventFromSdl(event.jaxis, out);
+            case SDL_JOYHATMOTION:
+                return IsOurPlainJoystick(event.jhat.which) && JoyHatEventFromSdl(event.jhat, out);
+            case SDL_CONTROLLERBUTTONDOWN:
+            case SDL_CONTROLLERBUTTONUP:
+                return IsOurController(event.cbutton.which) &&
+                       ControllerButtonEventFromSdl(event.cbutton, session_->dpad_, out);
+            case SDL_CONTROLLERAXISMOTION:
+                return IsOurController(event.caxis.which) && ControllerAxisEventFromSdl(event.caxis, out);
             default:
                 return false;
         }
@@ -247,9 +293,14 @@ class CSdlEvents : public IEventSource {
     bool IsOurJoystick(SDL_JoystickID which) const {
         return session_->joystick_ && SDL_JoystickInstanceID(session_->joystick_) == which;
     }
+    bool IsOurPlainJoystick(SDL_JoystickID which) const {
+        return !session_->controller_ && IsOurJoystick(which);
+    }
+    bool IsOurController(SDL_JoystickID which) const { return session_->controller_ && IsOurJoystick(which); }
 
     std::shared_ptr<CSdlSession> session_;
     CSdlWindow& window_;
+    bool lookForAnother_ = false;
 };
 
 class CSdlMessageBox : public IMessageBox {
@@ -279,7 +330,7 @@ class CSdlWindowWithSession : public CSdlWindow {
 }  // namespace
 
 std::optional<PlatformBackend> CreateSdlBackend(std::string& error) {
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_JOYSTICK | SDL_INIT_EVENTS) != 0) {
+    if (SDL_InitSubSystem(kSdlSubsystems) != 0) {
         error = std::string("cannot start SDL video: ") + SDL_GetError();
         return std::nullopt;
     }

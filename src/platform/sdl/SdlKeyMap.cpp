@@ -1,6 +1,8 @@
 #include "platform/sdl/SdlKeyMap.h"
 
 #include <algorithm>
+#include <iterator>
+#include <utility>
 
 #include "platform/VirtualKeys.h"
 
@@ -44,11 +46,22 @@ int VirtualKeyFromSdl(SDL_Keycode key) {
 }
 
 bool MouseButtonEventFromSdl(const SDL_MouseButtonEvent& event, PlatformEvent& out) {
-    if (event.button != SDL_BUTTON_LEFT && event.button != SDL_BUTTON_RIGHT) return false;
+    if (event.button != SDL_BUTTON_LEFT && event.button != SDL_BUTTON_RIGHT &&
+        event.button != SDL_BUTTON_MIDDLE)
+        return false;
     out = PlatformEvent{};
     out.kind = PlatformEvent::Kind::MouseButton;
-    out.button = event.button == SDL_BUTTON_LEFT ? 0 : 1;
+    out.button = event.button == SDL_BUTTON_LEFT ? 0 : event.button == SDL_BUTTON_RIGHT ? 1 : 2;
     out.down = event.type == SDL_MOUSEBUTTONDOWN;
+    return true;
+}
+
+bool MouseWheelEventFromSdl(const SDL_MouseWheelEvent& event, PlatformEvent& out) {
+    const int notches = event.direction == SDL_MOUSEWHEEL_FLIPPED ? -event.y : event.y;
+    if (notches == 0) return false;
+    out = PlatformEvent{};
+    out.kind = PlatformEvent::Kind::MouseWheel;
+    out.value = std::clamp(notches, -100, 100);
     return true;
 }
 
@@ -59,12 +72,77 @@ void JoyButtonEventFromSdl(const SDL_JoyButtonEvent& event, PlatformEvent& out) 
     out.down = event.type == SDL_JOYBUTTONDOWN;
 }
 
+namespace {
+
+PlatformEvent AxisEvent(int axis, Sint16 value) {
+    PlatformEvent out;
+    out.kind = PlatformEvent::Kind::JoyAxis;
+    out.axis = axis;
+    out.value = std::clamp(value * 1000 / 32767, -1000, 1000);
+    return out;
+}
+
+PlatformEvent HatEvent(int directions) {
+    PlatformEvent out;
+    out.kind = PlatformEvent::Kind::JoyHat;
+    out.value = directions;
+    return out;
+}
+
+}  // namespace
+
 bool JoyAxisEventFromSdl(const SDL_JoyAxisEvent& event, PlatformEvent& out) {
     if (event.axis > 1) return false;
-    out = PlatformEvent{};
-    out.kind = PlatformEvent::Kind::JoyAxis;
-    out.axis = event.axis;
-    out.value = std::clamp(event.value * 1000 / 32767, -1000, 1000);
+    out = AxisEvent(event.axis, event.value);
+    return true;
+}
+
+bool JoyHatEventFromSdl(const SDL_JoyHatEvent& event, PlatformEvent& out) {
+    if (event.hat != 0) return false;
+    int directions = 0;
+    if (event.value & SDL_HAT_UP) directions |= kHatUp;
+    if (event.value & SDL_HAT_RIGHT) directions |= kHatRight;
+    if (event.value & SDL_HAT_DOWN) directions |= kHatDown;
+    if (event.value & SDL_HAT_LEFT) directions |= kHatLeft;
+    out = HatEvent(directions);
+    return true;
+}
+
+bool ControllerButtonEventFromSdl(const SDL_ControllerButtonEvent& event, int& dpad, PlatformEvent& out) {
+    static constexpr SDL_GameControllerButton kNumbered[] = {SDL_CONTROLLER_BUTTON_A,
+                                                             SDL_CONTROLLER_BUTTON_B,
+                                                             SDL_CONTROLLER_BUTTON_START,
+                                                             SDL_CONTROLLER_BUTTON_BACK,
+                                                             SDL_CONTROLLER_BUTTON_X,
+                                                             SDL_CONTROLLER_BUTTON_Y,
+                                                             SDL_CONTROLLER_BUTTON_LEFTSHOULDER,
+                                                             SDL_CONTROLLER_BUTTON_RIGHTSHOULDER};
+    static constexpr std::pair<SDL_GameControllerButton, int> kDpad[] = {
+        {SDL_CONTROLLER_BUTTON_DPAD_UP, kHatUp},
+        {SDL_CONTROLLER_BUTTON_DPAD_DOWN, kHatDown},
+        {SDL_CONTROLLER_BUTTON_DPAD_LEFT, kHatLeft},
+        {SDL_CONTROLLER_BUTTON_DPAD_RIGHT, kHatRight}};
+    const bool down = event.type == SDL_CONTROLLERBUTTONDOWN;
+    for (size_t i = 0; i < std::size(kNumbered); ++i) {
+        if (event.button != kNumbered[i]) continue;
+        out = PlatformEvent{};
+        out.kind = PlatformEvent::Kind::JoyButton;
+        out.button = kControllerButtonNumbers[i];
+        out.down = down;
+        return true;
+    }
+    for (const auto& [button, direction] : kDpad) {
+        if (event.button != button) continue;
+        dpad = down ? dpad | direction : dpad & ~direction;
+        out = HatEvent(dpad);
+        return true;
+    }
+    return false;
+}
+
+bool ControllerAxisEventFromSdl(const SDL_ControllerAxisEvent& event, PlatformEvent& out) {
+    if (event.axis != SDL_CONTROLLER_AXIS_LEFTX && event.axis != SDL_CONTROLLER_AXIS_LEFTY) return false;
+    out = AxisEvent(event.axis == SDL_CONTROLLER_AXIS_LEFTX ? 0 : 1, event.value);
     return true;
 }
 

@@ -8,6 +8,7 @@
 #include "platform/FileReader.h"
 #include "platform/FileSystem.h"
 #include "platform/Log.h"
+#include "platform/WriteTarget.h"
 
 namespace zepa {
 
@@ -111,11 +112,18 @@ void LoadSettings(SettingsRecord& record, ILog& log, const std::string& path) {
     }
     // Only a file that is really absent is created; an unreadable one is not overwritten.
     if (IsRegularFile(path) || IsDirectory(path)) return;
-    if (!SaveSettings(record, path))
+    if (!SaveSettings(record, log, path))
         log.Warning(FormatLine("zepa: cannot create the settings file %s", path.c_str()));
 }
 
-bool SaveSettings(const SettingsRecord& record, const std::string& path, IFileOperations& files) {
+bool SaveSettings(const SettingsRecord& record, ILog& log, const std::string& path, IFileOperations& files) {
+    const size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+    if (!WriteStaysInside(path, folder)) {
+        log.Warning(
+            FormatLine("zepa: not writing the settings file %s: it leads out of its folder", path.c_str()));
+        return false;
+    }
     return WriteFileAtomically(path, FormatSettings(record), files);
 }
 

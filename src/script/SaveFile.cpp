@@ -13,11 +13,15 @@
 #include "platform/FileReader.h"
 #include "platform/FileSystem.h"
 #include "platform/Log.h"
+#include "platform/WriteTarget.h"
 
 namespace zepa {
 namespace {
 
 constexpr const char* kSaveFolder = "Save";
+// The folder save files belong in (the working folder is the game's); nothing is written
+// through a link leading out of it.
+constexpr const char* kSaveHome = ".";
 
 // Offsets inside the record block.
 constexpr size_t kBackgroundOffset = 0;
@@ -213,6 +217,11 @@ bool WriteSaveFile(const CVariableStore& variables, int slot, ILog& log, IFileOp
     if (!IsDirectory(folder) && !MakeDirectory(folder)) {
         log.Warning(FormatLine("zepa: cannot create the folder %s; the save file %s was not written",
                                folder.c_str(), path.c_str()));
+        return false;
+    }
+    if (!WriteStaysInside(path, kSaveHome)) {
+        log.Warning(
+            FormatLine("zepa: not writing the save file %s: it leads out of the game folder", path.c_str()));
         return false;
     }
     const std::string backup = path + ".bak";

@@ -95,6 +95,32 @@ TEST(HostileContent, SavedPathsThatLeaveTheGameFolderAreNotLoadedOnResume) {
     EXPECT_FALSE(AnyTextureNamed(state, "secret"));
 }
 
+TEST(HostileContent, LinkedSavesAndSettingsLeadingOutOfTheGameAreNotWrittenThrough) {
+    TempDir dir;
+    dir.Write("precious.dat", "the player's own file");
+    dir.Write("game/Script/Script.txt", "SavePoint(\"p\")\nSaveData.Save(0)\nCalc($num[2] = 2)\nWaitOK\n");
+    std::filesystem::create_directories(dir / "game/Save");
+    std::filesystem::create_symlink(dir / "precious.dat", dir / "game/Save/Save0.dat");
+    std::filesystem::create_symlink(dir / "precious.dat", dir / "game/option.ini");
+    const std::string before = ReadFileBytes(dir / "precious.dat");
+    const auto result = RunZepa({"--headless", "--game", dir / "game", "--frames", "6", "--scene", "Main"});
+    EXPECT_EQ(result.exitCode, 0) << result.output;
+    EXPECT_NE(result.output.find("leads out of the game folder"), std::string::npos) << result.output;
+    EXPECT_EQ(ReadFileBytes(dir / "precious.dat"), before);
+    EXPECT_TRUE(std::filesystem::is_symlink(dir / "game/Save/Save0.dat"));
+
+    // A linked save folder, and settings linked to a file not there yet, are refused alike.
+    std::filesystem::remove_all(dir / "game/Save");
+    std::filesystem::remove(dir / "game/option.ini");
+    std::filesystem::create_directories(dir / "elsewhere");
+    std::filesystem::create_directory_symlink(dir / "elsewhere", dir / "game/Save");
+    std::filesystem::create_symlink(dir / "elsewhere/option.ini", dir / "game/option.ini");
+    const auto linkedFolder =
+        RunZepa({"--headless", "--game", dir / "game", "--frames", "6", "--scene", "Main"});
+    EXPECT_EQ(linkedFolder.exitCode, 0) << linkedFolder.output;
+    EXPECT_TRUE(std::filesystem::is_empty(dir / "elsewhere"));
+}
+
 // The PNG signature and an IHDR chunk for a 16384 x 16384 RGB image, then a few bytes of nothing:
 // the decoder must not be asked to allocate a gigabyte for it.
 std::vector<uint8_t> HugePngHeader() {

@@ -21,6 +21,8 @@
 #include "platform/GlyphSource.h"
 #include "platform/ImageIo.h"
 #include "platform/InstanceLock.h"
+#include "platform/StopSignals.h"
+#include "platform/WriteTarget.h"
 #include "platform/headless/HeadlessBackend.h"
 #include "platform/sdl/SdlBackend.h"
 #include "scenes/SaveResume.h"
@@ -121,6 +123,9 @@ void WriteRequestedScreenshot(CGameSystem& game) {
     const std::string path = NextScreenshotPath();
     if (path.empty())
         std::fprintf(stderr, "zepa: no folder %s for the screenshot\n", kScreenshotFolder);
+    else if (!WriteStaysInside(path, "."))
+        std::fprintf(stderr, "zepa: not writing the screenshot %s: it leads out of the game folder\n",
+                     path.c_str());
     else if (CFrameOutputs::WriteShot(game, path))
         std::fprintf(stderr, "zepa: screenshot written to %s\n", path.c_str());
 }
@@ -133,7 +138,9 @@ long long RunFrames(const CommandLineOptions& options, PlatformBackend& backend,
                     CReplayRecorder* recorder) {
     CFrameOutputs outputs(options);
     long long frame = 0;
-    auto finished = [&] { return procedure.quitRequested() || game.closeRequested(); };
+    auto finished = [&] {
+        return procedure.quitRequested() || game.closeRequested() || StopSignalReceived() != 0;
+    };
     while (!finished()) {
         PlatformEvent event;
         if (backend.events->PollEvent(event)) {
@@ -158,6 +165,7 @@ long long RunFrames(const CommandLineOptions& options, PlatformBackend& backend,
             if (draw) game.DrawFrame();
             outputs.AfterFrame(game, frame);
             if (options.frames && frame >= *options.frames) stop = true;
+            if (StopSignalReceived() != 0) stop = true;
         }
         if (procedure.TakeScreenshotRequest()) WriteRequestedScreenshot(game);
         if (stop) break;
@@ -211,10 +219,14 @@ int RunEngineOn(const CommandLineOptions& options, PlatformBackend& backend) {
 
     const long long frame = RunFrames(options, backend, *game, procedure, timer, replay, recorder.get());
     if (options.dumpAtExit) WriteJsonFile(*options.dumpAtExit, DumpState(*game, frame), game->log());
+    // Ended by a signal: the status a shell reports for a process the signal ended.
+    if (const int signal = StopSignalReceived(); signal != 0) return 128 + signal;
     return 0;
 }
 
 int RunEngine(const CommandLineOptions& options) {
+    // Before the window: SDL then keeps these handlers instead of installing its own.
+    InstallStopSignalHandlers();
     if (options.gameDir && chdir(options.gameDir->c_str()) != 0) {
         std::fprintf(stderr, "zepa: cannot enter the game folder %s: %s\n", options.gameDir->c_str(),
                      std::strerror(errno));

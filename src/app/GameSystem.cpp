@@ -4,6 +4,7 @@
 #include <string_view>
 #include <utility>
 
+#include "platform/StopSignals.h"
 #include "scenes/SceneFactory.h"
 #include "windows/WindowBase.h"
 
@@ -53,6 +54,7 @@ SceneServices CGameSystem::MakeSceneServices() {
         .glyphs = *glyphs_,
         .log = log_,
         .setWindowTitle = [this](const std::string& title) { SetWindowTitle(title); },
+        .stopRequested = [] { return StopSignalReceived() != 0; },
     };
     return SceneServices{
         .settings = settings_,

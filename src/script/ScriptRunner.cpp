@@ -73,8 +73,14 @@ bool CScriptRunner::StepScript() {
     // would stop answering; past the budget the frame ends and the script goes on in the next.
     frameBudgetSpent_ = false;
     workThisFrame_ = 0;
+    long long nextStopPoll = kStopPollWork;
     while (workThisFrame_ < frameBudget_) {
         ++workThisFrame_;
+        if (workThisFrame_ >= nextStopPoll) {
+            // A stop signal ends the frame early; the main loop then ends the run.
+            if (StopRequested()) break;
+            nextStopPoll = workThisFrame_ + kStopPollWork;
+        }
         if (!reader_.ReadStatement()) {
             // A sub-call level that runs out of text returns to its caller, as Return would;
             // otherwise every later read would fail there and the script would hang.

@@ -36,6 +36,8 @@ class CScriptRunner {
     // and reading a save's record. A loop of saves thus writes at most 100 files a frame.
     static constexpr int kFileWriteStatements = 10000;
     static constexpr int kFileReadStatements = 1000;
+    // Work done between two looks at whether the run is asked to stop.
+    static constexpr int kStopPollWork = 4096;
     explicit CScriptRunner(const ScriptServices& services);
 
     // The budget in force: kMaxStatementsPerFrame, lowered only by fuzzers and tests so that the
@@ -74,6 +76,7 @@ class CScriptRunner {
 
   private:
     StepAction Dispatch(const ScriptStatement& statement);
+    bool StopRequested() const { return services_.stopRequested && services_.stopRequested(); }
 
     ScriptServices services_;
     CScriptReader reader_;

@@ -28,6 +28,7 @@ struct ScriptServices {
     IGlyphSource& glyphs;  // for text pictures drawn without a scene's picture set
     ILog& log;
     std::function<void(const std::string& titleCp932)> setWindowTitle;  // empty: SetTitle is ignored
+    std::function<bool()> stopRequested;  // polled during long work; empty: never asked to stop
 };
 
 }  // namespace zepa

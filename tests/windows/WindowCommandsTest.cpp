@@ -31,6 +31,7 @@ class WindowCommandsTest : public ::testing::Test {
                                 boxes,
                                 testing::SharedGlyphs(),
                                 testing::TestLog(),
+                                {},
                                 {}}) {
         runner.windows = &windows;
         runner.SetSelectionActiveQuery([this] { return windows.AnySelectionActive(); });

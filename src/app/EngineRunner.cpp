@@ -92,7 +92,8 @@ struct ReplayStart {
 bool LoadReplay(const CommandLineOptions& options, ReplayStart& replay) {
     if (!options.inputFile) return true;
     std::string text;
-    if (ReadWholeFile(*options.inputFile, text) != FileReadResult::Ok) {
+    if (ReadWholeFile(*options.inputFile, text, kMaxFileBytes, FileTypes::AnyReadable) !=
+        FileReadResult::Ok) {
         std::fprintf(stderr, "zepa: cannot read the replay file %s\n", options.inputFile->c_str());
         return false;
     }

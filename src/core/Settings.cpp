@@ -103,15 +103,20 @@ std::string FormatSettings(const SettingsRecord& record) {
     return text;
 }
 
+// Far more than twelve "KEY=value" lines take, with any white space a player puts between them.
+constexpr size_t kSettingsReadBytes = 64 * 1024;
+
 void LoadSettings(SettingsRecord& record, ILog& log, const std::string& path) {
     record = SettingsRecord{};
     std::string text;
-    if (ReadWholeFile(path, text) == FileReadResult::Ok) {
+    // Twelve short lines are all the format holds: whatever follows is never read.
+    if (ReadFileStart(path, text, kSettingsReadBytes) == FileReadResult::Ok) {
         ParseSettings(text, record);
         return;
     }
-    // Only a file that is really absent is created; an unreadable one is not overwritten.
-    if (IsRegularFile(path) || IsDirectory(path)) return;
+    // Only a file that is really absent is created; an unreadable one (a folder, a FIFO, a
+    // link) is not replaced.
+    if (PathExists(path)) return;
     if (!SaveSettings(record, log, path))
         log.Warning(FormatLine("zepa: cannot create the settings file %s", path.c_str()));
 }

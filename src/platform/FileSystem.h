@@ -11,6 +11,8 @@
 namespace zepa {
 
 bool IsRegularFile(const std::string& path);
+// True when anything has the name `path`: a file of any kind, a folder, a link (even dangling).
+bool PathExists(const std::string& path);
 bool IsDirectory(const std::string& path);
 // The names in a folder in the order the file system returns them ("." and ".." included, as a
 // directory listing gives them); empty when the folder cannot be read.

@@ -4,7 +4,6 @@
 #include <bit>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <sstream>
 
 #include "core/LooseFiles.h"
@@ -75,15 +74,13 @@ std::string UpToNul(std::string_view bytes) {
     return std::string(bytes.substr(0, bytes.find('\0')));
 }
 
-bool ReadFileBytes(const std::string& path, std::string& bytes, size_t limit = std::string::npos) {
-    if (!IsRegularFile(path)) return false;
-    std::ifstream file(path, std::ios::binary);
-    if (!file) return false;
-    if (limit == std::string::npos) return ReadWholeFile(path, bytes) == FileReadResult::Ok;
-    bytes.assign(limit, '\0');
-    file.read(bytes.data(), static_cast<std::streamsize>(limit));
-    bytes.resize(static_cast<size_t>(file.gcount()));
-    return !file.bad();
+// A save is read only as far as a file of the largest strings a game could hold in sensible
+// memory reaches; bytes after it (appended junk) are never read, and a longer file loads as one
+// that ends early. FIFOs and devices count as missing.
+constexpr size_t kMaxSaveReadBytes = kMinimalSaveFileSize + (size_t{64} << 20);
+
+bool ReadFileBytes(const std::string& path, std::string& bytes, size_t limit = kMaxSaveReadBytes) {
+    return ReadFileStart(path, bytes, limit) == FileReadResult::Ok;
 }
 
 void ReportDamage(const std::string& path, const DecodedSaveFile& save, ILog& log) {

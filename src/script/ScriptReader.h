@@ -47,7 +47,8 @@ class CScriptReader {
     void SeekSavePoint(std::string_view name);
 
     // Opens a nested level below the innermost one with the script `path` (empty: the innermost
-    // level's own file, read afresh). False when kMaxDepth levels exist or the file is missing.
+    // level's own file). A file an open level holds is shared with it; others are read. False
+    // when kMaxDepth levels exist or the file is missing.
     bool PushLevel(const std::string& path);
     // Closes the innermost level; the top level is never closed.
     void PopLevel();
@@ -64,7 +65,7 @@ class CScriptReader {
     int depth() const { return depth_; }
     size_t position() const { return position_; }
     bool atEnd() const { return atEnd_; }
-    const std::string& text() const { return text_; }
+    const std::string& text() const { return *text_; }
 
   private:
     CScriptReader(CScriptReader* parent, int depth, ILog& log, const CPackArchive* archive);
@@ -83,8 +84,11 @@ class CScriptReader {
     void AppendOrdinaryRun(std::string& token, const ByteTable& special);
     bool StoreOperator(ScriptStatement& out, std::string& token, int& slot, char first, bool arithmetic);
     const CScriptJumpIndex& JumpIndex();
+    // Takes the text of another level (shared, not copied) and starts at its first byte.
+    void ShareText(const CScriptReader& from);
 
-    std::string text_;
+    // Shared between the levels that run the same file; never changed once set.
+    std::shared_ptr<const std::string> text_ = std::make_shared<const std::string>();
     size_t position_ = 0;
     bool atEnd_ = false;
     bool inMemory_ = false;  // set by SetText: there is no file to read again

@@ -34,7 +34,7 @@ CGameSystem::CGameSystem()
       glyphs_(CreateGlyphSource(log_)),
       settings_(ReadSettingsFile(log_, settingsPath_)),
       archive_(kArchiveFileName),
-      textureStore_(&archive_, log_),
+      textureStore_(&archive_, log_, &workMeter_),
       stage_(&textureStore_, log_),
       windowEnvironment_(&textureStore_, *glyphs_, &stage_.audio),
       services_(MakeSceneServices()),
@@ -55,6 +55,7 @@ SceneServices CGameSystem::MakeSceneServices() {
         .log = log_,
         .setWindowTitle = [this](const std::string& title) { SetWindowTitle(title); },
         .stopRequested = [] { return StopSignalReceived() != 0; },
+        .work = &workMeter_,
     };
     return SceneServices{
         .settings = settings_,

@@ -109,6 +109,7 @@ class CGameSystem {
     std::unique_ptr<IGlyphSource> glyphs_;
     SettingsRecord settings_;
     CPackArchive archive_;
+    CWorkMeter workMeter_;
     CTextureStore textureStore_;
     StageRecord stage_;
     PointerMemory pointerMemory_;

@@ -16,12 +16,23 @@ bool CTextureStore::LoadTextureFile(const std::string& name) {
     return Load(name, D3DFMT_A8R8G8B8, kPictureColorKey);
 }
 
+// Reading a byte and making a pixel (decode, conversion, colour key) each count as one unit of work.
+std::unique_ptr<CTexture> CTextureStore::Decode(const std::vector<uint8_t>& bytes, uint32_t format,
+                                                uint32_t colorKey) {
+    std::unique_ptr<CTexture> texture = CreateTextureFromImage(bytes, format, colorKey);
+    if (meter_) {
+        meter_->Add(bytes.size());
+        if (texture) meter_->Add(uint64_t(texture->width()) * uint64_t(texture->height()));
+    }
+    return texture;
+}
+
 bool CTextureStore::Load(const std::string& name, uint32_t format, uint32_t colorKey) {
     if (textures_.count(name)) return false;
     std::vector<uint8_t> bytes;
     bool looseFileFailed = false;
     if (ReadLooseFile(name, bytes, files_)) {
-        if (auto texture = CreateTextureFromImage(bytes, format, colorKey)) {
+        if (auto texture = Decode(bytes, format, colorKey)) {
             textures_.emplace(name, std::move(texture));
             return true;
         }
@@ -32,7 +43,7 @@ bool CTextureStore::Load(const std::string& name, uint32_t format, uint32_t colo
         // Absent everywhere is not an error; a loose file that exists but does not decode is.
         return !looseFileFailed;
     }
-    auto texture = CreateTextureFromImage(bytes, format, colorKey);
+    auto texture = Decode(bytes, format, colorKey);
     if (!texture) return false;
     textures_.emplace(name, std::move(texture));
     return true;

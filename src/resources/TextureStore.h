@@ -6,8 +6,10 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "core/LooseFiles.h"
+#include "core/WorkMeter.h"
 #include "gfx/Texture.h"
 #include "gfx/TextureFormat.h"
 #include "platform/Platform.h"
@@ -33,8 +35,9 @@ class CTextureStore {
     static constexpr const char* kSystemGraphicsFolder = "Graphics/System/";
 
     // Images are read loose first, then from `archive` (may be null); refused names are reported
-    // to `log`.
-    CTextureStore(const CPackArchive* archive, ILog& log) : archive_(archive), log_(log) {}
+    // to `log`. The bytes read and pixels decoded are added to `meter` (may be null).
+    CTextureStore(const CPackArchive* archive, ILog& log, CWorkMeter* meter = nullptr)
+        : archive_(archive), log_(log), meter_(meter) {}
     ~CTextureStore() { ReleaseAllTextures(); }
     CTextureStore(const CTextureStore&) = delete;
     CTextureStore& operator=(const CTextureStore&) = delete;
@@ -59,10 +62,12 @@ class CTextureStore {
 
   private:
     bool Load(const std::string& name, uint32_t format, uint32_t colorKey);
+    std::unique_ptr<CTexture> Decode(const std::vector<uint8_t>& bytes, uint32_t format, uint32_t colorKey);
 
     std::map<std::string, std::unique_ptr<CTexture>> textures_;
     const CPackArchive* archive_;
     ILog& log_;
+    CWorkMeter* meter_;
     // The loose-file lookup, its folder listings kept between loads.
     CLooseFiles files_{log_};
 };

@@ -50,6 +50,9 @@ CScriptReader::~CScriptReader() = default;
 bool CScriptReader::LoadText(const std::string& path) {
     std::string text;
     const bool found = ReadScriptText(path, archive_, text, *files_);
+    CScriptReader* outermost = this;
+    while (outermost->parent_) outermost = outermost->parent_;
+    outermost->bytesLoaded_ += text.size();
     SetText(path, found ? std::move(text) : std::string());
     inMemory_ = false;
     return found;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -63,6 +64,8 @@ class CScriptReader {
     ScriptStatement& statement() { return statement_; }
     const std::string& fileName() const { return fileName_; }
     int depth() const { return depth_; }
+    // Bytes of script text read from files by this reader and its levels so far.
+    uint64_t bytesLoaded() const { return bytesLoaded_; }
     size_t position() const { return position_; }
     bool atEnd() const { return atEnd_; }
     const std::string& text() const { return *text_; }
@@ -103,6 +106,7 @@ class CScriptReader {
     std::unique_ptr<CLooseFiles> ownFiles_;
     CLooseFiles* files_ = nullptr;
     CScriptJumpIndex jumpIndex_;
+    uint64_t bytesLoaded_ = 0;  // kept on the outermost level
 };
 
 }  // namespace zepa

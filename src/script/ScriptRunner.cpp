@@ -1,5 +1,7 @@
 #include "script/ScriptRunner.h"
 
+#include "core/WorkMeter.h"
+
 #include <string_view>
 
 #include "input/ButtonState.h"
@@ -91,9 +93,11 @@ bool CScriptRunner::StepScript() {
             return !reader_.IsAtEnd();
         }
         const uint64_t touchedBefore = services_.variables.stringBytesTouched();
+        const uint64_t workBefore = WorkUnits();
         const StepAction action = Dispatch(reader_.statement());
         workThisFrame_ += static_cast<long long>((services_.variables.stringBytesTouched() - touchedBefore) /
                                                  kStringBytesPerStatement);
+        ChargeWork(WorkUnits() - workBefore);
         switch (action) {
             case StepAction::Continue:
                 break;
@@ -105,6 +109,10 @@ bool CScriptRunner::StepScript() {
     }
     frameBudgetSpent_ = true;
     return true;
+}
+
+uint64_t CScriptRunner::WorkUnits() const {
+    return reader_.bytesLoaded() + (services_.work ? services_.work->units() : 0);
 }
 
 StepAction CScriptRunner::Dispatch(const ScriptStatement& statement) {

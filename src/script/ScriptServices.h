@@ -15,6 +15,7 @@ class CScriptRandom;
 class CVariableStore;
 class IGlyphSource;
 class ILog;
+class CWorkMeter;
 struct ButtonState;
 struct StageRecord;
 
@@ -29,6 +30,7 @@ struct ScriptServices {
     ILog& log;
     std::function<void(const std::string& titleCp932)> setWindowTitle;  // empty: SetTitle is ignored
     std::function<bool()> stopRequested;  // polled during long work; empty: never asked to stop
+    const CWorkMeter* work;               // the resource work done (null: statements cost no more)
 };
 
 }  // namespace zepa

@@ -32,7 +32,8 @@ class WindowCommandsTest : public ::testing::Test {
                                 testing::SharedGlyphs(),
                                 testing::TestLog(),
                                 {},
-                                {}}) {
+                                {},
+                                nullptr}) {
         runner.windows = &windows;
         runner.SetSelectionActiveQuery([this] { return windows.AnySelectionActive(); });
         environment.LoadSkin(CWindowBase::kDefaultSkinFile);

@@ -34,7 +34,7 @@ CGameSystem::CGameSystem()
       glyphs_(CreateGlyphSource(log_)),
       settings_(ReadSettingsFile(log_, settingsPath_)),
       archive_(kArchiveFileName),
-      textureStore_(&archive_, log_, &workMeter_),
+      textureStore_(&archive_, log_, &workMeter_, &pixelBudget_),
       stage_(&textureStore_, log_),
       windowEnvironment_(&textureStore_, *glyphs_, &stage_.audio),
       services_(MakeSceneServices()),

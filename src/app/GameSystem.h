@@ -110,6 +110,7 @@ class CGameSystem {
     SettingsRecord settings_;
     CPackArchive archive_;
     CWorkMeter workMeter_;
+    CPixelBudget pixelBudget_{log_};
     CTextureStore textureStore_;
     StageRecord stage_;
     PointerMemory pointerMemory_;

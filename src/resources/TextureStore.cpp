@@ -32,10 +32,7 @@ bool CTextureStore::Load(const std::string& name, uint32_t format, uint32_t colo
     std::vector<uint8_t> bytes;
     bool looseFileFailed = false;
     if (ReadLooseFile(name, bytes, files_)) {
-        if (auto texture = Decode(bytes, format, colorKey)) {
-            textures_.emplace(name, std::move(texture));
-            return true;
-        }
+        if (auto texture = Decode(bytes, format, colorKey)) return Keep(name, std::move(texture));
         looseFileFailed = true;
     }
     bytes.clear();
@@ -45,6 +42,19 @@ bool CTextureStore::Load(const std::string& name, uint32_t format, uint32_t colo
     }
     auto texture = Decode(bytes, format, colorKey);
     if (!texture) return false;
+    return Keep(name, std::move(texture));
+}
+
+namespace {
+
+uint64_t StoredPixels(const CTexture& texture) {
+    return uint64_t(texture.textureWidth()) * uint64_t(texture.textureHeight());
+}
+
+}  // namespace
+
+bool CTextureStore::Keep(const std::string& name, std::unique_ptr<CTexture> texture) {
+    if (budget_ && !budget_->Reserve(StoredPixels(*texture), "the image " + name)) return false;
     textures_.emplace(name, std::move(texture));
     return true;
 }
@@ -55,7 +65,17 @@ CTexture* CTextureStore::GetTexture(const std::string& name) const {
 }
 
 bool CTextureStore::ReleaseTexture(const std::string& name) {
-    return textures_.erase(name) != 0;
+    auto found = textures_.find(name);
+    if (found == textures_.end()) return false;
+    if (budget_) budget_->Release(StoredPixels(*found->second));
+    textures_.erase(found);
+    return true;
+}
+
+void CTextureStore::ReleaseAllTextures() {
+    if (budget_)
+        for (const auto& [name, texture] : textures_) budget_->Release(StoredPixels(*texture));
+    textures_.clear();
 }
 
 void CTextureStore::LoadSystemGraphics() {

@@ -10,6 +10,7 @@
 
 #include "core/LooseFiles.h"
 #include "core/WorkMeter.h"
+#include "gfx/PixelBudget.h"
 #include "gfx/Texture.h"
 #include "gfx/TextureFormat.h"
 #include "platform/Platform.h"
@@ -36,8 +37,11 @@ class CTextureStore {
 
     // Images are read loose first, then from `archive` (may be null); refused names are reported
     // to `log`. The bytes read and pixels decoded are added to `meter` (may be null).
-    CTextureStore(const CPackArchive* archive, ILog& log, CWorkMeter* meter = nullptr)
-        : archive_(archive), log_(log), meter_(meter) {}
+    // Stored images take their pixels from `budget` (may be null: no limit), which the text
+    // pictures drawn beside them share.
+    CTextureStore(const CPackArchive* archive, ILog& log, CWorkMeter* meter = nullptr,
+                  CPixelBudget* budget = nullptr)
+        : archive_(archive), log_(log), meter_(meter), budget_(budget) {}
     ~CTextureStore() { ReleaseAllTextures(); }
     CTextureStore(const CTextureStore&) = delete;
     CTextureStore& operator=(const CTextureStore&) = delete;
@@ -52,22 +56,26 @@ class CTextureStore {
     CTexture* GetTexture(const std::string& name) const;
     // Releases a stored name; false when it is not stored.
     bool ReleaseTexture(const std::string& name);
-    void ReleaseAllTextures() { textures_.clear(); }
+    void ReleaseAllTextures();
     // Preloads every image of the system graphics folder: loose files in directory order, then
     // the archive's entries in name order (loose versions win).
     void LoadSystemGraphics();
 
     size_t size() const { return textures_.size(); }
+    CPixelBudget* pixelBudget() const { return budget_; }
     const std::map<std::string, std::unique_ptr<CTexture>>& textures() const { return textures_; }
 
   private:
     bool Load(const std::string& name, uint32_t format, uint32_t colorKey);
     std::unique_ptr<CTexture> Decode(const std::vector<uint8_t>& bytes, uint32_t format, uint32_t colorKey);
+    // Stores a decoded texture when the budget has room for it; false (texture dropped) otherwise.
+    bool Keep(const std::string& name, std::unique_ptr<CTexture> texture);
 
     std::map<std::string, std::unique_ptr<CTexture>> textures_;
     const CPackArchive* archive_;
     ILog& log_;
     CWorkMeter* meter_;
+    CPixelBudget* budget_;
     // The loose-file lookup, its folder listings kept between loads.
     CLooseFiles files_{log_};
 };

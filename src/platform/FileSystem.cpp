@@ -43,6 +43,14 @@ std::optional<FolderStamp> StampOfFolder(const std::string& path) {
                        static_cast<int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec};
 }
 
+std::optional<FileStamp> StampOfFile(const std::string& path) {
+    struct stat info;
+    if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
+    return FileStamp{static_cast<uint64_t>(info.st_dev), static_cast<uint64_t>(info.st_ino),
+                     static_cast<int64_t>(info.st_size),
+                     static_cast<int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec};
+}
+
 bool MakeDirectory(const std::string& path) {
     if (mkdir(path.c_str(), 0777) == 0) return true;
     return errno == EEXIST && IsDirectory(path);

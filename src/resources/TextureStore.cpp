@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "gfx/ImageLoader.h"
+#include "platform/FileReader.h"
 #include "platform/Log.h"
 #include "resources/PackArchive.h"
 #include "resources/ResourceFiles.h"
@@ -29,10 +30,14 @@ std::unique_ptr<CTexture> CTextureStore::Decode(const std::vector<uint8_t>& byte
 
 bool CTextureStore::Load(const std::string& name, uint32_t format, uint32_t colorKey) {
     if (textures_.count(name)) return false;
+    // Looked up once: a refused name is reported once.
+    const std::optional<std::string> loose = FindLooseFile(name, files_);
+    const ImageKey key{name, format, colorKey, loose ? StampOfFile(*loose) : std::nullopt};
+    if (auto texture = released_.Take(key)) return Keep(key, std::move(texture));
     std::vector<uint8_t> bytes;
     bool looseFileFailed = false;
-    if (ReadLooseFile(name, bytes, files_)) {
-        if (auto texture = Decode(bytes, format, colorKey)) return Keep(name, std::move(texture));
+    if (loose && ReadWholeFile(*loose, bytes) == FileReadResult::Ok) {
+        if (auto texture = Decode(bytes, format, colorKey)) return Keep(key, std::move(texture));
         looseFileFailed = true;
     }
     bytes.clear();
@@ -42,7 +47,7 @@ bool CTextureStore::Load(const std::string& name, uint32_t format, uint32_t colo
     }
     auto texture = Decode(bytes, format, colorKey);
     if (!texture) return false;
-    return Keep(name, std::move(texture));
+    return Keep(key, std::move(texture));
 }
 
 namespace {
@@ -53,10 +58,16 @@ uint64_t StoredPixels(const CTexture& texture) {
 
 }  // namespace
 
-bool CTextureStore::Keep(const std::string& name, std::unique_ptr<CTexture> texture) {
-    if (budget_ && !budget_->Reserve(StoredPixels(*texture), "the image " + name)) return false;
-    textures_.emplace(name, std::move(texture));
+bool CTextureStore::Keep(const ImageKey& key, std::unique_ptr<CTexture> texture) {
+    if (budget_ && !budget_->Reserve(StoredPixels(*texture), "the image " + key.name)) return false;
+    textures_.emplace(key.name, std::move(texture));
+    keys_[key.name] = key;
     return true;
+}
+
+CTextureStore::~CTextureStore() {
+    if (budget_)
+        for (const auto& [name, texture] : textures_) budget_->Release(StoredPixels(*texture));
 }
 
 CTexture* CTextureStore::GetTexture(const std::string& name) const {
@@ -68,14 +79,17 @@ bool CTextureStore::ReleaseTexture(const std::string& name) {
     auto found = textures_.find(name);
     if (found == textures_.end()) return false;
     if (budget_) budget_->Release(StoredPixels(*found->second));
+    auto key = keys_.find(name);
+    if (key != keys_.end()) {
+        released_.Keep(std::move(key->second), std::move(found->second));
+        keys_.erase(key);
+    }
     textures_.erase(found);
     return true;
 }
 
 void CTextureStore::ReleaseAllTextures() {
-    if (budget_)
-        for (const auto& [name, texture] : textures_) budget_->Release(StoredPixels(*texture));
-    textures_.clear();
+    while (!textures_.empty()) ReleaseTexture(textures_.begin()->first);
 }
 
 void CTextureStore::LoadSystemGraphics() {

@@ -14,6 +14,7 @@
 #include "gfx/Texture.h"
 #include "gfx/TextureFormat.h"
 #include "platform/Platform.h"
+#include "resources/ReleasedTextures.h"
 
 namespace zepa {
 
@@ -42,7 +43,7 @@ class CTextureStore {
     CTextureStore(const CPackArchive* archive, ILog& log, CWorkMeter* meter = nullptr,
                   CPixelBudget* budget = nullptr)
         : archive_(archive), log_(log), meter_(meter), budget_(budget) {}
-    ~CTextureStore() { ReleaseAllTextures(); }
+    ~CTextureStore();
     CTextureStore(const CTextureStore&) = delete;
     CTextureStore& operator=(const CTextureStore&) = delete;
 
@@ -54,7 +55,8 @@ class CTextureStore {
     bool LoadTextureFile(const std::string& name);
     // The stored texture or null; valid until the name is released.
     CTexture* GetTexture(const std::string& name) const;
-    // Releases a stored name; false when it is not stored.
+    // Releases a stored name; false when it is not stored. The texture is kept aside for a
+    // while, and a load of the same unchanged file takes it back without reading it.
     bool ReleaseTexture(const std::string& name);
     void ReleaseAllTextures();
     // Preloads every image of the system graphics folder: loose files in directory order, then
@@ -69,9 +71,11 @@ class CTextureStore {
     bool Load(const std::string& name, uint32_t format, uint32_t colorKey);
     std::unique_ptr<CTexture> Decode(const std::vector<uint8_t>& bytes, uint32_t format, uint32_t colorKey);
     // Stores a decoded texture when the budget has room for it; false (texture dropped) otherwise.
-    bool Keep(const std::string& name, std::unique_ptr<CTexture> texture);
+    bool Keep(const ImageKey& key, std::unique_ptr<CTexture> texture);
 
     std::map<std::string, std::unique_ptr<CTexture>> textures_;
+    std::map<std::string, ImageKey> keys_;  // what each stored texture was made from
+    CReleasedTextures released_;
     const CPackArchive* archive_;
     ILog& log_;
     CWorkMeter* meter_;

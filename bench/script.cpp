@@ -139,7 +139,7 @@ void BM_CalcStatements(benchmark::State& state) {
         state.PauseTiming();
         zepa::CVariableStore variables;
         zepa::CScriptRunner runner(zepa::ScriptServices{
-            variables, random, buttons, nullptr, nullptr, messageBoxes, *glyphs, Log(), {}});
+            variables, random, buttons, nullptr, nullptr, messageBoxes, *glyphs, Log(), {}, {}, nullptr});
         runner.reader().SetText("Script/Script.txt", CalcScript());
         state.ResumeTiming();
         while (runner.StepScript()) {

@@ -10,6 +10,9 @@
 // File names on Linux are usually UTF-8 while the engine asks for CP932 names, so `build` stores
 // a UTF-8 name in its CP932 form when it has one, and `extract` writes names back in UTF-8.
 // Exit status: 0 success, 1 failure (with the reason on stderr), 2 bad command line.
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <cctype>
@@ -103,6 +106,30 @@ std::string DisplayName(const std::string& nameCp932) {
     return nameCp932;
 }
 
+// `text` with control characters (C0, DEL and the C1 range spelled in UTF-8) written as \xNN, so
+// that a name in an archive cannot drive the terminal it is listed on.
+std::string Printable(const std::string& text) {
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        const bool c1 = c == 0xC2 && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) >= 0x80 &&
+                        static_cast<unsigned char>(text[i + 1]) <= 0x9F;
+        if (c >= 0x20 && c != 0x7F && !c1) {
+            out.push_back(text[i]);
+            continue;
+        }
+        const auto escaped = c1 ? static_cast<unsigned char>(text[++i]) : c;
+        char hex[8];
+        std::snprintf(hex, sizeof hex, "\\x%02X", escaped);
+        out += hex;
+    }
+    return out;
+}
+
+std::string ShownName(const std::string& nameCp932) {
+    return Printable(DisplayName(nameCp932));
+}
+
 bool SamePath(const fs::path& a, const fs::path& b) {
     std::error_code error;
     return fs::equivalent(a, b, error);
@@ -115,6 +142,29 @@ bool PrepareScript(InputFile& file) {
     file.bytes = WithLfLineEnds(text);
     file.size = file.bytes->size();
     return true;
+}
+
+bool IsInside(const fs::path& path, const fs::path& folder) {
+    const fs::path relative = path.lexically_relative(folder);
+    return !relative.empty() && *relative.begin() != "..";
+}
+
+// Why an entry of the packed folder that is no plain file is left out; empty when it is packed.
+// Links are followed only to regular files inside the folder: a game never takes a file from
+// elsewhere on the disk into its archive.
+std::string ReasonToLeaveOut(const fs::directory_entry& entry, const fs::path& realRoot) {
+    std::error_code error;
+    const fs::file_status own = entry.symlink_status(error);
+    if (error) return "it cannot be examined";
+    if (fs::is_regular_file(own)) return {};
+    if (!fs::is_symlink(own)) return "it is not a regular file (a FIFO, device or socket)";
+    const fs::file_status target = entry.status(error);
+    if (error || !fs::exists(target)) return "it is a link leading nowhere";
+    if (fs::is_directory(target)) return "it is a link to a folder; links to folders are not followed";
+    if (!fs::is_regular_file(target)) return "it is a link to something that is not a regular file";
+    const fs::path real = fs::canonical(entry.path(), error);
+    if (error || !IsInside(real, realRoot)) return "it is a link leading out of the folder";
+    return {};
 }
 
 void ReportLeftOut(const std::map<std::string, int>& leftOut) {
@@ -135,11 +185,17 @@ bool CollectFiles(const fs::path& root, const fs::path& output, const BuildOptio
                      error.message().c_str());
         return false;
     }
+    const fs::path realRoot = fs::canonical(root, error);
     bool ok = true;
     std::map<std::string, int> leftOut;
     for (; it != end; it.increment(error)) {
         if (error) break;
-        if (!it->is_regular_file(error)) continue;
+        if (it->is_directory(error) && !it->is_symlink(error)) continue;
+        if (const std::string reason = ReasonToLeaveOut(*it, realRoot); !reason.empty()) {
+            std::fprintf(stderr, "zepa-pack: leaving out %s: %s\n", Printable(it->path().string()).c_str(),
+                         reason.c_str());
+            continue;
+        }
         if (SamePath(it->path(), output)) continue;  // an older archive being replaced
         const fs::path relative = it->path().lexically_relative(root);
         const std::string top = TopFolder(relative);
@@ -159,7 +215,7 @@ bool CollectFiles(const fs::path& root, const fs::path& output, const BuildOptio
         if (file.key.size() > kMaxNameBytes) {
             std::fprintf(stderr,
                          "zepa-pack: the name %s is %zu bytes long; an archive name holds at most %zu\n",
-                         DisplayName(file.key).c_str(), file.key.size(), kMaxNameBytes);
+                         ShownName(file.key).c_str(), file.key.size(), kMaxNameBytes);
             ok = false;
         }
         files.push_back(std::move(file));
@@ -180,7 +236,7 @@ bool SortAndCheckNames(std::vector<InputFile>& files) {
     for (size_t i = 1; i < files.size(); ++i) {
         if (files[i].key == files[i - 1].key) {
             std::fprintf(stderr, "zepa-pack: %s and %s would both be stored as %s\n",
-                         files[i - 1].path.c_str(), files[i].path.c_str(), DisplayName(files[i].key).c_str());
+                         files[i - 1].path.c_str(), files[i].path.c_str(), ShownName(files[i].key).c_str());
             return false;
         }
     }
@@ -203,21 +259,35 @@ std::string BuildTable(const std::vector<InputFile>& files, uint64_t& totalSize)
     return table;
 }
 
-bool CopyInto(std::ofstream& out, const InputFile& file) {
-    if (file.bytes) {
-        out.write(file.bytes->data(), static_cast<std::streamsize>(file.bytes->size()));
-        return out.good();
-    }
+bool WriteBytes(std::FILE* out, const char* data, size_t size) {
+    return std::fwrite(data, 1, size, out) == size;
+}
+
+bool CopyInto(std::FILE* out, const InputFile& file) {
+    if (file.bytes) return WriteBytes(out, file.bytes->data(), file.bytes->size());
     std::ifstream in(file.path, std::ios::binary);
     if (!in) return false;
     char chunk[1 << 16];
     uint64_t copied = 0;
-    while (in.read(chunk, sizeof chunk) || in.gcount() > 0) {
-        out.write(chunk, in.gcount());
+    bool ok = true;
+    while (ok && (in.read(chunk, sizeof chunk) || in.gcount() > 0)) {
+        ok = WriteBytes(out, chunk, static_cast<size_t>(in.gcount()));
         copied += static_cast<uint64_t>(in.gcount());
     }
     // A file that changed size while being packed would break the offsets.
-    return !in.bad() && copied == file.size && out.good();
+    return ok && !in.bad() && copied == file.size;
+}
+
+// A new OUT.partial: whatever has that name (a left-over, or a link planted there) is removed
+// first, and the file is created exclusively, so the archive is never written through a link.
+std::FILE* CreatePartial(const std::string& partial) {
+    std::error_code ignored;
+    fs::remove(partial, ignored);
+    const int fd = open(partial.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0) return nullptr;
+    std::FILE* out = fdopen(fd, "wb");
+    if (!out) close(fd);
+    return out;
 }
 
 int Build(const std::string& folder, const std::string& output, const BuildOptions& options) {
@@ -236,18 +306,17 @@ int Build(const std::string& folder, const std::string& output, const BuildOptio
     }
     // Written beside the target and renamed at the end, so a failed build leaves no torn archive.
     const std::string partial = output + ".partial";
-    std::ofstream out(partial, std::ios::binary | std::ios::trunc);
-    bool ok = static_cast<bool>(out);
-    if (ok) out.write(table.data(), static_cast<std::streamsize>(table.size()));
+    std::FILE* out = CreatePartial(partial);
+    bool ok = out != nullptr && WriteBytes(out, table.data(), table.size());
     for (const InputFile& file : files) {
         if (!ok) break;
         ok = CopyInto(out, file);
         if (!ok) std::fprintf(stderr, "zepa-pack: cannot pack %s\n", file.path.c_str());
     }
-    out.close();
+    if (out != nullptr && std::fclose(out) != 0) ok = false;
     std::error_code error;
-    if (ok && out.good()) fs::rename(partial, output, error);
-    if (!ok || !out.good() || error) {
+    if (ok) fs::rename(partial, output, error);
+    if (!ok || error) {
         fs::remove(partial, error);
         std::fprintf(stderr, "zepa-pack: cannot write %s\n", output.c_str());
         return 1;
@@ -284,8 +353,8 @@ int List(const std::string& archive) {
             note = "  (hidden by an earlier entry of the same name)";
         if (!table.Contains(stored.entry)) note += "  (outside the file)";
         if (!note.empty() && note.find("hidden") == std::string::npos) sound = false;
-        std::printf("%s\t%u\t%u%s\n", DisplayName(stored.name).c_str(), stored.entry.size,
-                    stored.entry.offset, note.c_str());
+        std::printf("%s\t%u\t%u%s\n", ShownName(stored.name).c_str(), stored.entry.size, stored.entry.offset,
+                    note.c_str());
     }
     if (table.truncated) {
         std::fprintf(stderr,
@@ -332,21 +401,21 @@ int Extract(const std::string& archive, const std::string& folder) {
     for (const zepa::PackTableEntry& stored : table.entries) {
         if (stored.nameTerminated) continue;
         std::fprintf(stderr, "zepa-pack: skipping an entry whose name has no NUL (%s...)\n",
-                     DisplayName(stored.name.substr(0, 32)).c_str());
+                     ShownName(stored.name.substr(0, 32)).c_str());
         ok = false;
     }
     for (const auto& [name, entry] : pack.index()) {
         fs::path target;
         if (!TargetPath(folder, name, target)) {
             std::fprintf(stderr, "zepa-pack: refusing %s: it would be written outside %s\n",
-                         DisplayName(name).c_str(), folder.c_str());
+                         ShownName(name).c_str(), folder.c_str());
             ok = false;
             continue;
         }
         std::vector<uint8_t> bytes;
         if (!pack.ReadEntry(name, bytes)) {
             std::fprintf(stderr, "zepa-pack: cannot read %s: its bytes lie outside the archive\n",
-                         DisplayName(name).c_str());
+                         ShownName(name).c_str());
             ok = false;
             continue;
         }

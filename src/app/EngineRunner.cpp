@@ -27,6 +27,8 @@
 #include "platform/GlyphSource.h"
 #include "platform/ImageIo.h"
 #include "platform/InstanceLock.h"
+#include "platform/StopSignals.h"
+#include "platform/WriteTarget.h"
 #include "platform/headless/HeadlessBackend.h"
 #include "platform/sdl/SdlBackend.h"
 #include "scenes/SaveResume.h"
@@ -145,7 +147,8 @@ struct ReplayStart {
 bool LoadReplay(const CommandLineOptions& options, ReplayStart& replay) {
     if (!options.inputFile) return true;
     std::string text;
-    if (ReadWholeFile(*options.inputFile, text) != FileReadResult::Ok) {
+    if (ReadWholeFile(*options.inputFile, text, kMaxFileBytes, FileTypes::AnyReadable) !=
+        FileReadResult::Ok) {
         std::fprintf(stderr, "zepa: cannot read the replay file %s\n", options.inputFile->c_str());
         return false;
     }
@@ -176,6 +179,9 @@ void WriteRequestedScreenshot(CGameSystem& game) {
     const std::string path = NextScreenshotPath(game.writableFolder());
     if (path.empty())
         std::fprintf(stderr, "zepa: no folder %s for the screenshot\n", kScreenshotFolder);
+    else if (!WriteStaysInside(path, game.writableFolder().empty() ? "." : game.writableFolder()))
+        std::fprintf(stderr, "zepa: not writing the screenshot %s: it leads out of its folder\n",
+                     path.c_str());
     else if (CFrameOutputs::WriteShot(game, path))
         std::fprintf(stderr, "zepa: screenshot written to %s\n", path.c_str());
 }
@@ -200,7 +206,9 @@ long long RunFrames(PlatformBackend& backend, CGameSystem& game, CWindowProcedur
                     CFrameOutputs& outputs) {
     const CommandLineOptions& options = outputs.options();
     long long frame = 0;
-    auto finished = [&] { return procedure.quitRequested() || game.closeRequested(); };
+    auto finished = [&] {
+        return procedure.quitRequested() || game.closeRequested() || StopSignalReceived() != 0;
+    };
     while (!finished()) {
         PlatformEvent event;
         if (backend.events->PollEvent(event)) {
@@ -234,6 +242,7 @@ long long RunFrames(PlatformBackend& backend, CGameSystem& game, CWindowProcedur
             outputs.RecordFrame(frame, game, draw, backend.headless);
             outputs.AfterFrame(game, frame);
             if (options.frames && frame >= *options.frames) stop = true;
+            if (StopSignalReceived() != 0) stop = true;
         }
         if (procedure.TakeScreenshotRequest()) WriteRequestedScreenshot(game);
         if (stop) break;
@@ -318,6 +327,8 @@ int RunEngineOn(const CommandLineOptions& options, PlatformBackend& backend,
     bool failed = !outputs.FinishStats() || outputs.failed();
     if (options.dumpAtExit && !WriteJsonFile(*options.dumpAtExit, DumpState(*game, frame), game->log()))
         failed = true;
+    // Ended by a signal: the status a shell reports for a process the signal ended.
+    if (const int signal = StopSignalReceived(); signal != 0) return 128 + signal;
     return failed ? 1 : 0;
 }
 
@@ -337,6 +348,8 @@ CommandLineOptions AnchorAuthorPaths(CommandLineOptions options) {
 
 int RunEngine(const CommandLineOptions& given) {
     const CommandLineOptions options = AnchorAuthorPaths(given);
+    // Before the window: SDL then keeps these handlers instead of installing its own.
+    InstallStopSignalHandlers();
     if (options.gameDir && chdir(options.gameDir->c_str()) != 0) {
         std::fprintf(stderr, "zepa: cannot enter the game folder %s: %s\n", options.gameDir->c_str(),
                      std::strerror(errno));

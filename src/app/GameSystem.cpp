@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "scenes/SaveResume.h"
+#include "platform/StopSignals.h"
 #include "scenes/SceneFactory.h"
 #include "windows/WindowBase.h"
 
@@ -43,7 +44,7 @@ CGameSystem::CGameSystem(std::string writableFolder)
       engineSettings_(LoadEngineSettings(
           looseFiles_.FindFile(kEngineSettingsFileName).value_or(kEngineSettingsFileName), log_)),
       archive_(kArchiveFileName),
-      textureStore_(&archive_, log_),
+      textureStore_(&archive_, log_, &workMeter_, &pixelBudget_),
       stage_(&textureStore_, log_),
       windowEnvironment_(&textureStore_, *glyphs_, &stage_.audio),
       services_(MakeSceneServices()),
@@ -64,6 +65,8 @@ SceneServices CGameSystem::MakeSceneServices() {
         .log = log_,
         .setWindowTitle = [this](const std::string& title) { SetWindowTitle(title); },
         .writableFolder = writableFolder_,
+        .stopRequested = [] { return StopSignalReceived() != 0; },
+        .work = &workMeter_,
     };
     return SceneServices{
         .settings = settings_,

@@ -134,6 +134,8 @@ class CGameSystem {
     SettingsRecord settings_;
     EngineSettingsRecord engineSettings_;
     CPackArchive archive_;
+    CWorkMeter workMeter_;
+    CPixelBudget pixelBudget_{log_};
     CTextureStore textureStore_;
     StageRecord stage_;
     PointerMemory pointerMemory_;

@@ -8,6 +8,7 @@
 #include "platform/FileReader.h"
 #include "platform/FileSystem.h"
 #include "platform/Log.h"
+#include "platform/WriteTarget.h"
 
 namespace zepa {
 
@@ -102,20 +103,32 @@ std::string FormatSettings(const SettingsRecord& record) {
     return text;
 }
 
+// Far more than twelve "KEY=value" lines take, with any white space a player puts between them.
+constexpr size_t kSettingsReadBytes = 64 * 1024;
+
 void LoadSettings(SettingsRecord& record, ILog& log, const std::string& path) {
     record = SettingsRecord{};
     std::string text;
-    if (ReadWholeFile(path, text) == FileReadResult::Ok) {
+    // Twelve short lines are all the format holds: whatever follows is never read.
+    if (ReadFileStart(path, text, kSettingsReadBytes) == FileReadResult::Ok) {
         ParseSettings(text, record);
         return;
     }
-    // Only a file that is really absent is created; an unreadable one is not overwritten.
-    if (IsRegularFile(path) || IsDirectory(path)) return;
-    if (!SaveSettings(record, path))
+    // Only a file that is really absent is created; an unreadable one (a folder, a FIFO, a
+    // link) is not replaced.
+    if (PathExists(path)) return;
+    if (!SaveSettings(record, log, path))
         log.Warning(FormatLine("zepa: cannot create the settings file %s", path.c_str()));
 }
 
-bool SaveSettings(const SettingsRecord& record, const std::string& path, IFileOperations& files) {
+bool SaveSettings(const SettingsRecord& record, ILog& log, const std::string& path, IFileOperations& files) {
+    const size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+    if (!WriteStaysInside(path, folder)) {
+        log.Warning(
+            FormatLine("zepa: not writing the settings file %s: it leads out of its folder", path.c_str()));
+        return false;
+    }
     return WriteFileAtomically(path, FormatSettings(record), files);
 }
 

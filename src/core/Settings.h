@@ -56,8 +56,9 @@ std::string FormatSettings(const SettingsRecord& record);
 void LoadSettings(SettingsRecord& record, ILog& log, const std::string& path = kSettingsFileName);
 
 // Writes `record` to the file at `path`, crash-safe: false (with the old file intact) when it
-// cannot be written.
-bool SaveSettings(const SettingsRecord& record, const std::string& path = kSettingsFileName,
+// cannot be written. A path that is a symbolic link (or in a linked folder) leading out of the
+// folder the file is named in is refused with a warning in `log`.
+bool SaveSettings(const SettingsRecord& record, ILog& log, const std::string& path = kSettingsFileName,
                   IFileOperations& files = RealFileOperations());
 
 }  // namespace zepa

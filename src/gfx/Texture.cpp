@@ -34,13 +34,23 @@ CTexture::CTexture(int width, int height, uint32_t format, bool storeWholeTextur
 
 std::unique_ptr<CTexture> CTexture::CreateBlank(int width, int height, uint32_t format) {
     if (!ValidSide(width) || !ValidSide(height)) return nullptr;
-    return std::unique_ptr<CTexture>(new CTexture(width, height, format, true));
+    // A texture whose pixels cannot be had is one that cannot be made, not the end of the engine.
+    try {
+        return std::unique_ptr<CTexture>(new CTexture(width, height, format, true));
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
 }
 
 std::unique_ptr<CTexture> CTexture::CreateFromPixels(const uint32_t* pixels, int width, int height,
                                                      uint32_t format) {
     if (!pixels || !ValidSide(width) || !ValidSide(height)) return nullptr;
-    std::unique_ptr<CTexture> texture(new CTexture(width, height, format, false));
+    std::unique_ptr<CTexture> texture;
+    try {
+        texture.reset(new CTexture(width, height, format, false));
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
     std::copy_n(pixels, texture->texels_.size(), texture->texels_.begin());
     texture->Unlock();
     return texture;

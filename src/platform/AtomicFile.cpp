@@ -38,7 +38,10 @@ int CreateTemporaryFile(IFileOperations& files, const std::string& target, std::
         tempPath = target + ".tmp-" + std::to_string(getpid()) + "-" + std::to_string(stamp) + "-" +
                    std::to_string(attempt);
         // 0666 and the process's umask give the permissions a newly created file would have.
-        const int fd = files.Open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        // O_EXCL and O_NOFOLLOW: a file or link planted under the temporary name is never
+        // written through.
+        const int fd =
+            files.Open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
         if (fd >= 0 || errno != EEXIST) return fd;
     }
     return -1;

@@ -11,6 +11,8 @@
 namespace zepa {
 
 bool IsRegularFile(const std::string& path);
+// True when anything has the name `path`: a file of any kind, a folder, a link (even dangling).
+bool PathExists(const std::string& path);
 bool IsDirectory(const std::string& path);
 // The names in a folder in the order the file system returns them ("." and ".." included, as a
 // directory listing gives them); empty when the folder cannot be read.
@@ -26,6 +28,18 @@ struct FolderStamp {
 };
 // The stamp of the folder `path`; nullopt when it is not a folder.
 std::optional<FolderStamp> StampOfFolder(const std::string& path);
+
+// What tells whether a file changed since it was read: a writer that replaces it (by renaming)
+// changes the inode, one that writes into it the size or modification time.
+struct FileStamp {
+    uint64_t device = 0;
+    uint64_t inode = 0;
+    int64_t size = 0;
+    int64_t modifiedNs = 0;
+    bool operator==(const FileStamp&) const = default;
+};
+// The stamp of the regular file `path`; nullopt when it is not one.
+std::optional<FileStamp> StampOfFile(const std::string& path);
 
 // Creates the folder `path` (its parent must exist); true when it exists afterwards.
 bool MakeDirectory(const std::string& path);

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <memory>
 
+#include "platform/FileReader.h"
+
 namespace zepa {
 namespace {
 
@@ -38,7 +40,8 @@ PackTableEntry DecodeEntry(const unsigned char* bytes) {
 
 PackTable ReadPackTable(const std::string& path) {
     PackTable table;
-    FilePtr file(std::fopen(path.c_str(), "rb"));
+    // Not a regular file (a FIFO, a device): as if there were no archive.
+    FilePtr file(OpenRegularFile(path));
     if (!file) return table;
     table.opened = true;
     table.fileSize = FileSize(file.get());
@@ -112,7 +115,7 @@ bool CPackArchive::InsideFile(const PackEntry& entry) const {
 bool CPackArchive::ReadBytes(const PackEntry& entry, uint8_t* destination) const {
     // An entry that lies (partly) outside the file fails rather than returning stale bytes.
     if (!InsideFile(entry)) return false;
-    FilePtr file(std::fopen(path_.c_str(), "rb"));
+    FilePtr file(OpenRegularFile(path_));
     if (!file) return false;
     if (entry.size == 0) return true;
     if (std::fseek(file.get(), static_cast<long>(entry.offset), SEEK_SET) != 0) return false;

@@ -1,10 +1,9 @@
 #include "resources/TextureStore.h"
 
-#include <functional>
-#include <string_view>
 #include <vector>
 
 #include "gfx/ImageLoader.h"
+#include "platform/FileReader.h"
 #include "platform/Log.h"
 #include "resources/PackArchive.h"
 #include "resources/ResourceFiles.h"
@@ -18,15 +17,27 @@ bool CTextureStore::LoadTextureFile(const std::string& name) {
     return Load(name, D3DFMT_A8R8G8B8, kPictureColorKey);
 }
 
+// Reading a byte and making a pixel (decode, conversion, colour key) each count as one unit of work.
+std::unique_ptr<CTexture> CTextureStore::Decode(const std::vector<uint8_t>& bytes, uint32_t format,
+                                                uint32_t colorKey) {
+    std::unique_ptr<CTexture> texture = CreateTextureFromImage(bytes, format, colorKey);
+    if (meter_) {
+        meter_->Add(bytes.size());
+        if (texture) meter_->Add(uint64_t(texture->width()) * uint64_t(texture->height()));
+    }
+    return texture;
+}
+
 bool CTextureStore::Load(const std::string& name, uint32_t format, uint32_t colorKey) {
     if (textures_.count(name)) return false;
+    // Looked up once: a refused name is reported once.
+    const std::optional<std::string> loose = FindLooseFile(name, files_);
+    const ImageKey key{name, format, colorKey, loose ? StampOfFile(*loose) : std::nullopt};
+    if (auto texture = released_.Take(key)) return Keep(key, std::move(texture));
     std::vector<uint8_t> bytes;
     bool looseFileFailed = false;
-    if (ReadLooseFile(name, bytes, files_)) {
-        if (auto texture = CreateTextureFromImage(bytes, format, colorKey)) {
-            Store(name, std::move(texture), bytes, format, colorKey);
-            return true;
-        }
+    if (loose && ReadWholeFile(*loose, bytes) == FileReadResult::Ok) {
+        if (auto texture = Decode(bytes, format, colorKey)) return Keep(key, std::move(texture));
         looseFileFailed = true;
     }
     bytes.clear();
@@ -34,56 +45,29 @@ bool CTextureStore::Load(const std::string& name, uint32_t format, uint32_t colo
         // Absent everywhere is not an error; a loose file that exists but does not decode is.
         return !looseFileFailed;
     }
-    auto texture = CreateTextureFromImage(bytes, format, colorKey);
+    auto texture = Decode(bytes, format, colorKey);
     if (!texture) return false;
-    Store(name, std::move(texture), bytes, format, colorKey);
-    return true;
+    return Keep(key, std::move(texture));
 }
 
 namespace {
-size_t HashOf(const std::vector<uint8_t>& bytes) {
-    return std::hash<std::string_view>{}(
-        std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+
+uint64_t StoredPixels(const CTexture& texture) {
+    return uint64_t(texture.textureWidth()) * uint64_t(texture.textureHeight());
 }
+
 }  // namespace
 
-void CTextureStore::Store(const std::string& name, std::unique_ptr<CTexture> texture,
-                          const std::vector<uint8_t>& bytes, uint32_t format, uint32_t colorKey) {
-    textures_[name] = std::move(texture);
-    sources_[name] = Source{HashOf(bytes), format, colorKey};
+bool CTextureStore::Keep(const ImageKey& key, std::unique_ptr<CTexture> texture) {
+    if (budget_ && !budget_->Reserve(StoredPixels(*texture), "the image " + key.name)) return false;
+    textures_.emplace(key.name, std::move(texture));
+    keys_[key.name] = key;
+    return true;
 }
 
-bool CTextureStore::ReadSourceBytes(const std::string& name, std::vector<uint8_t>& bytes) {
-    bytes.clear();
-    if (ReadLooseFile(name, bytes, files_)) return true;
-    bytes.clear();
-    return archive_ && archive_->ReadEntry(name, bytes);
-}
-
-int CTextureStore::ReloadChangedImages() {
-    int changed = 0;
-    std::vector<uint8_t> bytes;
-    for (auto entry = textures_.begin(); entry != textures_.end();) {
-        const std::string name = entry->first;
-        const auto source = sources_.find(name);
-        const bool readable = ReadSourceBytes(name, bytes);
-        if (source != sources_.end() && readable && HashOf(bytes) == source->second.hash) {
-            ++entry;
-            continue;
-        }
-        ++changed;
-        std::unique_ptr<CTexture> texture;
-        if (source != sources_.end() && readable)
-            texture = CreateTextureFromImage(bytes, source->second.format, source->second.colorKey);
-        if (texture) {
-            Store(name, std::move(texture), bytes, source->second.format, source->second.colorKey);
-            ++entry;
-        } else {
-            sources_.erase(name);
-            entry = textures_.erase(entry);
-        }
-    }
-    return changed;
+CTextureStore::~CTextureStore() {
+    if (budget_)
+        for (const auto& [name, texture] : textures_) budget_->Release(StoredPixels(*texture));
 }
 
 CTexture* CTextureStore::GetTexture(const std::string& name) const {
@@ -92,8 +76,54 @@ CTexture* CTextureStore::GetTexture(const std::string& name) const {
 }
 
 bool CTextureStore::ReleaseTexture(const std::string& name) {
-    sources_.erase(name);
-    return textures_.erase(name) != 0;
+    auto found = textures_.find(name);
+    if (found == textures_.end()) return false;
+    if (budget_) budget_->Release(StoredPixels(*found->second));
+    auto key = keys_.find(name);
+    if (key != keys_.end()) {
+        released_.Keep(std::move(key->second), std::move(found->second));
+        keys_.erase(key);
+    }
+    textures_.erase(found);
+    return true;
+}
+
+void CTextureStore::ReleaseAllTextures() {
+    while (!textures_.empty()) ReleaseTexture(textures_.begin()->first);
+}
+
+std::unique_ptr<CTexture> CTextureStore::ReadAndDecode(const ImageKey& key,
+                                                       const std::optional<std::string>& loose) {
+    std::vector<uint8_t> bytes;
+    if (loose && ReadWholeFile(*loose, bytes) == FileReadResult::Ok)
+        return Decode(bytes, key.format, key.colorKey);
+    bytes.clear();
+    if (archive_ && archive_->ReadEntry(key.name, bytes)) return Decode(bytes, key.format, key.colorKey);
+    return nullptr;
+}
+
+int CTextureStore::ReloadChangedImages() {
+    released_.Clear();
+    std::vector<std::string> names;
+    for (const auto& [name, texture] : textures_) names.push_back(name);
+    int reloaded = 0;
+    for (const std::string& name : names) {
+        const auto stored = keys_.find(name);
+        if (stored == keys_.end()) continue;
+        const std::optional<std::string> loose = FindLooseFile(name, files_);
+        const ImageKey key{name, stored->second.format, stored->second.colorKey,
+                           loose ? StampOfFile(*loose) : std::nullopt};
+        if (key.looseFile && key == stored->second) continue;  // the same loose file, unchanged
+        ++reloaded;
+        std::unique_ptr<CTexture> texture = ReadAndDecode(key, loose);
+        auto current = textures_.find(name);
+        if (budget_) budget_->Release(StoredPixels(*current->second));
+        textures_.erase(current);
+        keys_.erase(name);
+        if (texture) Keep(key, std::move(texture));
+    }
+    released_.Clear();
+    return reloaded;
 }
 
 void CTextureStore::LoadSystemGraphics() {

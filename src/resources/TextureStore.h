@@ -9,9 +9,12 @@
 #include <vector>
 
 #include "core/LooseFiles.h"
+#include "core/WorkMeter.h"
+#include "gfx/PixelBudget.h"
 #include "gfx/Texture.h"
 #include "gfx/TextureFormat.h"
 #include "platform/Platform.h"
+#include "resources/ReleasedTextures.h"
 
 namespace zepa {
 
@@ -34,9 +37,13 @@ class CTextureStore {
     static constexpr const char* kSystemGraphicsFolder = "Graphics/System/";
 
     // Images are read loose first, then from `archive` (may be null); refused names are reported
-    // to `log`.
-    CTextureStore(const CPackArchive* archive, ILog& log) : archive_(archive), log_(log) {}
-    ~CTextureStore() { ReleaseAllTextures(); }
+    // to `log`. The bytes read and pixels decoded are added to `meter` (may be null).
+    // Stored images take their pixels from `budget` (may be null: no limit), which the text
+    // pictures drawn beside them share.
+    CTextureStore(const CPackArchive* archive, ILog& log, CWorkMeter* meter = nullptr,
+                  CPixelBudget* budget = nullptr)
+        : archive_(archive), log_(log), meter_(meter), budget_(budget) {}
+    ~CTextureStore();
     CTextureStore(const CTextureStore&) = delete;
     CTextureStore& operator=(const CTextureStore&) = delete;
 
@@ -48,40 +55,39 @@ class CTextureStore {
     bool LoadTextureFile(const std::string& name);
     // The stored texture or null; valid until the name is released.
     CTexture* GetTexture(const std::string& name) const;
-    // Releases a stored name; false when it is not stored.
+    // Releases a stored name; false when it is not stored. The texture is kept aside for a
+    // while, and a load of the same unchanged file takes it back without reading it.
     bool ReleaseTexture(const std::string& name);
-    void ReleaseAllTextures() {
-        textures_.clear();
-        sources_.clear();
-    }
+    void ReleaseAllTextures();
     // Preloads every image of the system graphics folder: loose files in directory order, then
     // the archive's entries in name order (loose versions win).
     void LoadSystemGraphics();
 
-    // The author's reload: every stored image whose file now holds other bytes than it was decoded
-    // from is decoded again under its name (the layers, which look textures up by name, show the
-    // new one); one whose file is gone or no longer decodes is released. Returns how many changed.
+    // The author's reload (the archive was opened again): every stored image whose loose file
+    // changed, and every image that came from the archive, is decoded again under its name (the
+    // layers, which look textures up by name, show the new one); one that is gone or no longer
+    // decodes is released. Released images kept aside are dropped. Returns how many were read again.
     int ReloadChangedImages();
 
     size_t size() const { return textures_.size(); }
+    CPixelBudget* pixelBudget() const { return budget_; }
     const std::map<std::string, std::unique_ptr<CTexture>>& textures() const { return textures_; }
 
   private:
     bool Load(const std::string& name, uint32_t format, uint32_t colorKey);
-    struct Source {
-        size_t hash = 0;  // of the file bytes the texture was decoded from
-        uint32_t format = 0;
-        uint32_t colorKey = 0;
-    };
-    void Store(const std::string& name, std::unique_ptr<CTexture> texture, const std::vector<uint8_t>& bytes,
-               uint32_t format, uint32_t colorKey);
-    // The bytes a load of `name` reads: the loose file, else the archive entry; false when neither.
-    bool ReadSourceBytes(const std::string& name, std::vector<uint8_t>& bytes);
+    std::unique_ptr<CTexture> Decode(const std::vector<uint8_t>& bytes, uint32_t format, uint32_t colorKey);
+    // Stores a decoded texture when the budget has room for it; false (texture dropped) otherwise.
+    bool Keep(const ImageKey& key, std::unique_ptr<CTexture> texture);
+    // Decodes `name` afresh from its loose file, else the archive; null when it cannot.
+    std::unique_ptr<CTexture> ReadAndDecode(const ImageKey& key, const std::optional<std::string>& loose);
 
     std::map<std::string, std::unique_ptr<CTexture>> textures_;
-    std::map<std::string, Source> sources_;
+    std::map<std::string, ImageKey> keys_;  // what each stored texture was made from
+    CReleasedTextures released_;
     const CPackArchive* archive_;
     ILog& log_;
+    CWorkMeter* meter_;
+    CPixelBudget* budget_;
     // The loose-file lookup, its folder listings kept between loads.
     CLooseFiles files_{log_};
 };

@@ -201,7 +201,7 @@ void CSceneOption::Exit() {
     if (saved_) return;
     saved_ = true;
     // A file that cannot be written leaves the chosen values in effect for this run.
-    SaveSettings(settings_, settingsPath_);
+    SaveSettings(settings_, services_.script.log, settingsPath_);
 }
 
 }  // namespace zepa

@@ -4,7 +4,6 @@
 #include <bit>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <sstream>
 
 #include "core/LooseFiles.h"
@@ -13,11 +12,15 @@
 #include "platform/FileReader.h"
 #include "platform/FileSystem.h"
 #include "platform/Log.h"
+#include "platform/WriteTarget.h"
 
 namespace zepa {
 namespace {
 
 constexpr const char* kSaveFolder = "Save";
+// The folder save files belong in (the working folder is the game's); nothing is written
+// through a link leading out of it.
+constexpr const char* kSaveHome = ".";
 
 // Offsets inside the record block.
 constexpr size_t kBackgroundOffset = 0;
@@ -71,15 +74,13 @@ std::string UpToNul(std::string_view bytes) {
     return std::string(bytes.substr(0, bytes.find('\0')));
 }
 
-bool ReadFileBytes(const std::string& path, std::string& bytes, size_t limit = std::string::npos) {
-    if (!IsRegularFile(path)) return false;
-    std::ifstream file(path, std::ios::binary);
-    if (!file) return false;
-    if (limit == std::string::npos) return ReadWholeFile(path, bytes) == FileReadResult::Ok;
-    bytes.assign(limit, '\0');
-    file.read(bytes.data(), static_cast<std::streamsize>(limit));
-    bytes.resize(static_cast<size_t>(file.gcount()));
-    return !file.bad();
+// A save is read only as far as a file of the largest strings a game could hold in sensible
+// memory reaches; bytes after it (appended junk) are never read, and a longer file loads as one
+// that ends early. FIFOs and devices count as missing.
+constexpr size_t kMaxSaveReadBytes = kMinimalSaveFileSize + (size_t{64} << 20);
+
+bool ReadFileBytes(const std::string& path, std::string& bytes, size_t limit = kMaxSaveReadBytes) {
+    return ReadFileStart(path, bytes, limit) == FileReadResult::Ok;
 }
 
 void ReportDamage(const std::string& path, const DecodedSaveFile& save, ILog& log) {
@@ -216,6 +217,13 @@ bool WriteSaveFile(const CVariableStore& variables, int slot, ILog& log, IFileOp
     if (!IsDirectory(folder) && !MakeDirectory(folder)) {
         log.Warning(FormatLine("zepa: cannot create the folder %s; the save file %s was not written",
                                folder.c_str(), path.c_str()));
+        return false;
+    }
+    // Saves stay inside the folder they belong to: the game folder, or the player's data folder.
+    const std::string home = writableFolder.empty() ? std::string(kSaveHome) : writableFolder;
+    if (!WriteStaysInside(path, home)) {
+        log.Warning(FormatLine("zepa: not writing the save file %s: it leads out of %s", path.c_str(),
+                               writableFolder.empty() ? "the game folder" : writableFolder.c_str()));
         return false;
     }
     const std::string backup = path + ".bak";

@@ -52,6 +52,9 @@ CScriptReader::~CScriptReader() = default;
 bool CScriptReader::LoadText(const std::string& path) {
     std::string text;
     const bool found = ReadScriptText(path, archive_, text, *files_);
+    CScriptReader* outermost = this;
+    while (outermost->parent_) outermost = outermost->parent_;
+    outermost->bytesLoaded_ += text.size();
     SetText(path, found ? std::move(text) : std::string());
     inMemory_ = false;
     return found;
@@ -60,7 +63,7 @@ bool CScriptReader::LoadText(const std::string& path) {
 void CScriptReader::SetText(const std::string& fileName, std::string text) {
     fileName_ = fileName;
     jumpIndex_.Reset();  // it refers to the old text
-    text_ = std::move(text);
+    text_ = std::make_shared<const std::string>(std::move(text));
     position_ = 0;
     statementStart_ = 0;
     lineCacheOffset_ = 0;
@@ -70,11 +73,11 @@ void CScriptReader::SetText(const std::string& fileName, std::string text) {
 }
 
 bool CScriptReader::Get(char& byte) {
-    if (atEnd_ || position_ >= text_.size()) {
+    if (atEnd_ || position_ >= text_->size()) {
         atEnd_ = true;
         return false;
     }
-    byte = text_[position_++];
+    byte = (*text_)[position_++];
     return true;
 }
 
@@ -86,7 +89,7 @@ void CScriptReader::Unget() {
 // already at its end: the seek starts it reading again.
 void CScriptReader::Seek(size_t offset) {
     atEnd_ = false;
-    position_ = offset <= text_.size() ? offset : text_.size();
+    position_ = offset <= text_->size() ? offset : text_->size();
 }
 
 CScriptReader& CScriptReader::Innermost() {
@@ -109,14 +112,15 @@ bool CScriptReader::ReadStatement() {
 }
 
 int CScriptReader::LineAt(size_t offset) const {
-    offset = std::min(offset, text_.size());
+    const std::string& text = *text_;
+    offset = std::min(offset, text.size());
     if (offset < lineCacheOffset_) {
         lineCacheOffset_ = 0;
         lineCacheLine_ = 1;
     }
-    const auto begin = text_.begin() + static_cast<ptrdiff_t>(lineCacheOffset_);
+    const auto begin = text.begin() + static_cast<ptrdiff_t>(lineCacheOffset_);
     lineCacheLine_ +=
-        static_cast<int>(std::count(begin, text_.begin() + static_cast<ptrdiff_t>(offset), '\n'));
+        static_cast<int>(std::count(begin, text.begin() + static_cast<ptrdiff_t>(offset), '\n'));
     lineCacheOffset_ = offset;
     return lineCacheLine_;
 }
@@ -125,8 +129,9 @@ int CScriptReader::LineAt(size_t offset) const {
 // `token` at once: the same result as reading them one by one, without a call per byte.
 void CScriptReader::AppendOrdinaryRun(std::string& token, const ByteTable& special) {
     size_t end = position_;
-    while (end < text_.size() && !special[static_cast<unsigned char>(text_[end])]) ++end;
-    token.append(text_, position_, end - position_);
+    const std::string& text = *text_;
+    while (end < text.size() && !special[static_cast<unsigned char>(text[end])]) ++end;
+    token.append(text, position_, end - position_);
     position_ = end;
 }
 
@@ -284,7 +289,7 @@ bool CScriptReader::ReadArguments(ScriptStatement& out, std::string& token, int 
 }
 
 const CScriptJumpIndex& CScriptReader::JumpIndex() {
-    if (!jumpIndex_.built()) jumpIndex_.Build(text_);
+    if (!jumpIndex_.built()) jumpIndex_.Build(*text_);
     return jumpIndex_;
 }
 
@@ -303,11 +308,25 @@ bool CScriptReader::PushLevel(const std::string& path) {
     if (innermost.depth_ >= kMaxDepth) return false;
     innermost.child_.reset(new CScriptReader(&innermost, innermost.depth_ + 1, log_, archive_));
     CScriptReader& child = *innermost.child_;
-    if (path.empty() && innermost.inMemory_) {  // no file to read again: copy the text
-        child.SetText(innermost.fileName_, innermost.text_);
-        return true;
+    const std::string& file = path.empty() ? innermost.fileName_ : path;
+    // A file an open level already holds is shared, not read and held again: a sub-call into
+    // the file itself costs no copy however deep the calls go.
+    for (const CScriptReader* level = &innermost; level; level = level->parent_) {
+        if (level->fileName_ == file && !level->text_->empty() && (path.empty() || !level->inMemory_)) {
+            child.ShareText(*level);
+            return true;
+        }
     }
-    return child.LoadText(path.empty() ? innermost.fileName_ : path);
+    return child.LoadText(file);
+}
+
+void CScriptReader::ShareText(const CScriptReader& from) {
+    fileName_ = from.fileName_;
+    jumpIndex_.Reset();
+    text_ = from.text_;
+    position_ = 0;
+    atEnd_ = false;
+    inMemory_ = from.inMemory_;
 }
 
 void CScriptReader::PopLevel() {

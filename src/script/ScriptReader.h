@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -50,7 +51,8 @@ class CScriptReader {
     void SeekTo(size_t offset) { Seek(offset); }
 
     // Opens a nested level below the innermost one with the script `path` (empty: the innermost
-    // level's own file, read afresh). False when kMaxDepth levels exist or the file is missing.
+    // level's own file). A file an open level holds is shared with it; others are read. False
+    // when kMaxDepth levels exist or the file is missing.
     bool PushLevel(const std::string& path);
     // Closes the innermost level; the top level is never closed.
     void PopLevel();
@@ -67,9 +69,11 @@ class CScriptReader {
     ScriptStatement& statement() { return statement_; }
     const std::string& fileName() const { return fileName_; }
     int depth() const { return depth_; }
+    // Bytes of script text read from files by this reader and its levels so far.
+    uint64_t bytesLoaded() const { return bytesLoaded_; }
     size_t position() const { return position_; }
     bool atEnd() const { return atEnd_; }
-    const std::string& text() const { return text_; }
+    const std::string& text() const { return *text_; }
 
     // Where the statement read last in this level began (a byte offset).
     size_t statementStart() const { return statementStart_; }
@@ -93,8 +97,11 @@ class CScriptReader {
     void AppendOrdinaryRun(std::string& token, const ByteTable& special);
     bool StoreOperator(ScriptStatement& out, std::string& token, int& slot, char first, bool arithmetic);
     const CScriptJumpIndex& JumpIndex();
+    // Takes the text of another level (shared, not copied) and starts at its first byte.
+    void ShareText(const CScriptReader& from);
 
-    std::string text_;
+    // Shared between the levels that run the same file; never changed once set.
+    std::shared_ptr<const std::string> text_ = std::make_shared<const std::string>();
     size_t position_ = 0;
     size_t statementStart_ = 0;
     // The last answer of LineAt: the next question usually lies a little further on.
@@ -113,6 +120,7 @@ class CScriptReader {
     std::unique_ptr<CLooseFiles> ownFiles_;
     CLooseFiles* files_ = nullptr;
     CScriptJumpIndex jumpIndex_;
+    uint64_t bytesLoaded_ = 0;  // kept on the outermost level
 };
 
 }  // namespace zepa

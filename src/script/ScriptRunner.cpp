@@ -1,5 +1,7 @@
 #include "script/ScriptRunner.h"
 
+#include "core/WorkMeter.h"
+
 #include <string_view>
 
 #include "core/MessageBoxes.h"
@@ -80,8 +82,14 @@ bool CScriptRunner::StepScript() {
     // would stop answering; past the budget the frame ends and the script goes on in the next.
     frameBudgetSpent_ = false;
     workThisFrame_ = 0;
+    long long nextStopPoll = kStopPollWork;
     while (workThisFrame_ < frameBudget_) {
         ++workThisFrame_;
+        if (workThisFrame_ >= nextStopPoll) {
+            // A stop signal ends the frame early; the main loop then ends the run.
+            if (StopRequested()) break;
+            nextStopPoll = workThisFrame_ + kStopPollWork;
+        }
         if (!reader_.ReadStatement()) {
             // A sub-call level that runs out of text returns to its caller, as Return would;
             // otherwise every later read would fail there and the script would hang.
@@ -92,9 +100,11 @@ bool CScriptRunner::StepScript() {
             return !reader_.IsAtEnd();
         }
         const uint64_t touchedBefore = services_.variables.stringBytesTouched();
+        const uint64_t workBefore = WorkUnits();
         const StepAction action = Dispatch(reader_.statement());
         workThisFrame_ += static_cast<long long>((services_.variables.stringBytesTouched() - touchedBefore) /
                                                  kStringBytesPerStatement);
+        ChargeWork(WorkUnits() - workBefore);
         switch (action) {
             case StepAction::Continue:
                 break;
@@ -106,6 +116,10 @@ bool CScriptRunner::StepScript() {
     }
     frameBudgetSpent_ = true;
     return true;
+}
+
+uint64_t CScriptRunner::WorkUnits() const {
+    return reader_.bytesLoaded() + (services_.work ? services_.work->units() : 0);
 }
 
 StepAction CScriptRunner::Dispatch(const ScriptStatement& statement) {

@@ -41,6 +41,12 @@ class CScriptRunner {
     // and reading a save's record. A loop of saves thus writes at most 100 files a frame.
     static constexpr int kFileWriteStatements = 10000;
     static constexpr int kFileReadStatements = 1000;
+    // Reading, decoding and drawing cost one statement per this many units of work (a byte read
+    // or a pixel made; see CWorkMeter): a pixel decoded costs about a quarter of what a plain
+    // statement does, so a frame of loads takes about as long as a frame of Calc.
+    static constexpr uint64_t kWorkUnitsPerStatement = 4;
+    // Work done between two looks at whether the run is asked to stop.
+    static constexpr int kStopPollWork = 4096;
     explicit CScriptRunner(const ScriptServices& services);
     ~CScriptRunner();
     CScriptRunner(const CScriptRunner&) = delete;
@@ -74,6 +80,10 @@ class CScriptRunner {
     bool frameBudgetSpent() const { return frameBudgetSpent_; }
     // Counts `statements` more against this frame's budget (statements passed over by a skip).
     void ChargeStatements(int statements) { workThisFrame_ += statements; }
+    // Counts work done by a statement itself (text drawn: pixels) against this frame's budget.
+    void ChargeWork(uint64_t units) {
+        workThisFrame_ += static_cast<long long>(units / kWorkUnitsPerStatement);
+    }
 
     int waitCounter = 0;              // frames still to wait
     bool waitForOk = false;           // waiting for the OK button
@@ -82,6 +92,9 @@ class CScriptRunner {
 
   private:
     StepAction Dispatch(const ScriptStatement& statement);
+    bool StopRequested() const { return services_.stopRequested && services_.stopRequested(); }
+    // The work done so far by the resource readers and the script reader.
+    uint64_t WorkUnits() const;
 
     ScriptServices services_;
     CScriptReader reader_;

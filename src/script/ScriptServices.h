@@ -15,6 +15,7 @@ class CScriptRandom;
 class CVariableStore;
 class IGlyphSource;
 class ILog;
+class CWorkMeter;
 struct ButtonState;
 struct StageRecord;
 
@@ -31,6 +32,8 @@ struct ScriptServices {
     // The folder that holds Save/: empty for the game folder, else the player's data folder for
     // a game folder that cannot be written (core/WritableFolder.h).
     std::string writableFolder = {};
+    std::function<bool()> stopRequested;  // polled during long work; empty: never asked to stop
+    const CWorkMeter* work = nullptr;     // the resource work done (null: statements cost no more)
 };
 
 }  // namespace zepa

@@ -32,7 +32,9 @@ uint32_t SpriteState::Argb() const {
 }
 
 CPictureSet::CPictureSet(CTextureStore* textures, IGlyphSource& glyphs)
-    : canvases_(glyphs), textures_(textures), fontName_(Cp932("ＭＳ　Ｐゴシック")) {
+    : canvases_(glyphs, textures ? textures->pixelBudget() : nullptr),
+      textures_(textures),
+      fontName_(Cp932("ＭＳ　Ｐゴシック")) {
     canvases_.SetWideSpaceCode(0x8140);
 }
 

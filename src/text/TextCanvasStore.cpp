@@ -53,7 +53,16 @@ uint32_t BlendOver(uint32_t destination, uint32_t color, uint32_t a) {
 
 }  // namespace
 
-CTextCanvasStore::CTextCanvasStore(IGlyphSource& glyphs) : glyphs_(glyphs) {
+namespace {
+
+uint64_t CanvasPixels(const TextCanvas& canvas) {
+    return uint64_t(canvas.width) * uint64_t(canvas.height);
+}
+
+}  // namespace
+
+CTextCanvasStore::CTextCanvasStore(IGlyphSource& glyphs, CPixelBudget* budget)
+    : glyphs_(glyphs), budget_(budget) {
     BuildGreyTable();
 }
 
@@ -69,6 +78,7 @@ bool CTextCanvasStore::CreateCanvas(int key, int width, int height) {
     TextCanvas canvas;
     canvas.width = texture->textureWidth();
     canvas.height = texture->textureHeight();
+    if (budget_ && !budget_->Reserve(CanvasPixels(canvas), "a text picture")) return false;
     canvas.texture = std::move(texture);
     TextCanvas& stored = canvases_.emplace(key, std::move(canvas)).first->second;
     current_ = &stored;
@@ -80,11 +90,14 @@ void CTextCanvasStore::ReleaseCanvas(int key) {
     auto found = canvases_.find(key);
     if (found == canvases_.end()) return;
     if (current_ == &found->second) current_ = nullptr;
+    if (budget_) budget_->Release(CanvasPixels(found->second));
     canvases_.erase(found);
 }
 
 void CTextCanvasStore::ReleaseAllCanvases() {
     current_ = nullptr;
+    if (budget_)
+        for (const auto& [key, canvas] : canvases_) budget_->Release(CanvasPixels(canvas));
     canvases_.clear();
 }
 

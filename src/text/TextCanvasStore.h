@@ -13,6 +13,7 @@
 #include <string>
 #include <string_view>
 
+#include "gfx/PixelBudget.h"
 #include "gfx/Texture.h"
 #include "platform/GlyphSource.h"
 
@@ -46,8 +47,9 @@ class CTextCanvasStore {
     // Heights beyond this are opened at this size: glyphs stay bounded in memory and time.
     static constexpr int kMaxFontHeight = 1024;
 
-    explicit CTextCanvasStore(IGlyphSource& glyphs);
-    ~CTextCanvasStore() = default;
+    // Canvases take their pixels from `budget` (may be null: no limit).
+    explicit CTextCanvasStore(IGlyphSource& glyphs, CPixelBudget* budget = nullptr);
+    ~CTextCanvasStore() { ReleaseAllCanvases(); }
     CTextCanvasStore(const CTextCanvasStore&) = delete;
     CTextCanvasStore& operator=(const CTextCanvasStore&) = delete;
 
@@ -90,6 +92,7 @@ class CTextCanvasStore {
     uint8_t Coverage(const TextCanvas& canvas, const GlyphBitmap& glyph, int col, int row) const;
 
     IGlyphSource& glyphs_;
+    CPixelBudget* budget_;
     std::array<uint8_t, kGreyLevels> greyTable_{};
     uint32_t wideSpaceCode_ = 0x8140;
     std::map<int, TextCanvas> canvases_;

@@ -167,7 +167,7 @@ TEST(SettingsFile, SaveReplacesTheFileAndLeavesNoTemporaryFile) {
     chmod((folder / "option.ini").c_str(), 0640);
     SettingsRecord record;
     record.messageSpeed = 4;
-    ASSERT_TRUE(SaveSettings(record, folder / "option.ini"));
+    ASSERT_TRUE(SaveSettings(record, TestLog(), folder / "option.ini"));
     SettingsRecord back;
     EXPECT_EQ(ParseSettings(ReadFileBytes(folder / "option.ini"), back), 12);
     EXPECT_EQ(back, record);
@@ -181,14 +181,28 @@ TEST(SettingsFile, SaveThroughASymbolicLinkUpdatesItsTarget) {
     TempFolder folder;
     WriteFileBytes(folder / "real.ini", "x");
     std::filesystem::create_symlink("real.ini", folder / "option.ini");
-    ASSERT_TRUE(SaveSettings(SettingsRecord{}, folder / "option.ini"));
+    ASSERT_TRUE(SaveSettings(SettingsRecord{}, TestLog(), folder / "option.ini"));
     EXPECT_TRUE(std::filesystem::is_symlink(folder / "option.ini"));
     EXPECT_EQ(ReadFileBytes(folder / "real.ini"), kDefaultFile);
 }
 
+TEST(SettingsFile, ALinkLeadingOutOfTheFolderIsNotWrittenThrough) {
+    TempFolder folder;
+    std::filesystem::create_directory(folder / "game");
+    WriteFileBytes(folder / "outside.ini", "mine");
+    std::filesystem::create_symlink(folder / "outside.ini", folder / "game/option.ini");
+    EXPECT_FALSE(SaveSettings(SettingsRecord{}, TestLog(), folder / "game/option.ini"));
+    EXPECT_EQ(ReadFileBytes(folder / "outside.ini"), "mine");
+    // Loading does not create the file through a dangling link either.
+    std::filesystem::create_symlink(folder / "not-there.ini", folder / "game/other.ini");
+    SettingsRecord record;
+    LoadSettings(record, TestLog(), folder / "game/other.ini");
+    EXPECT_FALSE(std::filesystem::exists(folder / "not-there.ini"));
+}
+
 TEST(SettingsFile, SaveIntoAMissingFolderFails) {
     TempFolder folder;
-    EXPECT_FALSE(SaveSettings(SettingsRecord{}, folder / "no/such/folder/option.ini"));
+    EXPECT_FALSE(SaveSettings(SettingsRecord{}, TestLog(), folder / "no/such/folder/option.ini"));
 }
 
 TEST(SettingsFile, SaveIntoAReadOnlyFolderFailsAndKeepsTheOldFile) {
@@ -196,7 +210,7 @@ TEST(SettingsFile, SaveIntoAReadOnlyFolderFailsAndKeepsTheOldFile) {
     TempFolder folder;
     WriteFileBytes(folder / "option.ini", "MESSAGE_SPEED=5\n");
     chmod(folder.path().c_str(), 0555);
-    EXPECT_FALSE(SaveSettings(SettingsRecord{}, folder / "option.ini"));
+    EXPECT_FALSE(SaveSettings(SettingsRecord{}, TestLog(), folder / "option.ini"));
     chmod(folder.path().c_str(), 0755);
     EXPECT_EQ(ReadFileBytes(folder / "option.ini"), "MESSAGE_SPEED=5\n");
 }
@@ -213,7 +227,7 @@ TEST(SettingsFile, WriteFailingHalfWayKeepsTheOldFile) {
         std::signal(SIGXFSZ, SIG_IGN);
         const rlimit limit{20, 20};
         setrlimit(RLIMIT_FSIZE, &limit);
-        _exit(SaveSettings(SettingsRecord{}, folder / "option.ini") ? 0 : 3);
+        _exit(SaveSettings(SettingsRecord{}, TestLog(), folder / "option.ini") ? 0 : 3);
     }
     int status = 0;
     ASSERT_EQ(waitpid(child, &status, 0), child);

@@ -5,6 +5,7 @@
 #include "audio/AudioTestSupport.h"
 #include "core/SceneRequests.h"
 #include "platform/headless/HeadlessBackend.h"
+#include "support/TestServices.h"
 
 namespace zepa {
 namespace {
@@ -15,7 +16,7 @@ TEST(ApplySettingsTest, VolumesApplyAtStartAndAfterLeavingTheOptionsScene) {
         SettingsRecord written;
         written.bgmVolume = 250;  // kept as written; only the mixer clamps
         written.seVolume = 40;
-        ASSERT_TRUE(SaveSettings(written));
+        ASSERT_TRUE(SaveSettings(written, zepa::testing::TestLog()));
     }
     PlatformBackend backend = CreateHeadlessBackend();
     CGameSystem game;

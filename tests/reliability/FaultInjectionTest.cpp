@@ -256,9 +256,9 @@ TEST_P(SettingsUnderFaults, OptionIniAlwaysReadsBackWholeAsTheOldOrTheNewSetting
 
     TempFolder folder;
     ScopedWorkingDirectory cwd(folder.path());
-    const auto prepare = [&] { ASSERT_TRUE(SaveSettings(oldSettings)); };
+    const auto prepare = [&] { ASSERT_TRUE(SaveSettings(oldSettings, zepa::testing::TestLog())); };
     const FileWrite write = [&](IFileOperations& files) {
-        return SaveSettings(newSettings, kSettingsFileName, files);
+        return SaveSettings(newSettings, zepa::testing::TestLog(), kSettingsFileName, files);
     };
     const std::vector<std::string> steps = OperationsOf(prepare, write);
     ASSERT_GE(steps.size(), 4u);

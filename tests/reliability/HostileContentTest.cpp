@@ -3,6 +3,8 @@
 // run must end normally, refuse what it must, and go on with the rest of the script.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include "support/TestServices.h"
 
 #include <cstdint>
@@ -93,6 +95,76 @@ TEST(HostileContent, SavedPathsThatLeaveTheGameFolderAreNotLoadedOnResume) {
     EXPECT_EQ(state["scene"], "Main");
     EXPECT_EQ(state["vars"]["ints"].value("3", 0), 3);
     EXPECT_FALSE(AnyTextureNamed(state, "secret"));
+}
+
+TEST(HostileContent, LinkedSavesAndSettingsLeadingOutOfTheGameAreNotWrittenThrough) {
+    TempDir dir;
+    dir.Write("precious.dat", "the player's own file");
+    dir.Write("game/Script/Script.txt", "SavePoint(\"p\")\nSaveData.Save(0)\nCalc($num[2] = 2)\nWaitOK\n");
+    std::filesystem::create_directories(dir / "game/Save");
+    std::filesystem::create_symlink(dir / "precious.dat", dir / "game/Save/Save0.dat");
+    std::filesystem::create_symlink(dir / "precious.dat", dir / "game/option.ini");
+    const std::string before = ReadFileBytes(dir / "precious.dat");
+    const auto result = RunZepa({"--headless", "--game", dir / "game", "--frames", "6", "--scene", "Main"});
+    EXPECT_EQ(result.exitCode, 0) << result.output;
+    EXPECT_NE(result.output.find("leads out of the game folder"), std::string::npos) << result.output;
+    EXPECT_EQ(ReadFileBytes(dir / "precious.dat"), before);
+    EXPECT_TRUE(std::filesystem::is_symlink(dir / "game/Save/Save0.dat"));
+
+    // A linked save folder, and settings linked to a file not there yet, are refused alike.
+    std::filesystem::remove_all(dir / "game/Save");
+    std::filesystem::remove(dir / "game/option.ini");
+    std::filesystem::create_directories(dir / "elsewhere");
+    std::filesystem::create_directory_symlink(dir / "elsewhere", dir / "game/Save");
+    std::filesystem::create_symlink(dir / "elsewhere/option.ini", dir / "game/option.ini");
+    const auto linkedFolder =
+        RunZepa({"--headless", "--game", dir / "game", "--frames", "6", "--scene", "Main"});
+    EXPECT_EQ(linkedFolder.exitCode, 0) << linkedFolder.output;
+    EXPECT_TRUE(std::filesystem::is_empty(dir / "elsewhere"));
+}
+
+// A game's settings and archive as FIFOs or devices: nothing waits for them or reads them
+// without end; the run goes on with default settings and loose files.
+TEST(HostileContent, SettingsAndArchiveThatAreFifosOrDevicesAreTakenAsMissing) {
+    TempDir dir;
+    dir.Write("game/Script/Script.txt", "Calc($num[2] = 2)\nWaitOK\n");
+    ASSERT_EQ(mkfifo((dir / "game/option.ini").c_str(), 0600), 0);
+    ASSERT_EQ(mkfifo((dir / "game/GameData.pac").c_str(), 0600), 0);
+    const std::string command = "timeout 120 " + zepa::testing::Quote(ZEPA_BINARY) + " --headless --game " +
+                                zepa::testing::Quote(dir / "game") +
+                                " --frames 4 --scene Main --dump-at-exit " +
+                                zepa::testing::Quote(dir / "state.json");
+    const auto fifos = zepa::testing::RunCommand("SDL_AUDIODRIVER=dummy " + command);
+    EXPECT_EQ(fifos.exitCode, 0) << fifos.output;
+    EXPECT_EQ(nlohmann::json::parse(ReadFileBytes(dir / "state.json"))["vars"]["ints"].value("2", 0), 2);
+    EXPECT_TRUE(std::filesystem::is_fifo(dir / "game/option.ini"));
+
+    std::filesystem::remove(dir / "game/option.ini");
+    std::filesystem::remove(dir / "game/GameData.pac");
+    std::filesystem::create_symlink("/dev/zero", dir / "game/option.ini");
+    std::filesystem::create_symlink("/dev/urandom", dir / "game/GameData.pac");
+    const auto devices = zepa::testing::RunCommand("SDL_AUDIODRIVER=dummy " + command);
+    EXPECT_EQ(devices.exitCode, 0) << devices.output;
+}
+
+// Loops of expensive statements: each frame ends after a bounded amount of work, counted here
+// as loop turns, and the run goes on. Uncharged, the first frame would run every turn.
+TEST(HostileContent, LoopsOfLoadsAndTextPicturesSpreadOverFrames) {
+    TempDir dir;
+    std::filesystem::create_directories(dir / "game/Graphics/Picture");
+    const std::vector<uint32_t> pixels(256 * 256, 0xFF336699u);
+    ASSERT_TRUE(WritePng(dir / "game/Graphics/Picture/big.png", pixels.data(), 256, 256, 256));
+    std::filesystem::create_directories(dir / "game/Graphics/BG");
+    std::filesystem::copy_file(dir / "game/Graphics/Picture/big.png", dir / "game/Graphics/BG/big.png");
+    dir.Write("game/Script/Script.txt",
+              "*loop\nPicture.Load(1, \"big.png\")\nBackground.Set(\"big.png\", \"\", 0)\n"
+              "Background.Set(\"\", \"\", 0)\nTextPicture.Create(2, 512, 512, \"text\")\n"
+              "Calc($num[1] += 1)\nif($num[1] < 3000)\nJump(loop)\nend\nWaitOK\n");
+    const int frames = 4;
+    const nlohmann::json state = RunGame(dir, {"--scene", "Main"}, frames);
+    const int turns = state["vars"]["ints"].value("1", 0);
+    EXPECT_GT(turns, 0);
+    EXPECT_LT(turns, frames * 100) << "turns of the loop in " << frames << " frames";
 }
 
 // The PNG signature and an IHDR chunk for a 16384 x 16384 RGB image, then a few bytes of nothing:

@@ -31,7 +31,8 @@ inline ScriptServices MakeScriptServices(CVariableStore& variables, CScriptRando
                                          const ButtonState& buttons, CMessageBoxes& boxes,
                                          const CPackArchive* archive = nullptr,
                                          StageRecord* stage = nullptr) {
-    return ScriptServices{variables, random, buttons, archive, stage, boxes, SharedGlyphs(), TestLog(), {}};
+    return ScriptServices{variables,      random,    buttons, archive, stage,  boxes,
+                          SharedGlyphs(), TestLog(), {},      {},      nullptr};
 }
 
 }  // namespace zepa::testing

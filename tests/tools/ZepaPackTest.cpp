@@ -1,6 +1,8 @@
 // The archive tool, run as a program: build, list, extract and their failures.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <map>
 
@@ -231,6 +233,50 @@ TEST_F(ZepaPackTest, ListingAFileThatIsNoArchiveSaysSoAndListsNothing) {
     EXPECT_EQ(list.exitCode, 1);
     EXPECT_NE(list.output.find("is not an archive"), std::string::npos) << list.output;
     EXPECT_EQ(list.output.find('\t'), std::string::npos) << list.output;  // no entry line
+}
+
+TEST_F(ZepaPackTest, BuildNeverWritesThroughALinkedPartialFile) {
+    MakeGame();
+    WriteFileBytes(folder_ / "victim.txt", "keep me");
+    fs::create_symlink(folder_ / "victim.txt", pac() + ".partial");
+    const auto build = Pack("build " + Quote(game()) + " " + Quote(pac()));
+    ASSERT_EQ(build.exitCode, 0) << build.output;
+    EXPECT_EQ(ReadFileBytes(folder_ / "victim.txt"), "keep me");
+    EXPECT_FALSE(fs::exists(fs::symlink_status(pac() + ".partial")));
+    EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(pac())));
+}
+
+TEST_F(ZepaPackTest, BuildWarnsAboutEveryFileItLeavesOutAndPacksNothingFromOutside) {
+    MakeGame();
+    WriteFileBytes(folder_ / "secret.txt", "secret");
+    fs::create_directories(folder_ / "outside-folder");
+    WriteFileBytes(folder_ / "outside-folder/more.txt", "more");
+    fs::create_symlink(folder_ / "secret.txt", game() + "/secret-link.txt");
+    fs::create_directory_symlink(folder_ / "outside-folder", game() + "/folder-link");
+    fs::create_symlink(folder_ / "nowhere", game() + "/dangling.txt");
+    ASSERT_EQ(mkfifo((game() + "/pipe").c_str(), 0600), 0);
+    fs::create_symlink("Z.txt", game() + "/inside-link.txt");
+    const auto build = Pack("build " + Quote(game()) + " " + Quote(pac()));
+    ASSERT_EQ(build.exitCode, 0) << build.output;
+    for (const char* name : {"secret-link.txt", "folder-link", "dangling.txt", "pipe"})
+        EXPECT_NE(build.output.find(std::string(name) + ":"), std::string::npos) << name << build.output;
+    const CPackArchive archive(pac());
+    EXPECT_EQ(archive.index().count("secret-link.txt"), 0u);
+    EXPECT_EQ(archive.index().count("folder-link/more.txt"), 0u);
+    EXPECT_EQ(archive.index().count("inside-link.txt"), 1u);  // a link within the folder is packed
+    EXPECT_EQ(ReadFileBytes(pac()).find("secret"), std::string::npos);
+}
+
+TEST_F(ZepaPackTest, ListEscapesControlCharactersInNames) {
+    const uint32_t data = 4 + 2 * 264;
+    WriteFileBytes(pac(),
+                   RawArchive(2, {{"evil\x1b]0;title\x07.txt", 1, data}, {"bell\x7f.txt", 1, data}}, "X"));
+    const auto list = Pack("list " + Quote(pac()));
+    EXPECT_EQ(list.exitCode, 0) << list.output;
+    EXPECT_EQ(list.output.find('\x1b'), std::string::npos) << list.output;
+    EXPECT_EQ(list.output.find('\x07'), std::string::npos) << list.output;
+    EXPECT_NE(list.output.find("evil\\x1B]0;title\\x07.txt"), std::string::npos) << list.output;
+    EXPECT_NE(list.output.find("bell\\x7F.txt"), std::string::npos) << list.output;
 }
 
 }  // namespace

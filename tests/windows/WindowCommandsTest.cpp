@@ -31,7 +31,9 @@ class WindowCommandsTest : public ::testing::Test {
                                 boxes,
                                 testing::SharedGlyphs(),
                                 testing::TestLog(),
-                                {}}) {
+                                {},
+                                {},
+                                nullptr}) {
         runner.windows = &windows;
         runner.SetSelectionActiveQuery([this] { return windows.AnySelectionActive(); });
         environment.LoadSkin(CWindowBase::kDefaultSkinFile);

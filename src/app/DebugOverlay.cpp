@@ -19,17 +19,6 @@ constexpr int kPadding = 4;
 // Longer string values are cut, so one line stays one line.
 constexpr size_t kShownStringBytes = 40;
 
-// The first `limit` bytes or fewer, never half a double-byte character.
-std::string CutToWholeCharacters(const std::string& text, size_t limit) {
-    size_t end = 0;
-    while (end < text.size()) {
-        const size_t length = IsCp932LeadByte(static_cast<unsigned char>(text[end])) ? 2 : 1;
-        if (end + length > limit) break;
-        end += length;
-    }
-    return text.substr(0, end);
-}
-
 // The engine's text in CP932; an ASCII space advances the pen by only a sixth of the font size,
 // so the overlay spaces its words with the ideographic space (a quarter) instead. 0x20 is never a
 // trail byte, so the bytes can be replaced one by one.
@@ -92,7 +81,7 @@ std::string DescribeChange(const CVariableStore& variables, const CVariableStore
         case CVariableStore::Change::Kind::String: {
             std::string value = variables.GetString(change.number);
             const bool cut = value.size() > kShownStringBytes;
-            if (cut) value = CutToWholeCharacters(value, kShownStringBytes);
+            if (cut) value = CutCp932(value, kShownStringBytes);
             return "$str[" + number + "] = \"" + Cp932ToUtf8(value) + (cut ? "...\"" : "\"");
         }
     }

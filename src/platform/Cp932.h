@@ -2,6 +2,7 @@
 // system (file names, window title, message boxes, glyph lookup, JSON output).
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -21,6 +22,9 @@ bool Utf8ToCp932(std::string_view utf8, std::string& out);
 
 // UTF-8 literal to CP932 for the system's own texts; characters without a CP932 form become '?'.
 std::string Cp932(std::string_view utf8);
+
+// The first `limit` bytes of `text` or fewer: never half a double-byte character.
+std::string CutCp932(const std::string& text, size_t limit);
 
 // True when `byte` is a lead byte of a double-byte CP932 character.
 inline bool IsCp932LeadByte(unsigned char byte) {

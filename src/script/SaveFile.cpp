@@ -110,14 +110,7 @@ std::string SaveFilePath(int slot, const std::string& writableFolder) {
 }
 
 std::string CutToNameField(const std::string& name) {
-    if (name.size() <= kMaxStoredNameLength) return name;
-    size_t end = 0;
-    while (end < name.size()) {
-        const size_t length = IsCp932LeadByte(static_cast<unsigned char>(name[end])) ? 2 : 1;
-        if (end + length > kMaxStoredNameLength) break;
-        end += length;
-    }
-    return name.substr(0, end);
+    return CutCp932(name, kMaxStoredNameLength);
 }
 
 std::string EncodeSavePointRecord(const SavePointRecord& record, ILog& log) {

@@ -73,17 +73,7 @@ TEST(MessageHistory, TheScriptsTextsOfOpenMessageWindowsAreKept) {
     CMessageBoxes boxes{testing::TestLog()};
     WindowEnvironment environment{nullptr, testing::SharedGlyphs(), nullptr};
     CWindowSet windows{environment};
-    CScriptRunner runner(ScriptServices{vars,
-                                        random,
-                                        buttons,
-                                        nullptr,
-                                        nullptr,
-                                        boxes,
-                                        testing::SharedGlyphs(),
-                                        testing::TestLog(),
-                                        {},
-                                        {},
-                                        {}});
+    CScriptRunner runner(testing::MakeScriptServices(vars, random, buttons, boxes));
     runner.windows = &windows;
     runner.reader().SetText("Script/Script.txt",
                             "MessageWindow[1].PrintText(\"not shown\")\n"

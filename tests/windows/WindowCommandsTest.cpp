@@ -22,18 +22,7 @@ namespace {
 
 class WindowCommandsTest : public ::testing::Test {
   protected:
-    WindowCommandsTest()
-        : runner(ScriptServices{vars,
-                                random,
-                                buttons,
-                                nullptr,
-                                nullptr,
-                                boxes,
-                                testing::SharedGlyphs(),
-                                testing::TestLog(),
-                                {},
-                                {},
-                                nullptr}) {
+    WindowCommandsTest() : runner(testing::MakeScriptServices(vars, random, buttons, boxes)) {
         runner.windows = &windows;
         runner.SetSelectionActiveQuery([this] { return windows.AnySelectionActive(); });
         environment.LoadSkin(CWindowBase::kDefaultSkinFile);

@@ -171,6 +171,7 @@ void CGameSystem::SetWarp(const WarpTarget& target) {
 
 bool CGameSystem::ReloadGame() {
     if (currentSceneName_ != "Main") return false;
+    textureStore_.DropReadAhead();  // its worker reads the archive being replaced
     archive_ = CPackArchive(archive_.path());
     textureStore_.ReloadChangedImages();
     textureStore_.LoadSystemGraphics();

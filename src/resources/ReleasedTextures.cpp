@@ -28,6 +28,13 @@ std::unique_ptr<CTexture> CReleasedTextures::Take(const ImageKey& key) {
     return nullptr;
 }
 
+bool CReleasedTextures::Holds(const std::string& name, uint32_t format, uint32_t colorKey) const {
+    for (const Entry& entry : entries_) {
+        if (entry.key.name == name && entry.key.format == format && entry.key.colorKey == colorKey) return true;
+    }
+    return false;
+}
+
 void CReleasedTextures::Clear() {
     entries_.clear();
     pixels_ = 0;

@@ -28,12 +28,23 @@ std::unique_ptr<CTexture> CTextureStore::Decode(const std::vector<uint8_t>& byte
     return texture;
 }
 
+void CTextureStore::ReadAhead(const std::string& name, uint32_t format, uint32_t colorKey) {
+    if (name.empty() || textures_.count(name) || released_.Holds(name, format, colorKey)) return;
+    readAhead_.Request(ImageRequest{name, format, colorKey});
+}
+
 bool CTextureStore::Load(const std::string& name, uint32_t format, uint32_t colorKey) {
     if (textures_.count(name)) return false;
     // Looked up once: a refused name is reported once.
     const std::optional<std::string> loose = FindLooseFile(name, files_);
     const ImageKey key{name, format, colorKey, loose ? StampOfFile(*loose) : std::nullopt};
     if (auto texture = released_.Take(key)) return Keep(key, std::move(texture));
+    // Read ahead: charged as the same read and decode made here would be, so that the frame the
+    // statement runs in does not depend on whether the worker was in time.
+    if (CImageReadAhead::Decoded ready = readAhead_.Take(key); ready.texture) {
+        if (meter_) meter_->Add(ready.work);
+        return Keep(key, std::move(ready.texture));
+    }
     std::vector<uint8_t> bytes;
     bool looseFileFailed = false;
     if (loose && ReadWholeFile(*loose, bytes) == FileReadResult::Ok) {
@@ -103,6 +114,7 @@ std::unique_ptr<CTexture> CTextureStore::ReadAndDecode(const ImageKey& key,
 }
 
 int CTextureStore::ReloadChangedImages() {
+    readAhead_.DropAll();
     released_.Clear();
     std::vector<std::string> names;
     for (const auto& [name, texture] : textures_) names.push_back(name);

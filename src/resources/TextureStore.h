@@ -13,6 +13,7 @@
 #include "gfx/PixelBudget.h"
 #include "gfx/Texture.h"
 #include "gfx/TextureFormat.h"
+#include "resources/ImageReadAhead.h"
 #include "platform/Platform.h"
 #include "resources/ReleasedTextures.h"
 
@@ -53,6 +54,12 @@ class CTextureStore {
     bool LoadTexture(const StageImage& request);
     // The same for pictures and system graphics: A8R8G8B8 with opaque pure green transparent.
     bool LoadTextureFile(const std::string& name);
+    // Starts decoding, on the read-ahead worker, the image a later LoadTexture/LoadTextureFile of
+    // `name` with this conversion will ask for; nothing when it is stored or kept aside already.
+    void ReadAhead(const std::string& name, uint32_t format, uint32_t colorKey);
+    // Forgets what is read ahead and waits for the worker: the archive is about to be replaced.
+    void DropReadAhead() { readAhead_.DropAll(); }
+    const CImageReadAhead& readAhead() const { return readAhead_; }
     // The stored texture or null; valid until the name is released.
     CTexture* GetTexture(const std::string& name) const;
     // Releases a stored name; false when it is not stored. The texture is kept aside for a
@@ -90,6 +97,8 @@ class CTextureStore {
     CPixelBudget* budget_;
     // The loose-file lookup, its folder listings kept between loads.
     CLooseFiles files_{log_};
+    // Last: its worker reads the archive, so it stops first.
+    CImageReadAhead readAhead_{archive_};
 };
 
 }  // namespace zepa

@@ -49,6 +49,12 @@ class CScriptReader {
     // Moves this level to `offset` of its text (at most its end) and lets it read again; the
     // script checker goes on there after a statement it cannot read, without copying the text.
     void SeekTo(size_t offset) { Seek(offset); }
+    // Shares `level`'s text (not copied) and reads on from where it stands, leaving `level` as it
+    // is: the image read-ahead looks at the statements coming next this way.
+    void ContinueFrom(const CScriptReader& level) {
+        ShareText(level);
+        Seek(level.position_);
+    }
 
     // Opens a nested level below the innermost one with the script `path` (empty: the innermost
     // level's own file). A file an open level holds is shared with it; others are read. False

@@ -60,7 +60,7 @@ const KeywordEntry* FindKeyword(std::string_view keyword) {
 }
 
 CScriptRunner::CScriptRunner(const ScriptServices& services)
-    : services_(services), reader_(services.log, services.archive) {
+    : services_(services), reader_(services.log, services.archive), lookAhead_(services.log) {
     services_.messageBoxes.SetOrigin(this, [this] { return CurrentStatementOrigin(); });
 }
 
@@ -109,6 +109,8 @@ bool CScriptRunner::StepScript() {
             case StepAction::Continue:
                 break;
             case StepAction::Suspend:
+                // While the script waits, the images its next statements load are decoded.
+                lookAhead_.LookFrom(reader_.Innermost(), services_.stage, pictures);
                 return true;
             case StepAction::End:
                 return false;

@@ -6,6 +6,7 @@
 #include <nlohmann/json_fwd.hpp>
 
 #include "script/ScriptCommands.h"
+#include "script/ScriptLookAhead.h"
 #include "script/ScriptReader.h"
 #include "script/ScriptServices.h"
 
@@ -98,6 +99,7 @@ class CScriptRunner {
 
     ScriptServices services_;
     CScriptReader reader_;
+    CScriptLookAhead lookAhead_;
     int frameBudget_ = kMaxStatementsPerFrame;
     std::function<bool()> selectionActive_;
     StageCapture stageCapture_;

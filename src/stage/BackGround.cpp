@@ -77,6 +77,10 @@ bool CBackGround::SetBackground(const std::string& file, const std::string& tran
     return SetBackgroundPath(file.empty() ? std::string() : kFolder + file, transition, length);
 }
 
+void CBackGround::ReadAhead(const std::string& file) const {
+    if (textures_ && !file.empty()) textures_->ReadAhead(kFolder + file, current_.format, current_.colorKey);
+}
+
 bool CBackGround::SetBackgroundPath(const std::string& path, const std::string& transition, int32_t length) {
     length_ = length;
     if (shaking_) {

@@ -44,6 +44,11 @@ bool CCharaGraphics::SetCharacter(int slot, const std::string& file, const std::
     return true;
 }
 
+void CCharaGraphics::ReadAhead(const std::string& file) const {
+    const StageImage& image = slots_[0].current;
+    if (textures_ && !file.empty()) textures_->ReadAhead(kFolder + file, image.format, image.colorKey);
+}
+
 bool CCharaGraphics::SetCharacterPath(int index, const std::string& path, const std::string& transition,
                                       int32_t length, int32_t x, int32_t y, const std::string& move,
                                       int32_t moveFrames) {

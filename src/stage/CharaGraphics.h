@@ -49,6 +49,8 @@ class CCharaGraphics : public CGraphicsBase {
     };
 
     // Shows "Graphics/Char/" + file in a slot (an empty file empties it); see SetCharacterPath.
+    // Has the image a later SetCharacter(…, file, …) loads decoded ahead.
+    void ReadAhead(const std::string& file) const;
     bool SetCharacter(int slot, const std::string& file, const std::string& transition, int32_t length,
                       int32_t x, int32_t y, const std::string& move, int32_t moveFrames);
     // Changes a slot's image to the one at a resource path with a transition and sets its target

@@ -50,6 +50,11 @@ void CPictureSet::LoadPicture(int slot, const std::string& file) {
     pictures_[slot].fileName = file;
 }
 
+void CPictureSet::ReadAhead(const std::string& file) const {
+    if (textures_ && !file.empty())
+        textures_->ReadAhead(kPictureFolder + file, D3DFMT_A8R8G8B8, CTextureStore::kPictureColorKey);
+}
+
 void CPictureSet::ReleasePicture(int slot) {
     if (!IsSlot(slot)) return;
     PictureSlot& picture = pictures_[slot];

@@ -66,6 +66,8 @@ class CPictureSet {
 
     // Pictures.
     void LoadPicture(int slot, const std::string& file);
+    // Has the image a later LoadPicture(…, file) loads decoded ahead.
+    void ReadAhead(const std::string& file) const;
     void ReleasePicture(int slot);
     // Releases every picture and text picture.
     void ReleaseAllPictures();

@@ -1,0 +1,155 @@
+#include "resources/ImageReadAhead.h"
+
+#include <algorithm>
+
+#include "core/LooseFiles.h"
+#include "gfx/ImageLoader.h"
+#include "platform/FileReader.h"
+#include "platform/FileSystem.h"
+#include "platform/Log.h"
+#include "resources/PackArchive.h"
+#include "resources/ResourceFiles.h"
+
+namespace zepa {
+
+CImageReadAhead::~CImageReadAhead() {
+    {
+        std::lock_guard lock(mutex_);
+        stopping_ = true;
+        queue_.clear();
+    }
+    wake_.notify_all();
+    if (worker_.joinable()) worker_.join();
+}
+
+uint64_t CImageReadAhead::BytesOf(const CTexture& texture) {
+    return uint64_t(texture.textureWidth()) * uint64_t(texture.textureHeight()) * 4;
+}
+
+bool CImageReadAhead::Holds(const ImageRequest& request) const {
+    if (running_ == request) return true;
+    if (std::find(queue_.begin(), queue_.end(), request) != queue_.end()) return true;
+    return std::any_of(decoded_.begin(), decoded_.end(), [&](const Entry& entry) {
+        return entry.key.name == request.name && entry.key.format == request.format &&
+               entry.key.colorKey == request.colorKey;
+    });
+}
+
+void CImageReadAhead::Request(const ImageRequest& request) {
+    {
+        std::lock_guard lock(mutex_);
+        Expire(std::chrono::steady_clock::now());
+        if (queue_.size() >= kMaxQueued || Holds(request)) return;
+        queue_.push_back(request);
+        if (!worker_.joinable()) StartWorker();
+    }
+    wake_.notify_one();
+}
+
+void CImageReadAhead::StartWorker() {
+    worker_ = std::thread([this] { Run(); });
+}
+
+CImageReadAhead::Decoded CImageReadAhead::Take(const ImageKey& key) {
+    const ImageRequest request{key.name, key.format, key.colorKey};
+    std::unique_lock lock(mutex_);
+    std::erase(queue_, request);
+    // Waiting for the decode under way costs less than starting the same decode again.
+    idle_.wait(lock, [&] { return running_ != request; });
+    auto it = std::find_if(decoded_.begin(), decoded_.end(), [&](const Entry& entry) {
+        return entry.key.name == key.name && entry.key.format == key.format && entry.key.colorKey == key.colorKey;
+    });
+    if (it == decoded_.end()) return {};
+    decodedBytes_ -= BytesOf(*it->decoded.texture);
+    Decoded found;
+    // An image made from another file than the one the caller reads now is of no use.
+    if (it->key == key) {
+        found = std::move(it->decoded);
+        ++hits_;
+    }
+    decoded_.erase(it);
+    return found;
+}
+
+void CImageReadAhead::DropAll() {
+    std::unique_lock lock(mutex_);
+    queue_.clear();
+    idle_.wait(lock, [&] { return !running_; });
+    decoded_.clear();
+    decodedBytes_ = 0;
+}
+
+size_t CImageReadAhead::decodedCount() const {
+    std::lock_guard lock(mutex_);
+    return decoded_.size();
+}
+
+size_t CImageReadAhead::pendingCount() const {
+    std::lock_guard lock(mutex_);
+    return queue_.size() + (running_ ? 1 : 0);
+}
+
+uint64_t CImageReadAhead::decodedBytes() const {
+    std::lock_guard lock(mutex_);
+    return decodedBytes_;
+}
+
+void CImageReadAhead::Expire(std::chrono::steady_clock::time_point now) {
+    std::erase_if(decoded_, [&](const Entry& entry) {
+        if (now - entry.finished < kKeepFor) return false;
+        decodedBytes_ -= BytesOf(*entry.decoded.texture);
+        return true;
+    });
+}
+
+void CImageReadAhead::Run() {
+    std::unique_lock lock(mutex_);
+    while (true) {
+        wake_.wait(lock, [&] { return stopping_ || !queue_.empty(); });
+        if (stopping_) return;
+        running_ = queue_.front();
+        queue_.pop_front();
+        const ImageRequest request = *running_;
+        lock.unlock();
+        Entry entry = DecodeOnWorker(request);
+        lock.lock();
+        if (entry.decoded.texture) {
+            const uint64_t bytes = BytesOf(*entry.decoded.texture);
+            // Past the bound the image is dropped: the statement decodes it when it runs.
+            if (decodedBytes_ + bytes <= kMaxBytes) {
+                decodedBytes_ += bytes;
+                decoded_.push_back(std::move(entry));
+            }
+        }
+        running_.reset();
+        idle_.notify_all();
+    }
+}
+
+// The same reads and decodes, in the same order, as the texture store's own load: the loose
+// file first, the archive when it is missing or does not decode.
+CImageReadAhead::Entry CImageReadAhead::DecodeOnWorker(const ImageRequest& request) {
+    CQuietLog quiet;  // the statement itself reports a refused name when it runs
+    CLooseFiles files(quiet);
+    const std::optional<std::string> loose = FindLooseFile(request.name, files);
+    Entry entry{ImageKey{request.name, request.format, request.colorKey,
+                         loose ? StampOfFile(*loose) : std::nullopt},
+                {},
+                {}};
+    auto decode = [&](const std::vector<uint8_t>& bytes) {
+        entry.decoded.texture = CreateTextureFromImage(bytes, request.format, request.colorKey);
+        entry.decoded.work += bytes.size();
+        if (entry.decoded.texture)
+            entry.decoded.work += uint64_t(entry.decoded.texture->width()) * uint64_t(entry.decoded.texture->height());
+    };
+    std::vector<uint8_t> bytes;
+    if (loose && ReadWholeFile(*loose, bytes) == FileReadResult::Ok) decode(bytes);
+    if (!entry.decoded.texture) {
+        bytes.clear();
+        if (archive_ && archive_->ReadEntry(request.name, bytes)) decode(bytes);
+    }
+    entry.finished = std::chrono::steady_clock::now();
+    return entry;
+}
+
+}  // namespace zepa

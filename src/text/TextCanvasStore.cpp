@@ -1,5 +1,7 @@
 #include "text/TextCanvasStore.h"
 
+#include <utility>
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -61,8 +63,8 @@ uint64_t CanvasPixels(const TextCanvas& canvas) {
 
 }  // namespace
 
-CTextCanvasStore::CTextCanvasStore(IGlyphSource& glyphs, CPixelBudget* budget)
-    : glyphs_(glyphs), budget_(budget) {
+CTextCanvasStore::CTextCanvasStore(IGlyphSource& glyphs, CPixelBudget* budget, std::string what)
+    : glyphs_(glyphs), budget_(budget), what_(std::move(what)) {
     BuildGreyTable();
 }
 
@@ -78,7 +80,7 @@ bool CTextCanvasStore::CreateCanvas(int key, int width, int height) {
     TextCanvas canvas;
     canvas.width = texture->textureWidth();
     canvas.height = texture->textureHeight();
-    if (budget_ && !budget_->Reserve(CanvasPixels(canvas), "a text picture")) return false;
+    if (budget_ && !budget_->Reserve(CanvasPixels(canvas), what_)) return false;
     canvas.texture = std::move(texture);
     TextCanvas& stored = canvases_.emplace(key, std::move(canvas)).first->second;
     current_ = &stored;

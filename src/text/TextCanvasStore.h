@@ -47,8 +47,10 @@ class CTextCanvasStore {
     // Heights beyond this are opened at this size: glyphs stay bounded in memory and time.
     static constexpr int kMaxFontHeight = 1024;
 
-    // Canvases take their pixels from `budget` (may be null: no limit).
-    explicit CTextCanvasStore(IGlyphSource& glyphs, CPixelBudget* budget = nullptr);
+    // Canvases take their pixels from `budget` (null: no limit); a refusal's warning names them
+    // `what`.
+    explicit CTextCanvasStore(IGlyphSource& glyphs, CPixelBudget* budget = nullptr,
+                              std::string what = "a text picture");
     ~CTextCanvasStore() { ReleaseAllCanvases(); }
     CTextCanvasStore(const CTextCanvasStore&) = delete;
     CTextCanvasStore& operator=(const CTextCanvasStore&) = delete;
@@ -93,6 +95,7 @@ class CTextCanvasStore {
 
     IGlyphSource& glyphs_;
     CPixelBudget* budget_;
+    std::string what_;
     std::array<uint8_t, kGreyLevels> greyTable_{};
     uint32_t wideSpaceCode_ = 0x8140;
     std::map<int, TextCanvas> canvases_;

@@ -30,7 +30,11 @@ const std::string& DefaultWindowFontFace() {
 }
 
 CWindowBase::CWindowBase(const WindowEnvironment& environment)
-    : environment_(environment), textStore_(environment.glyphs), fontFace_(DefaultWindowFontFace()) {
+    : environment_(environment),
+      // Window and choice canvases take their pixels from the budget the pictures share.
+      textStore_(environment.glyphs, environment.textures ? environment.textures->pixelBudget() : nullptr,
+                 "a window's text"),
+      fontFace_(DefaultWindowFontFace()) {
     ComputePieces();
 }
 

@@ -3,7 +3,10 @@
 // real glyphs in its canvas.
 #include <gtest/gtest.h>
 
+#include "gfx/PixelBudget.h"
 #include "platform/Cp932.h"
+#include "platform/Log.h"
+#include "resources/TextureStore.h"
 #include "support/TestServices.h"
 #include "windows/MessageTyping.h"
 #include "windows/WindowEnvironment.h"
@@ -184,6 +187,29 @@ TEST_F(MessageWindowTyping, TypedGlyphsInkTheCanvas) {
     for (int y = 0; y < 30; ++y)
         for (int x = 0; x < 30; ++x) inked += (texture->TexelAt(x, y) >> 24) != 0;
     EXPECT_GT(inked, 20);
+}
+
+}  // namespace
+}  // namespace zepa
+
+namespace zepa {
+namespace {
+
+// A script that opens window after window of the largest size cannot claim memory without bound:
+// the canvases share the pictures' pixel budget, and one past it leaves its window closed.
+TEST(MessageWindowBudget, CanvasesPastThePixelBudgetLeaveTheirWindowClosed) {
+    CQuietLog log;
+    // The text area of a 1024 x 1024 window is a canvas of 1024 x 512 pixels.
+    CPixelBudget budget(log, uint64_t{1} << 19);
+    CTextureStore store(nullptr, log, nullptr, &budget);
+    WindowEnvironment environment{&store, testing::SharedGlyphs(), nullptr};
+    CWindowMessage first{environment};
+    CWindowMessage second{environment};
+    ASSERT_TRUE(first.Open("flash", 0, 0, 1024, 1024, true, true));
+    EXPECT_FALSE(second.Open("flash", 0, 0, 1024, 1024, true, true));
+    EXPECT_EQ(budget.used(), uint64_t{1} << 19);
+    first.Close();
+    EXPECT_TRUE(second.Open("flash", 0, 0, 1024, 1024, true, true));
 }
 
 }  // namespace

@@ -10,10 +10,10 @@
 namespace zepa {
 namespace {
 
-// Statements after which the next ones may not run next: waits, and moves out of the level.
+// Statements after which the next ones may not run next: waits, and moves out of the level. A
+// sub-call comes back to the statement after it, so the look goes on past CallSub.
 bool EndsLook(const ScriptStatement& statement) {
-    static constexpr std::string_view kStops[] = {"Wait",   "WaitOK",    "Jump", "CallSub",
-                                                  "Return", "EndScript", "end"};
+    static constexpr std::string_view kStops[] = {"Wait", "WaitOK", "Jump", "Return", "EndScript"};
     for (std::string_view stop : kStops) {
         if (statement.words[0] == stop) return true;
     }

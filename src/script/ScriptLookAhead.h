@@ -1,5 +1,6 @@
 // The look past a wait: when the script suspends, the statements that follow in the same level, up
-// to the next one that waits or leaves the level, are read without running them, and every image
+// to the next one that waits or leaves the level for good (a sub-call comes back), are read
+// without running them, and every image
 // they name literally (a background, a character, a picture) is handed to the stage to be decoded
 // on the read-ahead worker while the wait lasts. Names held in variables are not guessed.
 #pragma once

@@ -101,9 +101,12 @@ TEST(ImageReadAhead, AWaitingScriptHasTheImagesOfItsNextStatementsDecodedBeforeT
     test::WriteSolidPng(folder.path() + "/Graphics/Picture/sign.png", 4, 4, 0xFF00FFFFu);
     test::WriteSolidPng(folder.path() + "/Graphics/BG/later.png", 8, 8, 0xFF000000u);
     test::WriteScriptFile(folder.path(), "Initialize.txt", "");
-    // Past the second wait nothing is looked at; a name in a variable is not guessed.
+    test::WriteScriptFile(folder.path(), "Sub.txt", "*x\nReturn\n");
+    // A sub-call comes back, so the look goes on past it; past the second wait nothing is looked
+    // at; a name in a variable is not guessed.
     test::WriteScriptFile(folder.path(), "Script.txt",
                           "Wait(10)\n"
+                          "CallSub(x, \"Sub.txt\")\n"
                           "Background.Set(\"room.png\", \"crossfade\", 20)\n"
                           "Character.SetGraph(0, \"aoi.png\")\n"
                           "Picture.Load(1, \"sign.png\")\n"

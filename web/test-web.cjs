@@ -1,6 +1,8 @@
 // Plays a packed game in headless Chromium from a replay and compares the engine's screenshots
 // with those of a native run. Used by scripts/test-web.
 //   node web/test-web.cjs URL NATIVE_DIR OUT_DIR FRAME:NAME...
+// Then checks that saves outlive the page: PAGE?input=quicksave.replay&frames=420 (a replay that
+// quick-saves, packed beside the demo's) must leave a save that a second load of the page finds.
 // Prints one line per shot (differing pixels, largest channel difference) and the page's timings;
 // exits 1 when the run fails or a shot differs by more than the tolerance: ZEPA_WEB_TOLERANCE is
 // PIXELS:LARGEST, at most PIXELS differing pixels per shot with no channel differing by more than
@@ -53,28 +55,34 @@ async function compare(page, a, b) {
   }, [a, b]);
 }
 
-async function main() {
-  const userDataDir = fs.mkdtempSync(path.join(require("os").tmpdir(), "zepa-chromium-"));
-  const browser = await chromium.launchPersistentContext(userDataDir, {
+// Opens the page in a browser profile kept in `profile` and waits for the engine to end.
+async function play(profile, address) {
+  const browser = await chromium.launchPersistentContext(profile, {
     executablePath: "/usr/bin/chromium", headless: true, args: chromiumArgs,
     viewport: { width: 1280, height: 960 },
   });
-  let failed = false;
   try {
     const page = browser.pages()[0] || await browser.newPage();
     page.on("console", (message) => console.log(`page: ${message.text()}`));
     page.on("pageerror", (error) => console.log(`page error: ${error.message}`));
     const started = Date.now();
-    await page.goto(url);
+    await page.goto(address);
     await page.waitForFunction(() => window.zepaResult !== undefined, null, { timeout: timeoutMs, polling: 500 });
     const result = await page.evaluate(() => window.zepaResult);
-    const navigation = await page.evaluate(() => {
-      const entry = performance.getEntriesByType("navigation")[0];
-      return entry ? entry.responseEnd : 0;
-    });
+    result.runMs = Date.now() - started;
+    return { browser, page, result };
+  } catch (error) {
+    await browser.close();
+    throw error;
+  }
+}
+
+async function compareShots(profile) {
+  const { browser, page, result } = await play(profile, url);
+  let failed = result.status !== 0;
+  try {
     console.log(`test-web: engine status ${result.status}; first frame ${Math.round(result.firstFrameMs)} ms ` +
-      `after the page was opened (its HTML arrived at ${Math.round(navigation)} ms); run ${Date.now() - started} ms`);
-    if (result.status !== 0) failed = true;
+      `after the page was opened; run ${result.runMs} ms`);
     fs.mkdirSync(outDir, { recursive: true });
     for (const { frame, name } of shots) {
       const web = result.shots[frame];
@@ -92,9 +100,41 @@ async function main() {
     }
   } finally {
     await browser.close();
-    fs.rmSync(userDataDir, { recursive: true, force: true });
   }
-  process.exit(failed ? 1 : 0);
+  return !failed;
+}
+
+// A quick save in one page load, then a second load of the page in the same browser profile.
+async function savesOutliveThePage(profile) {
+  const base = url.split("?")[0];
+  const first = await play(profile, `${base}?input=quicksave.replay&seed=1&frames=420`);
+  await first.browser.close();
+  const second = await play(profile, `${base}?seed=1&frames=30`);
+  await second.browser.close();
+  const made = first.result.saves;
+  const found = second.result.saves;
+  const saves = Object.keys(made).filter((name) => /^Save\d\.dat$/.test(name));
+  const kept = saves.length > 0 && saves.every((name) => found[name] === made[name]);
+  console.log(`test-web: saves made ${JSON.stringify(made)}, found after a reload ${JSON.stringify(found)}: ` +
+    `${kept ? "ok" : "LOST"}`);
+  return kept && first.result.status === 0 && second.result.status === 0;
+}
+
+async function main() {
+  const profiles = [];
+  const profile = () => {
+    profiles.push(fs.mkdtempSync(path.join(require("os").tmpdir(), "zepa-chromium-")));
+    return profiles[profiles.length - 1];
+  };
+  let ok = false;
+  try {
+    const shotsOk = await compareShots(profile());
+    const savesOk = await savesOutliveThePage(profile());
+    ok = shotsOk && savesOk;
+  } finally {
+    for (const folder of profiles) fs.rmSync(folder, { recursive: true, force: true });
+  }
+  process.exit(ok ? 0 : 1);
 }
 
 main().catch((error) => {

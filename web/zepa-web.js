@@ -6,7 +6,12 @@
 //   &frames=N        stop after frame N
 //   &shot=N          a screenshot of frame N, kept in /shots/N.png (repeatable)
 //   &seed=N          the random seed
-// When the engine ends, window.zepaResult holds its exit status and the screenshots (PNG, base64).
+// When the engine ends, window.zepaResult holds its exit status, the screenshots (PNG, base64) and
+// the files of the save folder with their sizes.
+//
+// The player's files outlive the page: /game/Save is kept in the browser's IndexedDB (IDBFS, one
+// database per page address path) and option.ini in its local storage; both are written back
+// about once a second while they change.
 "use strict";
 
 const ZepaPage = (() => {
@@ -135,7 +140,92 @@ const ZepaPage = (() => {
     return args;
   }
 
+  const kSaveFolder = "/game/Save";
+  const kSettingsFile = "/game/option.ini";
+  const settingsKey = `zepa:${window.location.pathname}:option.ini`;
+  let storedSettings = null;
+  let syncing = false;
+
+  function readBytes(path) {
+    try {
+      return FS.readFile(path, { encoding: "binary" });
+    } catch (error) {
+      return null;
+    }
+  }
+
+  // option.ini as base64 in local storage, written when it changed.
+  function keepSettings() {
+    const bytes = readBytes(kSettingsFile);
+    if (!bytes) return;
+    const text = toBase64(bytes);
+    if (text === storedSettings) return;
+    try {
+      window.localStorage.setItem(settingsKey, text);
+      storedSettings = text;
+    } catch (error) {
+      console.warn("zepa: cannot keep option.ini", error);
+    }
+  }
+
+  function restoreSettings() {
+    try {
+      storedSettings = window.localStorage.getItem(settingsKey);
+    } catch (error) {
+      storedSettings = null;
+    }
+    if (storedSettings) {
+      const raw = atob(storedSettings);
+      FS.writeFile(kSettingsFile, Uint8Array.from(raw, (c) => c.charCodeAt(0)));
+    }
+    setInterval(() => keepFiles(null), 1000);
+  }
+
+  function keepFiles(done) {
+    keepSettings();
+    if (syncing) {
+      if (done) setTimeout(() => keepFiles(done), 50);
+      return;
+    }
+    syncing = true;
+    FS.syncfs(false, (error) => {
+      syncing = false;
+      if (error) console.warn("zepa: cannot keep the saves", error);
+      if (done) done();
+    });
+  }
+
+  // Before the engine starts: the saves of earlier visits into the game folder (their settings
+  // follow in restoreSettings, once the game's own files are unpacked).
+  function mountStorage() {
+    const getDB = IDBFS.getDB;
+    IDBFS.getDB = (name, callback) => getDB.call(IDBFS, `zepa:${window.location.pathname}:${name}`, callback);
+    if (!FS.analyzePath(kSaveFolder).exists) FS.mkdir(kSaveFolder);
+    FS.mount(IDBFS, {}, kSaveFolder);
+    addRunDependency("zepa-storage");
+    FS.syncfs(true, (error) => {
+      if (error) console.warn("zepa: cannot read the kept saves", error);
+      removeRunDependency("zepa-storage");
+    });
+  }
+
+  function listSaves() {
+    const saves = {};
+    try {
+      for (const name of FS.readdir(kSaveFolder)) {
+        if (name !== "." && name !== "..") saves[name] = FS.stat(`${kSaveFolder}/${name}`).size;
+      }
+    } catch (error) {
+      console.warn("zepa: no save folder", error);
+    }
+    return saves;
+  }
+
   function finished(exitStatus) {
+    keepFiles(() => report(exitStatus));
+  }
+
+  function report(exitStatus) {
     const shots = {};
     try {
       for (const name of FS.readdir("/shots")) {
@@ -145,7 +235,7 @@ const ZepaPage = (() => {
       console.warn("zepa: no screenshots", error);
     }
     status.textContent = exitStatus === 0 ? "" : `The engine ended (status ${exitStatus}).`;
-    window.zepaResult = { status: exitStatus, shots, firstFrameMs };
+    window.zepaResult = { status: exitStatus, shots, firstFrameMs, saves: listSaves() };
   }
 
   fit();
@@ -155,6 +245,8 @@ const ZepaPage = (() => {
   return {
     EventKind,
     engineArguments,
+    mountStorage,
+    restoreSettings,
     finished,
     present(rgba, width, height) {
       context.putImageData(new ImageData(rgba, width, height), 0, 0);
@@ -183,9 +275,13 @@ const ZepaPage = (() => {
 var Module = {
   canvas: document.getElementById("screen"),
   arguments: ZepaPage.engineArguments(),
-  preRun: [() => FS.mkdir("/shots")],
+  preRun: [() => {
+    FS.mkdir("/shots");
+    ZepaPage.mountStorage();
+  }],
   print: (text) => console.log(text),
   printErr: (text) => console.warn(text),
+  onRuntimeInitialized: () => ZepaPage.restoreSettings(),
   onExit: (exitStatus) => ZepaPage.finished(exitStatus),
   onAbort: (what) => ZepaPage.finished(`abort: ${what}`),
   setStatus: (text) => {

@@ -2,7 +2,9 @@
 // with those of a native run. Used by scripts/test-web.
 //   node web/test-web.cjs URL NATIVE_DIR OUT_DIR FRAME:NAME...
 // Then checks that saves outlive the page: PAGE?input=quicksave.replay&frames=420 (a replay that
-// quick-saves, packed beside the demo's) must leave a save that a second load of the page finds.
+// quick-saves, packed beside the demo's) must leave a save that a second load of the page finds;
+// and that a message box (the page in message/, whose game has a script mistake) holds the engine
+// until it is closed.
 // Prints one line per shot (differing pixels, largest channel difference) and the page's timings;
 // exits 1 when the run fails or a shot differs by more than the tolerance: ZEPA_WEB_TOLERANCE is
 // PIXELS:LARGEST, at most PIXELS differing pixels per shot with no channel differing by more than
@@ -55,20 +57,30 @@ async function compare(page, a, b) {
   }, [a, b]);
 }
 
-// Opens the page in a browser profile kept in `profile` and waits for the engine to end.
-async function play(profile, address) {
+// Opens the page in a browser profile kept in `profile`.
+async function open(profile, address) {
   const browser = await chromium.launchPersistentContext(profile, {
     executablePath: "/usr/bin/chromium", headless: true, args: chromiumArgs,
     viewport: { width: 1280, height: 960 },
   });
+  const page = browser.pages()[0] || await browser.newPage();
+  page.on("console", (message) => console.log(`page: ${message.text()}`));
+  page.on("pageerror", (error) => console.log(`page error: ${error.message}`));
+  await page.goto(address);
+  return { browser, page };
+}
+
+async function engineResult(page) {
+  await page.waitForFunction(() => window.zepaResult !== undefined, null, { timeout: timeoutMs, polling: 500 });
+  return page.evaluate(() => window.zepaResult);
+}
+
+// Opens the page and waits for the engine to end.
+async function play(profile, address) {
+  const started = Date.now();
+  const { browser, page } = await open(profile, address);
   try {
-    const page = browser.pages()[0] || await browser.newPage();
-    page.on("console", (message) => console.log(`page: ${message.text()}`));
-    page.on("pageerror", (error) => console.log(`page error: ${error.message}`));
-    const started = Date.now();
-    await page.goto(address);
-    await page.waitForFunction(() => window.zepaResult !== undefined, null, { timeout: timeoutMs, polling: 500 });
-    const result = await page.evaluate(() => window.zepaResult);
+    const result = await engineResult(page);
     result.runMs = Date.now() - started;
     return { browser, page, result };
   } catch (error) {
@@ -120,6 +132,27 @@ async function savesOutliveThePage(profile) {
   return kept && first.result.status === 0 && second.result.status === 0;
 }
 
+// The page packed in message/ has a script mistake in Initialize.txt: its message box must hold
+// the engine until the player presses Enter, and the game must go on afterwards.
+async function messageBoxWaits(profile) {
+  const base = url.split("?")[0].replace(/[^/]*$/, "");
+  const { browser, page } = await open(profile, `${base}message/index.html?input=start.replay&seed=1&frames=200`);
+  try {
+    await page.waitForSelector("#message", { state: "visible", timeout: timeoutMs });
+    await page.waitForTimeout(2000);
+    const held = await page.evaluate(() => window.zepaResult === undefined);
+    const text = await page.textContent("#message p");
+    await page.keyboard.press("Enter");
+    const result = await engineResult(page);
+    const ok = held && result.status === 0;
+    console.log(`test-web: message box "${text}" held the engine: ${held}; after Enter it ended with ` +
+      `status ${result.status}: ${ok ? "ok" : "WRONG"}`);
+    return ok;
+  } finally {
+    await browser.close();
+  }
+}
+
 async function main() {
   const profiles = [];
   const profile = () => {
@@ -130,7 +163,8 @@ async function main() {
   try {
     const shotsOk = await compareShots(profile());
     const savesOk = await savesOutliveThePage(profile());
-    ok = shotsOk && savesOk;
+    const messageOk = await messageBoxWaits(profile());
+    ok = shotsOk && savesOk && messageOk;
   } finally {
     for (const folder of profiles) fs.rmSync(folder, { recursive: true, force: true });
   }

@@ -49,10 +49,12 @@ const ZepaPage = (() => {
   function listen() {
     window.addEventListener("resize", fit);
     window.addEventListener("keydown", (e) => {
+      if (messageOpen) return messageKey(e);
       if (ownsKey(e)) e.preventDefault();
       push({ kind: EventKind.KeyDown, code: e.code, alt: e.altKey, repeat: e.repeat });
     });
     window.addEventListener("keyup", (e) => {
+      if (messageOpen) return messageKey(e);
       if (ownsKey(e)) e.preventDefault();
       push({ kind: EventKind.KeyUp, code: e.code });
     });
@@ -110,12 +112,25 @@ const ZepaPage = (() => {
     }
   }
 
+  // The engine's message box: the engine waits until it is closed (its button, Enter, Space or
+  // Escape); keys pressed meanwhile are the box's, not the game's.
+  const messageBox = document.getElementById("message");
+  let messageOpen = false;
+  function closeMessage() {
+    messageBox.style.display = "none";
+    messageOpen = false;
+    canvas.focus();
+  }
   function showMessage(text, caption) {
-    const box = document.getElementById("message");
-    box.querySelector("h1").textContent = caption;
-    box.querySelector("p").textContent = text;
-    box.style.display = "flex";
-    box.querySelector("button").onclick = () => { box.style.display = "none"; canvas.focus(); };
+    messageBox.querySelector("h1").textContent = caption;
+    messageBox.querySelector("p").textContent = text;
+    messageBox.style.display = "flex";
+    messageBox.querySelector("button").onclick = closeMessage;
+    messageOpen = true;
+  }
+  function messageKey(event) {
+    event.preventDefault();
+    if (event.type === "keydown" && /^(Enter|NumpadEnter|Space|Escape)$/.test(event.code)) closeMessage();
   }
 
   function toBase64(bytes) {
@@ -269,6 +284,7 @@ const ZepaPage = (() => {
     },
     isFullscreen() { return !!document.fullscreenElement; },
     showMessage,
+    messageOpen() { return messageOpen; },
   };
 })();
 

@@ -47,6 +47,7 @@ EM_JS(void, zepa_page_toggle_fullscreen, (), { ZepaPage.toggleFullscreen(); });
 EM_JS(int, zepa_page_is_fullscreen, (), { return ZepaPage.isFullscreen() ? 1 : 0; });
 EM_JS(void, zepa_page_show_message, (const char* text, const char* caption),
       { ZepaPage.showMessage(UTF8ToString(text), UTF8ToString(caption)); });
+EM_JS(int, zepa_page_message_open, (), { return ZepaPage.messageOpen() ? 1 : 0; });
 
 namespace zepa {
 namespace {
@@ -59,6 +60,9 @@ constexpr PlatformEvent::Kind kPageKinds[] = {
     PlatformEvent::Kind::JoyAxis,     PlatformEvent::Kind::JoyHat,      PlatformEvent::Kind::JoyAdded,
     PlatformEvent::Kind::JoyRemoved,
 };
+
+// How often a waiting message box looks whether the player closed it.
+constexpr unsigned kMessagePollMs = 50;
 
 // The page's fields in the order zepa_page_next_event writes them.
 enum Field { kKind, kAlt, kRepeat, kX, kY, kButton, kDown, kAxis, kValue, kFieldCount };
@@ -171,6 +175,8 @@ void CWebMessageBox::Show(const std::string& textCp932, const std::string& capti
     const std::string text = Cp932ToUtf8(textCp932);
     std::fprintf(stderr, "message: %s\n", text.c_str());
     zepa_page_show_message(text.c_str(), Cp932ToUtf8(captionCp932).c_str());
+    // Modal as on the desktop: the game stands still until the player closes the box.
+    while (zepa_page_message_open() != 0) emscripten_sleep(kMessagePollMs);
 }
 
 std::optional<PlatformBackend> CreateWindowedBackend(std::string&) {

@@ -1,6 +1,6 @@
 // The browser backend: the 640 x 480 picture on the page's canvas (the page scales it, letterboxed),
-// keyboard, mouse and game pads from the page's event queue (web/zepa-web.js), message boxes as
-// an overlay in the page, and the browser's clock. The engine's loop runs unchanged: its sleeps
+// keyboard, mouse and game pads from the page's event queue (web/zepa-web.js), modal message
+// boxes as an overlay in the page, and the browser's clock. The engine's loop runs unchanged: its sleeps
 // hand control back to the browser (ASYNCIFY), which shows the canvas and delivers events then.
 #pragma once
 

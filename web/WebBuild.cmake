@@ -14,6 +14,8 @@ foreach(feature ZLIB BZIP2 PNG HARFBUZZ BROTLI)
   set(FT_DISABLE_${feature} ON CACHE BOOL "" FORCE)
 endforeach()
 add_subdirectory(${ZEPA_FREETYPE_SOURCE} ${CMAKE_BINARY_DIR}/freetype EXCLUDE_FROM_ALL)
+# Debian's patch that turns off COLRv1 leaves functions unused; FreeType's warnings are not ours.
+target_compile_options(freetype PRIVATE -w)
 
 # The header-only libraries from the build machine, without the rest of its /usr/include.
 set(header_links ${CMAKE_BINARY_DIR}/web-include)

@@ -8,8 +8,11 @@ FUZZ_TARGETS := pack_archive settings script_reader script_expressions save_file
 JOBS ?= $(shell nproc)
 DEMO_DIR ?= $(BUILD_DIR)/demo/game
 DEMO_OUT ?= $(BUILD_DIR)/demo-shots
+WEB_BUILD_DIR ?= build-web
+WEB_PAGE ?= $(WEB_BUILD_DIR)/page
 
-.PHONY: all deps configure build test test-asan demo bench clean fuzz fuzz-build fuzz-replay soak memcheck
+.PHONY: all deps configure build test test-asan demo bench clean fuzz fuzz-build fuzz-replay soak memcheck \
+  web test-web
 
 all: build
 
@@ -38,6 +41,17 @@ demo: build
 
 bench: build
 	scripts/run-bench $(BUILD_DIR)
+
+# The demo in the browser: a folder any static web server can serve (docs/web.md). The browser
+# build installs what it needs itself (scripts/install-deps-web); the demo game comes from the
+# native build.
+web: build
+	JOBS=$(JOBS) scripts/build-web $(WEB_BUILD_DIR)
+	ZEPA_WEB_BUILD=$(WEB_BUILD_DIR) scripts/pack-web $(DEMO_DIR) $(WEB_PAGE) demo/demo.replay
+
+# The demo's replay in headless Chromium against the native run's screenshots.
+test-web: web
+	scripts/test-web $(BUILD_DIR) $(WEB_BUILD_DIR)
 
 # libFuzzer targets (clang): replay the seed corpora, then fuzz each target for FUZZ_SECONDS.
 # New inputs go to $(FUZZ_BUILD_DIR)/corpus/, never into the seeds under tests/fuzz/corpus/.
@@ -76,4 +90,4 @@ memcheck: build
 	scripts/memcheck $(BUILD_DIR)/zepa $(DEMO_DIR) - 3000
 
 clean:
-	rm -rf $(BUILD_DIR) $(SAN_BUILD_DIR) $(FUZZ_BUILD_DIR)
+	rm -rf $(BUILD_DIR) $(SAN_BUILD_DIR) $(FUZZ_BUILD_DIR) $(WEB_BUILD_DIR)

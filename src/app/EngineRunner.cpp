@@ -23,6 +23,7 @@
 #include "app/WindowIcon.h"
 #include "app/WindowProcedure.h"
 #include "core/WritableFolder.h"
+#include "platform/Backends.h"
 #include "platform/FileReader.h"
 #include "platform/GlyphSource.h"
 #include "platform/ImageIo.h"
@@ -30,7 +31,6 @@
 #include "platform/StopSignals.h"
 #include "platform/WriteTarget.h"
 #include "platform/headless/HeadlessBackend.h"
-#include "platform/sdl/SdlBackend.h"
 #include "scenes/SaveResume.h"
 
 namespace zepa {
@@ -361,7 +361,7 @@ int RunEngine(const CommandLineOptions& given) {
         return RunEngineOn(options, backend, writableFolder);
     }
     std::string error;
-    std::optional<PlatformBackend> backend = CreateSdlBackend(error);
+    std::optional<PlatformBackend> backend = CreateWindowedBackend(error);
     if (!backend) {
         std::fprintf(stderr, "zepa: %s (use --headless to run without a window)\n", error.c_str());
         return 1;

@@ -86,15 +86,4 @@ std::string Cp932(std::string_view utf8) {
     return out;
 }
 
-std::string CutCp932(const std::string& text, size_t limit) {
-    if (text.size() <= limit) return text;
-    size_t end = 0;
-    while (end < text.size()) {
-        const size_t length = IsCp932LeadByte(static_cast<unsigned char>(text[end])) ? 2 : 1;
-        if (end + length > limit) break;
-        end += length;
-    }
-    return text.substr(0, end);
-}
-
 }  // namespace zepa

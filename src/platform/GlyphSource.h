@@ -1,7 +1,8 @@
 // Glyph outlines for the engine's own rasteriser: fonts by face name and cell height, glyph
 // bitmaps in the two forms the rasteriser consumes (65-level grey or 1 bit per pixel).
 //
-// Implemented on FreeType + fontconfig (src/platform/freetype/). Fonts and rendered glyphs are
+// Implemented on FreeType (src/platform/freetype/), with fontconfig finding the fonts on the desktop
+// and the page's font folder in the browser (freetype/FontFinder.h). Fonts and rendered glyphs are
 // cached, so drawing the same text again does not reopen or re-rasterise anything.
 #pragma once
 

@@ -1,4 +1,5 @@
-// Image files at the platform edge: decoding is SDL2_image's, PNG writing too.
+// Image files at the platform edge: decoding and PNG writing are SDL2_image's on the desktop
+// (sdl/ImageIo.cpp), stb_image's in the browser (web/StbImageIo.cpp).
 #pragma once
 
 #include <cstdint>

@@ -1,7 +1,6 @@
 #include "script/SaveFile.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstdio>
 #include <cstring>
 #include <sstream>
@@ -18,6 +17,16 @@ namespace zepa {
 namespace {
 
 constexpr const char* kSaveFolder = "Save";
+
+// The bits of a value as another type of the same size (std::bit_cast, which the browser build's
+// standard library lacks).
+template <typename To, typename From>
+To BitCopy(const From& from) {
+    static_assert(sizeof(To) == sizeof(From));
+    To to;
+    std::memcpy(&to, &from, sizeof(to));
+    return to;
+}
 // The folder save files belong in (the working folder is the game's); nothing is written
 // through a link leading out of it.
 constexpr const char* kSaveHome = ".";
@@ -122,8 +131,8 @@ std::string EncodeSavePointRecord(const SavePointRecord& record, ILog& log) {
         const CharacterSlotRecord& character = record.characters[slot];
         const size_t base = kCharactersOffset + slot * kCharacterRecordSize;
         PutName(out, base, character.imagePath, log);
-        PutUint32(out, base + kCharacterXOffset, std::bit_cast<uint32_t>(character.x));
-        PutUint32(out, base + kCharacterYOffset, std::bit_cast<uint32_t>(character.y));
+        PutUint32(out, base + kCharacterXOffset, BitCopy<uint32_t>(character.x));
+        PutUint32(out, base + kCharacterYOffset, BitCopy<uint32_t>(character.y));
         PutUint32(out, base + kCharacterFlagsOffset, character.flags);
     }
     PutUint32(out, kFocusOffset, static_cast<uint32_t>(record.focus));
@@ -143,8 +152,8 @@ SavePointRecord DecodeSavePointRecord(std::string_view bytes) {
         CharacterSlotRecord& character = record.characters[slot];
         const size_t base = kCharactersOffset + slot * kCharacterRecordSize;
         character.imagePath = GetName(block, base);
-        character.x = std::bit_cast<float>(GetUint32(block, base + kCharacterXOffset));
-        character.y = std::bit_cast<float>(GetUint32(block, base + kCharacterYOffset));
+        character.x = BitCopy<float>(GetUint32(block, base + kCharacterXOffset));
+        character.y = BitCopy<float>(GetUint32(block, base + kCharacterYOffset));
         character.flags = GetUint32(block, base + kCharacterFlagsOffset);
     }
     record.focus = static_cast<int32_t>(GetUint32(block, kFocusOffset));

@@ -1,7 +1,6 @@
 #include "script/ScriptJumpIndex.h"
 
-#include <algorithm>
-#include <functional>
+#include <array>
 
 namespace zepa {
 namespace {
@@ -11,12 +10,22 @@ constexpr std::string_view kSavePointClose = "\")";
 
 }  // namespace
 
+// Horspool's search: after a failed try the window moves by how far the byte under its last place
+// lies from the pattern's end. Written out because the browser build's standard library lacks
+// std::boyer_moore_horspool_searcher.
 std::optional<size_t> FindFirstOccurrence(std::string_view text, std::string_view pattern) {
     if (pattern.size() > text.size()) return std::nullopt;
-    const auto found = std::search(text.begin(), text.end(),
-                                   std::boyer_moore_horspool_searcher(pattern.begin(), pattern.end()));
-    if (found == text.end()) return std::nullopt;
-    return static_cast<size_t>(found - text.begin());
+    if (pattern.empty()) return 0;
+    std::array<size_t, 256> shift;
+    shift.fill(pattern.size());
+    for (size_t i = 0; i + 1 < pattern.size(); ++i)
+        shift[static_cast<unsigned char>(pattern[i])] = pattern.size() - 1 - i;
+    const size_t last = pattern.size() - 1;
+    for (size_t at = 0; at + pattern.size() <= text.size();
+         at += shift[static_cast<unsigned char>(text[at + last])]) {
+        if (text.compare(at, pattern.size(), pattern) == 0) return at;
+    }
+    return std::nullopt;
 }
 
 std::string LabelPattern(std::string_view label) {

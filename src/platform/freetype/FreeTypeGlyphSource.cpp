@@ -1,6 +1,5 @@
 #include "platform/freetype/FreeTypeGlyphSource.h"
 
-#include <fontconfig/fontconfig.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_TRUETYPE_TABLES_H
@@ -36,8 +35,6 @@ constexpr FaceSubstitute kFaceSubstitutes[] = {
     {"MS UI Gothic", "IPAPGothic", kGothic}, {"Meiryo", "IPAPGothic", kGothic},
     {"メイリオ", "IPAPGothic", kGothic},
 };
-
-constexpr uint32_t kHiraganaA = 0x3042;
 
 // Folds the ideographic space to an ASCII one and trims, so "ＭＳ　Ｐゴシック" and "ＭＳ Ｐゴシック"
 // name the same face.
@@ -247,13 +244,11 @@ class CNullFont : public IFont {
 
 struct CFreeTypeGlyphSource::Library {
     FT_Library freetype = nullptr;
-    FcConfig* config = nullptr;
 };
 
-CFreeTypeGlyphSource::CFreeTypeGlyphSource(ILog& log) : log_(log), library_(std::make_unique<Library>()) {
+CFreeTypeGlyphSource::CFreeTypeGlyphSource(ILog& log)
+    : log_(log), library_(std::make_unique<Library>()), finder_(CreateFontFinder()) {
     if (FT_Init_FreeType(&library_->freetype) != 0) library_->freetype = nullptr;
-    FcInit();
-    library_->config = FcConfigGetCurrent();
 }
 
 CFreeTypeGlyphSource::~CFreeTypeGlyphSource() {
@@ -262,64 +257,24 @@ CFreeTypeGlyphSource::~CFreeTypeGlyphSource() {
 }
 
 bool CFreeTypeGlyphSource::RegisterFontFile(const std::string& path) {
-    return FcConfigAppFontAddFile(library_->config, reinterpret_cast<const FcChar8*>(path.c_str())) == FcTrue;
+    return finder_->AddFile(path);
 }
 
-CFreeTypeGlyphSource::FontLocation CFreeTypeGlyphSource::Match(const std::string& family) {
-    FontLocation location;
-    FcPattern* pattern = FcPatternCreate();
-    if (!family.empty())
-        FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
-    FcPatternAddString(pattern, FC_LANG, reinterpret_cast<const FcChar8*>("ja"));
-    FcConfigSubstitute(library_->config, pattern, FcMatchPattern);
-    FcDefaultSubstitute(pattern);
-    FcResult result = FcResultNoMatch;
-    FcPattern* found = FcFontMatch(library_->config, pattern, &result);
-    FcPatternDestroy(pattern);
-    if (!found) return location;
-    FcChar8* file = nullptr;
-    FcCharSet* charset = nullptr;
-    int index = 0;
-    const bool japanese = FcPatternGetCharSet(found, FC_CHARSET, 0, &charset) == FcResultMatch &&
-                          FcCharSetHasChar(charset, kHiraganaA);
-    if (FcPatternGetString(found, FC_FILE, 0, &file) == FcResultMatch && japanese) {
-        location.file = reinterpret_cast<const char*>(file);
-        FcPatternGetInteger(found, FC_INDEX, 0, &index);
-        location.index = index;
-        // A font has a family name per language; keep the one asked for when it is among them.
-        FcChar8* name = nullptr;
-        for (int i = 0; FcPatternGetString(found, FC_FAMILY, i, &name) == FcResultMatch; ++i) {
-            const char* text = reinterpret_cast<const char*>(name);
-            if (i == 0 || FcStrCmpIgnoreCase(name, reinterpret_cast<const FcChar8*>(family.c_str())) == 0) {
-                location.family = text;
-            }
-        }
-    }
-    FcPatternDestroy(found);
-    return location;
+// The finder answers with its best guess; this tells whether it is the family asked for (any of
+// its names).
+bool CFreeTypeGlyphSource::IsFamily(const FontLocation& location, const std::string& family) const {
+    return !location.file.empty() && !family.empty() && finder_->SameFamily(location.family, family);
 }
-
-namespace {
-
-// fontconfig answers with its best guess; this tells whether it is the family asked for (any of its
-// names).
-bool IsFamily(const CFreeTypeGlyphSource::FontLocation& location, const std::string& family) {
-    return !location.file.empty() && !family.empty() &&
-           FcStrCmpIgnoreCase(reinterpret_cast<const FcChar8*>(location.family.c_str()),
-                              reinterpret_cast<const FcChar8*>(family.c_str())) == 0;
-}
-
-}  // namespace
 
 CFreeTypeGlyphSource::FontLocation CFreeTypeGlyphSource::Resolve(const std::string& faceNameCp932) {
     const std::string requested = NormaliseFaceName(Cp932ToUtf8(faceNameCp932));
     const std::string family = SubstituteFace(requested);
-    FontLocation location = Match(family);
+    FontLocation location = finder_->Match(family);
     if (!IsFamily(location, family)) {
         if (warnedFaces_.insert(faceNameCp932).second) {
             log_.Warning("zepa: font '" + requested + "' is not installed; using a Japanese font instead");
         }
-        if (location.file.empty()) location = Match("");
+        if (location.file.empty()) location = finder_->Match("");
     }
     return location;
 }
@@ -327,7 +282,7 @@ CFreeTypeGlyphSource::FontLocation CFreeTypeGlyphSource::Resolve(const std::stri
 CFreeTypeGlyphSource::FontLocation CFreeTypeGlyphSource::ResolveSingleByte(const std::string& faceNameCp932) {
     const std::string family = SingleByteSubstituteFace(NormaliseFaceName(Cp932ToUtf8(faceNameCp932)));
     if (family.empty()) return {};
-    FontLocation location = Match(family);
+    FontLocation location = finder_->Match(family);
     return IsFamily(location, family) ? location : FontLocation{};
 }
 

@@ -1,4 +1,5 @@
-// The glyph source on FreeType (rendering) and fontconfig (face names to font files).
+// The glyph source on FreeType (rendering) and the build's font finder (face names to font files:
+// fontconfig on the desktop, the page's fonts in the browser).
 #pragma once
 
 #include <map>
@@ -8,6 +9,7 @@
 #include <utility>
 
 #include "platform/GlyphSource.h"
+#include "platform/freetype/FontFinder.h"
 
 struct FT_FaceRec_;
 
@@ -24,11 +26,7 @@ class CFreeTypeGlyphSource : public IGlyphSource {
     bool RegisterFontFile(const std::string& path) override;
 
     // The font file and face index that a face name resolves to (tests, diagnostics).
-    struct FontLocation {
-        std::string file;
-        int index = 0;
-        std::string family;
-    };
+    using FontLocation = zepa::FontLocation;
     FontLocation Resolve(const std::string& faceNameCp932);
     // The font the face's single-byte characters are drawn from when it is not the face itself
     // (the proportional Windows faces); an empty file otherwise.
@@ -42,8 +40,7 @@ class CFreeTypeGlyphSource : public IGlyphSource {
     static constexpr size_t kMaxKeptFonts = 64;
 
   private:
-    // fontconfig's best match for a family with Japanese coverage ("" asks for any such font).
-    FontLocation Match(const std::string& family);
+    bool IsFamily(const FontLocation& location, const std::string& family) const;
     // Null when the file cannot be opened.
     FT_FaceRec_* OpenFace(const FontLocation& location);
     void ForgetUnusedFonts();
@@ -51,6 +48,7 @@ class CFreeTypeGlyphSource : public IGlyphSource {
     struct Library;
     ILog& log_;
     std::unique_ptr<Library> library_;
+    std::unique_ptr<IFontFinder> finder_;
     std::map<std::pair<std::string, int>, std::shared_ptr<IFont>> fonts_;
     std::set<std::string> warnedFaces_;
 };

@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
+#include "platform/Backends.h"
 #include "platform/Cp932.h"
-#include "platform/sdl/SdlMixerAudio.h"
 
 namespace zepa {
 
@@ -38,7 +38,7 @@ PlatformBackend CreateHeadlessBackend() {
     backend.window = std::make_unique<CHeadlessWindow>();
     backend.events = std::make_unique<CHeadlessEvents>();
     backend.messageBox = std::make_unique<CHeadlessMessageBox>();
-    backend.audio = CreateSdlMixerDevice("dummy");
+    backend.audio = CreateHeadlessAudioDevice();
     backend.headless = true;
     return backend;
 }

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <utility>
 
+#include "platform/Backends.h"
 #include "platform/Cp932.h"
 #include "platform/Letterbox.h"
 #include "platform/sdl/SdlKeyMap.h"
@@ -344,6 +345,14 @@ std::optional<PlatformBackend> CreateSdlBackend(std::string& error) {
     backend.audio = CreateSdlMixerDevice(nullptr);
     backend.headless = false;
     return backend;
+}
+
+std::optional<PlatformBackend> CreateWindowedBackend(std::string& error) {
+    return CreateSdlBackend(error);
+}
+
+std::unique_ptr<IAudioDevice> CreateHeadlessAudioDevice() {
+    return CreateSdlMixerDevice("dummy");
 }
 
 }  // namespace zepa

@@ -1,0 +1,62 @@
+# The browser build: the engine compiled to WebAssembly with Emscripten (emcmake), linked with the
+# browser backend (src/platform/web/) instead of the desktop's SDL one, FreeType compiled from its
+# source (ZEPA_FREETYPE_SOURCE, unpacked by scripts/install-deps-web) and stb_image for pictures.
+# Makes zepa.js and zepa.wasm; scripts/pack-web puts them in a page with a game.
+enable_language(C)
+
+set(ZEPA_FREETYPE_SOURCE "" CACHE PATH "FreeType's unpacked source (scripts/install-deps-web)")
+if(NOT EXISTS "${ZEPA_FREETYPE_SOURCE}/CMakeLists.txt")
+  message(FATAL_ERROR "ZEPA_FREETYPE_SOURCE must name FreeType's source folder (scripts/install-deps-web)")
+endif()
+
+# FreeType for TrueType outlines only, as the fonts the engine draws need.
+foreach(feature ZLIB BZIP2 PNG HARFBUZZ BROTLI)
+  set(FT_DISABLE_${feature} ON CACHE BOOL "" FORCE)
+endforeach()
+add_subdirectory(${ZEPA_FREETYPE_SOURCE} ${CMAKE_BINARY_DIR}/freetype EXCLUDE_FROM_ALL)
+# Debian's patch that turns off COLRv1 leaves functions unused; FreeType's warnings are not ours.
+target_compile_options(freetype PRIVATE -w)
+
+# The header-only libraries from the build machine, without the rest of its /usr/include.
+set(header_links ${CMAKE_BINARY_DIR}/web-include)
+file(MAKE_DIRECTORY ${header_links})
+foreach(folder nlohmann CLI stb)
+  if(NOT EXISTS /usr/include/${folder})
+    message(FATAL_ERROR "/usr/include/${folder} is missing (scripts/install-deps-web)")
+  endif()
+  file(CREATE_LINK /usr/include/${folder} ${header_links}/${folder} SYMBOLIC)
+endforeach()
+
+# The CP932 tables, made from the build machine's iconv by a program compiled for it.
+set(generated ${CMAKE_BINARY_DIR}/generated)
+file(MAKE_DIRECTORY ${generated})
+execute_process(COMMAND c++ -std=c++20 -O1 ${CMAKE_SOURCE_DIR}/web/make-cp932-tables.cpp -o
+                        ${generated}/make-cp932-tables RESULT_VARIABLE compiled)
+if(NOT compiled EQUAL 0)
+  message(FATAL_ERROR "cannot compile web/make-cp932-tables.cpp for the build machine")
+endif()
+execute_process(COMMAND ${generated}/make-cp932-tables ${generated}/Cp932Tables.inc RESULT_VARIABLE made)
+if(NOT made EQUAL 0)
+  message(FATAL_ERROR "cannot make the CP932 tables (the build machine's iconv has no CP932?)")
+endif()
+
+add_compile_options(-fexceptions)
+add_link_options(-fexceptions)
+
+include(cmake/EngineLayers.cmake)
+# Left out: the desktop's SDL backend, its iconv conversion and fontconfig lookup, and its library
+# versions; src/platform/web/ has their browser counterparts.
+zepa_add_engine_layers(
+  "/src/platform/(sdl/|Cp932\\.cpp$|LibraryVersions\\.cpp$|freetype/FontconfigFinder\\.cpp$)")
+target_include_directories(zepa_platform PRIVATE ${generated})
+target_include_directories(zepa_platform SYSTEM PUBLIC ${header_links} ${header_links}/stb)
+target_link_libraries(zepa_platform PUBLIC freetype)
+
+add_executable(zepa ${CMAKE_SOURCE_DIR}/src/app/main.cpp)
+target_link_libraries(zepa PRIVATE zepa_app)
+# ASYNCIFY lets the engine's own loop sleep by handing control back to the browser. The page
+# (web/zepa-web.js) gives the arguments, the files and the canvas.
+target_link_options(zepa PRIVATE
+  -sASYNCIFY=1 -sASYNCIFY_STACK_SIZE=131072 -sALLOW_MEMORY_GROWTH=1 -sEXIT_RUNTIME=1
+  -sFORCE_FILESYSTEM=1 -sENVIRONMENT=web -lidbfs.js
+  "-sEXPORTED_RUNTIME_METHODS=['FS','IDBFS']")

@@ -1,6 +1,7 @@
 #include "resources/ImageReadAhead.h"
 
 #include <algorithm>
+#include <system_error>
 
 #include "core/LooseFiles.h"
 #include "gfx/ImageLoader.h"
@@ -39,15 +40,23 @@ void CImageReadAhead::Request(const ImageRequest& request) {
     {
         std::lock_guard lock(mutex_);
         Expire(std::chrono::steady_clock::now());
-        if (queue_.size() >= kMaxQueued || Holds(request)) return;
+        if (noWorker_ || queue_.size() >= kMaxQueued || Holds(request)) return;
+        if (!worker_.joinable() && !StartWorker()) return;
         queue_.push_back(request);
-        if (!worker_.joinable()) StartWorker();
     }
     wake_.notify_one();
 }
 
-void CImageReadAhead::StartWorker() {
-    worker_ = std::thread([this] { Run(); });
+bool CImageReadAhead::StartWorker() {
+    // Where no thread can be had (a build without threads, a process at its limit), nothing is
+    // read ahead and every load decodes on the spot.
+    try {
+        worker_ = std::thread([this] { Run(); });
+        return true;
+    } catch (const std::system_error&) {
+        noWorker_ = true;
+        return false;
+    }
 }
 
 CImageReadAhead::Decoded CImageReadAhead::Take(const ImageKey& key) {

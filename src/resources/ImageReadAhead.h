@@ -80,7 +80,7 @@ class CImageReadAhead {
         std::chrono::steady_clock::time_point finished;
     };
     static uint64_t BytesOf(const CTexture& texture);
-    void StartWorker();
+    bool StartWorker();
     void Run();
     Entry DecodeOnWorker(const ImageRequest& request);
     void Expire(std::chrono::steady_clock::time_point now);
@@ -96,6 +96,7 @@ class CImageReadAhead {
     uint64_t decodedBytes_ = 0;
     uint64_t hits_ = 0;
     bool stopping_ = false;
+    bool noWorker_ = false;
     std::thread worker_;
 };
 

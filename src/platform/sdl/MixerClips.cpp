@@ -4,6 +4,16 @@
 
 namespace zepa {
 
+// A few mixer buffers of silence: the voice of a sound played in pieces loops it.
+MixerVoices::MixerVoices(size_t effectCacheBytes, PcmFormat output)
+    : effects(effectCacheBytes), format(output), silentSamples(16384 * output.channels, 0) {
+    silence = Mix_QuickLoad_RAW(silentSamples.data(), static_cast<Uint32>(silentSamples.size()));
+}
+
+MixerVoices::~MixerVoices() {
+    if (silence) Mix_FreeChunk(silence);
+}
+
 CMixerClip::CMixerClip(std::shared_ptr<MixerVoices> voices, std::shared_ptr<CLoadJob> job)
     : voices_(std::move(voices)), job_(std::move(job)) {
     if (job_) voices_->loading.push_back(this);
@@ -105,6 +115,7 @@ void CChunkClip::KeepAs(std::string path, CEffectChunkCache::Stamp stamp) {
 }
 
 void CChunkClip::Adopt(DecodedSound& sound) {
+    if (sound.source) feed_ = std::make_unique<CPcmFeed>(std::move(sound.source), voices_->format);
     chunk_ = std::move(sound.chunk);
     if (chunk_ && keepStamp_) voices_->effects.Keep(keepPath_, *keepStamp_, chunk_);
 }
@@ -112,10 +123,12 @@ void CChunkClip::Adopt(DecodedSound& sound) {
 bool CChunkClip::PlayNow(bool loopForever) {
     Stop();
     const int voice = ChooseVoice();
-    if (voice < 0 || !chunk_) return false;
+    if (voice < 0 || (!chunk_ && !feed_)) return false;
     Mix_HaltChannel(voice);
     Mix_Volume(voice, volume_);
-    if (Mix_PlayChannel(voice, chunk_.get(), loopForever ? -1 : 0) != voice) return false;
+    const bool started = feed_ ? voices_->silence && feed_->Start(voice, voices_->silence, loopForever)
+                               : Mix_PlayChannel(voice, chunk_.get(), loopForever ? -1 : 0) == voice;
+    if (!started) return false;
     voice_ = voice;
     start_ = voices_->nextStart++;
     voices_->voiceStarts[voice] = start_;

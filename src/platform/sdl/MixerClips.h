@@ -15,6 +15,7 @@
 
 #include "platform/Audio.h"
 #include "platform/sdl/EffectChunkCache.h"
+#include "platform/sdl/PcmFeed.h"
 #include "platform/sdl/SoundLoader.h"
 
 namespace zepa {
@@ -27,14 +28,21 @@ class CMixerClip;
 
 // What the clips of one open device share: which music clip owns the music stream, which start is
 // the latest on each voice (a clip whose voice was taken over no longer controls it), the decoded
-// effects, and the clips still loading.
+// effects, the clips still loading, and what a sound played in pieces needs: the output's format
+// and a silent chunk for its voice to loop.
 struct MixerVoices {
-    explicit MixerVoices(size_t effectCacheBytes) : effects(effectCacheBytes) {}
+    MixerVoices(size_t effectCacheBytes, PcmFormat output);
+    ~MixerVoices();
+    MixerVoices(const MixerVoices&) = delete;
+    MixerVoices& operator=(const MixerVoices&) = delete;
     const void* musicOwner = nullptr;
     std::array<uint64_t, kMixerVoices> voiceStarts{};
     uint64_t nextStart = 1;
     CEffectChunkCache effects;
     std::vector<CMixerClip*> loading;
+    PcmFormat format;
+    std::vector<uint8_t> silentSamples;
+    Mix_Chunk* silence = nullptr;  // over silentSamples
 };
 
 class CMixerClip : public IAudioClip {
@@ -105,6 +113,7 @@ class CChunkClip final : public CMixerClip {
     bool OwnsVoice() const { return voice_ >= 0 && voices_->voiceStarts[voice_] == start_; }
 
     CEffectChunkCache::Chunk chunk_;  // shared with the effect cache and other clips of the file
+    std::unique_ptr<CPcmFeed> feed_;  // instead of chunk_: a sound played in pieces
     ClipUse use_;
     std::string keepPath_;
     std::optional<CEffectChunkCache::Stamp> keepStamp_;

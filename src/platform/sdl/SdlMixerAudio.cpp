@@ -40,8 +40,9 @@ class CSdlMixerDevice : public IAudioDevice {
         Mix_AllocateChannels(kMixerVoices);
         Mix_ReserveChannels(kAmbienceVoice + 1);
         Mix_GroupChannels(kAmbienceVoice + 1, kMixerVoices - 1, kEffectGroup);
-        voices_ = std::make_shared<MixerVoices>(kEffectCacheBytes);
-        loader_ = std::make_unique<CSoundLoader>();
+        const PcmFormat format = OutputFormat();
+        voices_ = std::make_shared<MixerVoices>(kEffectCacheBytes, format);
+        loader_ = std::make_unique<CSoundLoader>(LoadSettings{format, soundFont_});
         open_ = true;
         return true;
     }
@@ -101,6 +102,7 @@ class CSdlMixerDevice : public IAudioDevice {
             ChooseSoundFont(variable ? std::optional<std::string>(variable) : std::nullopt,
                             [](const std::string& path) { return IsRegularFile(path); });
         if (!choice.toSet.empty()) Mix_SetSoundFonts(choice.toSet.c_str());
+        soundFont_ = FirstSoundFont(choice.toSet.empty() && variable ? variable : choice.toSet);
         if (choice.warning && !warnedNoSoundFont_) {
             std::fprintf(stderr, "%s\n", choice.warning->c_str());
             warnedNoSoundFont_ = true;
@@ -117,6 +119,24 @@ class CSdlMixerDevice : public IAudioDevice {
         if (stamp) clip->KeepAs(path, *stamp);
         return clip;
     }
+    // The first readable file of a ';'-separated list, for the device's own MIDI renderer.
+    static std::string FirstSoundFont(const std::string& list) {
+        size_t start = 0;
+        while (start <= list.size()) {
+            const size_t end = std::min(list.find(';', start), list.size());
+            const std::string path = list.substr(start, end - start);
+            if (!path.empty() && IsRegularFile(path)) return path;
+            start = end + 1;
+        }
+        return "";
+    }
+    // The format the output was opened with (the rate and channel count may differ from those asked).
+    static PcmFormat OutputFormat() {
+        PcmFormat format;
+        Uint16 sampleFormat = 0;
+        Mix_QuerySpec(&format.rate, &sampleFormat, &format.channels);
+        return format;
+    }
     bool Fail() {
         lastError_ = SDL_GetError();
         return false;
@@ -124,6 +144,7 @@ class CSdlMixerDevice : public IAudioDevice {
 
     bool open_ = false;
     bool warnedNoSoundFont_ = false;
+    std::string soundFont_;
     std::shared_ptr<MixerVoices> voices_;
     std::unique_ptr<CSoundLoader> loader_;
     std::string lastError_;

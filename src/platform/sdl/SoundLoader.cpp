@@ -2,7 +2,17 @@
 
 #include <SDL2/SDL.h>
 
+#include "platform/sdl/MidiSource.h"
+#include "platform/sdl/PcmRender.h"
+
 namespace zepa {
+namespace {
+
+// MIDI effects and background sounds are rendered whole up to about 12 seconds (then kept and
+// started at once like any effect); a longer piece plays in pieces instead.
+constexpr size_t kWholeMidiBytes = 2u << 20;
+
+}  // namespace
 
 CLoadJob::~CLoadJob() {
     Free(result_);
@@ -32,12 +42,14 @@ void CLoadJob::Cancel() {
     Free(dropped);
 }
 
-void CLoadJob::Run() {
-    {
-        std::lock_guard lock(mutex_);
-        if (cancelled_) return;
-    }
-    DecodedSound sound = Decode(path_, use_);
+bool CLoadJob::Cancelled() const {
+    std::lock_guard lock(mutex_);
+    return cancelled_;
+}
+
+void CLoadJob::Run(const LoadSettings& settings) {
+    if (Cancelled()) return;
+    DecodedSound sound = Decode(settings);
     std::lock_guard lock(mutex_);
     done_ = true;
     if (cancelled_) {
@@ -47,12 +59,15 @@ void CLoadJob::Run() {
     result_ = std::move(sound);
 }
 
-DecodedSound CLoadJob::Decode(const std::string& path, ClipUse use) {
+DecodedSound CLoadJob::Decode(const LoadSettings& settings) {
     DecodedSound sound;
-    if (use == ClipUse::Music) {
-        sound.music = Mix_LoadMUS(path.c_str());
+    if (use_ == ClipUse::Music) {
+        sound.music = Mix_LoadMUS(path_.c_str());
+    } else if (LooksLikeMidi(path_)) {
+        // The mixer would render a MIDI chunk whole, however long its notes last.
+        return DecodeMidi(settings);
     } else {
-        sound.chunk = CEffectChunkCache::Decode(path);
+        sound.chunk = CEffectChunkCache::Decode(path_);
     }
     // SDL keeps its error text per thread: read it here, on the thread that failed.
     if (!sound.music && !sound.chunk) sound.error = Mix_GetError();
@@ -60,13 +75,28 @@ DecodedSound CLoadJob::Decode(const std::string& path, ClipUse use) {
     return sound;
 }
 
+DecodedSound CLoadJob::DecodeMidi(const LoadSettings& settings) {
+    DecodedSound sound;
+    std::unique_ptr<IPcmSource> source =
+        OpenMidiSource(path_, settings.soundFont, settings.format, sound.error);
+    if (!source) return sound;
+    RenderOutcome outcome =
+        RenderWithin(std::move(source), settings.format, kWholeMidiBytes, [this] { return Cancelled(); });
+    sound.chunk = std::move(outcome.chunk);
+    sound.source = std::move(outcome.stream);
+    if (!sound.chunk && !sound.source) sound.error = "the MIDI file holds nothing to play";
+    return sound;
+}
+
 void CLoadJob::Free(DecodedSound& sound) {
     if (sound.music) Mix_FreeMusic(sound.music);
     sound.music = nullptr;
     sound.chunk.reset();
+    sound.source.reset();
 }
 
-CSoundLoader::CSoundLoader() : thread_([this] { Work(); }) {}
+CSoundLoader::CSoundLoader(LoadSettings settings)
+    : settings_(std::move(settings)), thread_([this] { Work(); }) {}
 
 CSoundLoader::~CSoundLoader() {
     {
@@ -98,7 +128,7 @@ void CSoundLoader::Work() {
             job = std::move(queue_.front());
             queue_.pop_front();
         }
-        job->Run();
+        job->Run(settings_);
     }
     // SDL keeps an error buffer per thread; a thread SDL did not start frees it by hand.
     SDL_TLSCleanup();

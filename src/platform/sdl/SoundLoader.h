@@ -14,13 +14,22 @@
 
 #include "platform/Audio.h"
 #include "platform/sdl/EffectChunkCache.h"
+#include "platform/sdl/PcmSource.h"
 
 namespace zepa {
 
-// What one load produced: music for ClipUse::Music, a chunk for the others, or an error.
+// What the loader needs to know of the output: its sample format, and the General MIDI soundfont.
+struct LoadSettings {
+    PcmFormat format;
+    std::string soundFont;
+};
+
+// What one load produced: music for ClipUse::Music; for the others a chunk (decoded whole) or a
+// source to play in pieces (a sound too long to decode whole); or an error.
 struct DecodedSound {
     Mix_Music* music = nullptr;  // owned; freed by the job unless taken
     CEffectChunkCache::Chunk chunk;
+    std::unique_ptr<IPcmSource> source;
     std::string error;
 };
 
@@ -39,10 +48,12 @@ class CLoadJob {
     // The clip no longer wants the result: the worker skips the job, or frees what it produced.
     void Cancel();
     // Runs the decoder (worker thread).
-    void Run();
+    void Run(const LoadSettings& settings);
 
   private:
-    static DecodedSound Decode(const std::string& path, ClipUse use);
+    DecodedSound Decode(const LoadSettings& settings);
+    DecodedSound DecodeMidi(const LoadSettings& settings);
+    bool Cancelled() const;
     static void Free(DecodedSound& sound);
 
     const std::string path_;
@@ -55,7 +66,7 @@ class CLoadJob {
 
 class CSoundLoader {
   public:
-    CSoundLoader();
+    explicit CSoundLoader(LoadSettings settings);
     // Drops the jobs not yet started and waits for the one being decoded.
     ~CSoundLoader();
     CSoundLoader(const CSoundLoader&) = delete;
@@ -66,6 +77,7 @@ class CSoundLoader {
   private:
     void Work();
 
+    const LoadSettings settings_;
     std::mutex mutex_;
     std::condition_variable wake_;
     std::deque<std::shared_ptr<CLoadJob>> queue_;

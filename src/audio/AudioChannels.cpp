@@ -37,14 +37,11 @@ std::string CAudioChannels::LocateFile(const std::string& path) const {
     return FindLooseFile(path, files_).value_or("");
 }
 
-void CAudioChannels::WarnUnplayable(const std::string& path, const char* what) const {
-    WarnUnplayable(path, what, device_ ? device_->lastError() : "no audio device");
-}
-
+// A clip that failed knows why; else the device's last error says.
 void CAudioChannels::WarnUnplayable(const std::string& path, const char* what,
                                     const std::string& reason) const {
-    log_.Warning(
-        FormatLine("zepa: cannot play %s as %s: %s", Cp932ToUtf8(path).c_str(), what, reason.c_str()));
+    const std::string why = !reason.empty() ? reason : device_ ? device_->lastError() : "no audio device";
+    log_.Warning(FormatLine("zepa: cannot play %s as %s: %s", Cp932ToUtf8(path).c_str(), what, why.c_str()));
 }
 
 bool CAudioChannels::Update() {
@@ -70,10 +67,12 @@ void CAudioChannels::ReportFailedLoads() {
     });
 }
 
+std::string CAudioChannels::LoopFailure(const LoopChannel& channel) {
+    return channel.stream ? channel.stream->failure() : channel.segment ? channel.segment->failure() : "";
+}
+
 void CAudioChannels::ReportFailedLoop(LoopChannel& channel, const char* what) {
-    const std::string failure = channel.stream    ? channel.stream->failure()
-                                : channel.segment ? channel.segment->failure()
-                                                  : std::string();
+    const std::string failure = LoopFailure(channel);
     if (failure.empty()) return;
     WarnUnplayable(channel.name, what, failure);
     StopLoop(channel);
@@ -100,7 +99,10 @@ bool CAudioChannels::PlayLoop(LoopChannel& channel, const std::string& path, Cli
             started = channel.segment->Play(true);
         }
     }
-    if (!started) WarnUnplayable(path, what);
+    if (!started) {
+        WarnUnplayable(path, what, LoopFailure(channel));
+        StopLoop(channel);  // warned once: not again when the channel is polled
+    }
     return started;
 }
 
@@ -135,7 +137,9 @@ bool CAudioChannels::PlaySE(const std::string& path) {
     if (file.empty()) return false;
     if (format == SoundFormat::OggVorbis) {
         if (PlayOggEffect(path, file)) return true;
-        WarnUnplayable(path, "a sound effect");
+        OggEffect& failed = oggEffects_[seRingIndex_];
+        WarnUnplayable(path, "a sound effect", failed.stream ? failed.stream->failure() : "");
+        failed = {};
         return false;
     }
     // Finished effects are let go here, so the list stays as long as what is sounding.
@@ -149,7 +153,7 @@ bool CAudioChannels::PlaySE(const std::string& path) {
             return true;
         }
     }
-    WarnUnplayable(path, "a sound effect");
+    WarnUnplayable(path, "a sound effect", clip ? clip->failure() : "");
     return false;
 }
 

@@ -100,9 +100,9 @@ class CAudioChannels {
     bool PlayOggEffect(const std::string& path, const std::string& file);
     void ReportFailedLoads();
     void ReportFailedLoop(LoopChannel& channel, const char* what);
+    static std::string LoopFailure(const LoopChannel& channel);
     // The file for a resource name, or "" (no device, refused or missing name).
     std::string LocateFile(const std::string& path) const;
-    void WarnUnplayable(const std::string& path, const char* what) const;
     void WarnUnplayable(const std::string& path, const char* what, const std::string& reason) const;
 
     ILog& log_;

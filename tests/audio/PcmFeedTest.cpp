@@ -55,7 +55,6 @@ class PcmFeedTest : public ::testing::Test {
         silence_ = Mix_QuickLoad_RAW(silentSamples_.data(), static_cast<Uint32>(silentSamples_.size()));
     }
     void TearDown() override {
-        Mix_HaltChannel(-1);  // removes the feeds' effects before the feeds go
         Mix_FreeChunk(silence_);
         Mix_CloseAudio();
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
@@ -90,6 +89,7 @@ TEST_F(PcmFeedTest, ALoopingSourceStartsOverAndAOneShotEndsItsVoice) {
     ASSERT_TRUE(oneShot.Start(1, silence_, false));
     EXPECT_EQ(oneShotRewinds.load(), 1);
     EXPECT_GT(Power(capture_.CaptureWindow(0.0, 0.08), 1000), 1e-3);
+    Mix_HaltChannel(-1);  // removes the feeds' effects before the feeds go
 }
 
 TEST_F(PcmFeedTest, ALoopingSourceWithNothingInItEndsItsVoice) {
@@ -98,6 +98,7 @@ TEST_F(PcmFeedTest, ALoopingSourceWithNothingInItEndsItsVoice) {
     EXPECT_EQ(test::Rms(capture_.CaptureWindow(0.2, 0.1)), 0.0);
     EXPECT_EQ(Mix_Playing(2), 0);
     EXPECT_EQ(rewinds_.load(), 0);
+    Mix_HaltChannel(-1);
 }
 
 }  // namespace

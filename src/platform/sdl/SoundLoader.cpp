@@ -3,6 +3,7 @@
 #include <SDL2/SDL.h>
 
 #include "platform/sdl/MidiSource.h"
+#include "platform/sdl/OggSource.h"
 #include "platform/sdl/PcmRender.h"
 
 namespace zepa {
@@ -11,6 +12,8 @@ namespace {
 // MIDI effects and background sounds are rendered whole up to about 12 seconds (then kept and
 // started at once like any effect); a longer piece plays in pieces instead.
 constexpr size_t kWholeMidiBytes = 2u << 20;
+// Ogg Vorbis is decoded whole up to about 47 seconds of stereo samples, else played in pieces.
+constexpr size_t kWholeOggBytes = 8u << 20;
 
 }  // namespace
 
@@ -66,6 +69,9 @@ DecodedSound CLoadJob::Decode(const LoadSettings& settings) {
     } else if (LooksLikeMidi(path_)) {
         // The mixer would render a MIDI chunk whole, however long its notes last.
         return DecodeMidi(settings);
+    } else if (LooksLikeOgg(path_)) {
+        // Nor does it bound an Ogg file's decoded length, which may be hours in a small file.
+        return DecodeOgg(settings);
     } else {
         sound.chunk = CEffectChunkCache::Decode(path_);
     }
@@ -79,13 +85,23 @@ DecodedSound CLoadJob::DecodeMidi(const LoadSettings& settings) {
     DecodedSound sound;
     std::unique_ptr<IPcmSource> source =
         OpenMidiSource(path_, settings.soundFont, settings.format, sound.error);
-    if (!source) return sound;
-    RenderOutcome outcome =
-        RenderWithin(std::move(source), settings.format, kWholeMidiBytes, [this] { return Cancelled(); });
+    if (source) RenderBounded(std::move(source), settings.format, kWholeMidiBytes, sound);
+    return sound;
+}
+
+DecodedSound CLoadJob::DecodeOgg(const LoadSettings& settings) {
+    DecodedSound sound;
+    std::unique_ptr<IPcmSource> source = OpenOggSource(path_, settings.format, sound.error);
+    if (source) RenderBounded(std::move(source), settings.format, kWholeOggBytes, sound);
+    return sound;
+}
+
+void CLoadJob::RenderBounded(std::unique_ptr<IPcmSource> source, PcmFormat format, size_t maxBytes,
+                             DecodedSound& sound) {
+    RenderOutcome outcome = RenderWithin(std::move(source), format, maxBytes, [this] { return Cancelled(); });
     sound.chunk = std::move(outcome.chunk);
     sound.source = std::move(outcome.stream);
-    if (!sound.chunk && !sound.source) sound.error = "the MIDI file holds nothing to play";
-    return sound;
+    if (!sound.chunk && !sound.source) sound.error = "the file holds nothing to play";
 }
 
 void CLoadJob::Free(DecodedSound& sound) {

@@ -53,6 +53,10 @@ class CLoadJob {
   private:
     DecodedSound Decode(const LoadSettings& settings);
     DecodedSound DecodeMidi(const LoadSettings& settings);
+    DecodedSound DecodeOgg(const LoadSettings& settings);
+    // Whole when it ends within `maxBytes`, else the source to play in pieces.
+    void RenderBounded(std::unique_ptr<IPcmSource> source, PcmFormat format, size_t maxBytes,
+                       DecodedSound& sound);
     bool Cancelled() const;
     static void Free(DecodedSound& sound);
 

@@ -5,6 +5,7 @@
 #include "platform/sdl/MidiSource.h"
 #include "platform/sdl/OggSource.h"
 #include "platform/sdl/PcmRender.h"
+#include "platform/sdl/WaveSource.h"
 
 namespace zepa {
 namespace {
@@ -14,6 +15,8 @@ namespace {
 constexpr size_t kWholeMidiBytes = 2u << 20;
 // Ogg Vorbis is decoded whole up to about 47 seconds of stereo samples, else played in pieces.
 constexpr size_t kWholeOggBytes = 8u << 20;
+// WAV whose converted samples stay within this is decoded whole by the mixer, as before.
+constexpr size_t kWholeWaveBytes = 8u << 20;
 
 }  // namespace
 
@@ -72,6 +75,10 @@ DecodedSound CLoadJob::Decode(const LoadSettings& settings) {
     } else if (LooksLikeOgg(path_)) {
         // Nor does it bound an Ogg file's decoded length, which may be hours in a small file.
         return DecodeOgg(settings);
+    } else if (std::unique_ptr<IPcmSource> longWave =
+                   OpenLongWaveSource(path_, settings.format, kWholeWaveBytes)) {
+        sound.source = std::move(longWave);
+        return sound;
     } else {
         sound.chunk = CEffectChunkCache::Decode(path_);
     }

@@ -1,11 +1,14 @@
 // A sound played in pieces on a mixer voice (SDL's disk driver): a looping source starts over at
 // its end, a one-shot ends its voice, and a source with nothing in it ends instead of spinning.
+// And the choice between rendering a source whole and playing it in pieces.
 #include "platform/sdl/PcmFeed.h"
+#include "platform/sdl/PcmRender.h"
 
 #include <SDL2/SDL.h>
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <cmath>
 #include <numbers>
 #include <vector>
@@ -99,6 +102,39 @@ TEST_F(PcmFeedTest, ALoopingSourceWithNothingInItEndsItsVoice) {
     EXPECT_EQ(Mix_Playing(2), 0);
     EXPECT_EQ(rewinds_.load(), 0);
     Mix_HaltChannel(-1);
+}
+
+TEST(PcmRenderTest, RendersWholeWithinItsBoundsElseHandsTheSourceBackFromItsStart) {
+    using Clock = std::chrono::steady_clock;
+    const auto later = Clock::now() + std::chrono::hours(1);
+    const auto never = [] { return false; };
+    std::atomic<int> rewinds{0};
+    // 1000 frames of stereo: 4000 bytes.
+    RenderOutcome whole =
+        RenderWithin(std::make_unique<CToneSource>(440, 1000, rewinds), kFormat, 4004, later, never);
+    ASSERT_NE(whole.chunk, nullptr);
+    EXPECT_EQ(whole.chunk->alen, 4000u);
+    EXPECT_EQ(whole.stream, nullptr);
+
+    RenderOutcome tooLong =
+        RenderWithin(std::make_unique<CToneSource>(440, 1000, rewinds), kFormat, 3996, later, never);
+    EXPECT_EQ(tooLong.chunk, nullptr);
+    ASSERT_NE(tooLong.stream, nullptr);
+    EXPECT_EQ(rewinds.load(), 1);
+
+    RenderOutcome tooSlow = RenderWithin(std::make_unique<CToneSource>(440, 1000, rewinds), kFormat, 1 << 20,
+                                         Clock::now(), never);
+    EXPECT_EQ(tooSlow.chunk, nullptr);
+    EXPECT_NE(tooSlow.stream, nullptr);
+
+    RenderOutcome cancelled = RenderWithin(std::make_unique<CToneSource>(440, 1000, rewinds), kFormat,
+                                           1 << 20, later, [] { return true; });
+    EXPECT_EQ(cancelled.chunk, nullptr);
+    EXPECT_EQ(cancelled.stream, nullptr);
+    RenderOutcome empty =
+        RenderWithin(std::make_unique<CToneSource>(440, 0, rewinds), kFormat, 1 << 20, later, never);
+    EXPECT_EQ(empty.chunk, nullptr);
+    EXPECT_EQ(empty.stream, nullptr);
 }
 
 }  // namespace

@@ -29,11 +29,12 @@ std::shared_ptr<Mix_Chunk> ChunkOf(const std::vector<int16_t>& samples) {
 }  // namespace
 
 RenderOutcome RenderWithin(std::unique_ptr<IPcmSource> source, PcmFormat format, size_t maxBytes,
+                           std::chrono::steady_clock::time_point deadline,
                            const std::function<bool()>& stop) {
     const size_t channels = static_cast<size_t>(format.channels);
     const size_t maxSamples = maxBytes / sizeof(int16_t) / channels * channels;
     std::vector<int16_t> samples;
-    while (samples.size() < maxSamples) {
+    while (samples.size() < maxSamples && std::chrono::steady_clock::now() < deadline) {
         if (stop()) return {};
         const size_t at = samples.size();
         const size_t frames = std::min(kPieceFrames, (maxSamples - at) / channels);
@@ -45,7 +46,7 @@ RenderOutcome RenderWithin(std::unique_ptr<IPcmSource> source, PcmFormat format,
             return {ChunkOf(samples), nullptr};
         }
     }
-    // Over the bound: played in pieces from the start instead.
+    // Over a bound: played in pieces from the start instead.
     if (!source->Rewind()) return {};
     return {nullptr, std::move(source)};
 }

@@ -2,6 +2,8 @@
 
 #include <SDL2/SDL.h>
 
+#include <chrono>
+
 #include "platform/sdl/MidiSource.h"
 #include "platform/sdl/OggSource.h"
 #include "platform/sdl/PcmRender.h"
@@ -15,6 +17,9 @@ namespace {
 constexpr size_t kWholeMidiBytes = 2u << 20;
 // Ogg Vorbis is decoded whole up to about 47 seconds of stereo samples, else played in pieces.
 constexpr size_t kWholeOggBytes = 8u << 20;
+// A piece slower to render than this (a MIDI file of many voices) plays in pieces instead, so that
+// it starts within a few frames.
+constexpr std::chrono::milliseconds kWholeRenderTime{100};
 // WAV whose converted samples stay within this is decoded whole by the mixer, as before.
 constexpr size_t kWholeWaveBytes = 8u << 20;
 
@@ -105,7 +110,9 @@ DecodedSound CLoadJob::DecodeOgg(const LoadSettings& settings) {
 
 void CLoadJob::RenderBounded(std::unique_ptr<IPcmSource> source, PcmFormat format, size_t maxBytes,
                              DecodedSound& sound) {
-    RenderOutcome outcome = RenderWithin(std::move(source), format, maxBytes, [this] { return Cancelled(); });
+    const auto deadline = std::chrono::steady_clock::now() + kWholeRenderTime;
+    RenderOutcome outcome =
+        RenderWithin(std::move(source), format, maxBytes, deadline, [this] { return Cancelled(); });
     sound.chunk = std::move(outcome.chunk);
     sound.source = std::move(outcome.stream);
     if (!sound.chunk && !sound.source) sound.error = "the file holds nothing to play";

@@ -1,6 +1,7 @@
 # The README's two commands: `make demo` runs the demo game, `make test` runs the whole test suite.
 BUILD_DIR ?= build
 SAN_BUILD_DIR ?= build-asan
+TSAN_BUILD_DIR ?= build-tsan
 FUZZ_BUILD_DIR ?= build-fuzz
 FUZZ_SECONDS ?= 60
 FUZZ_TARGETS := pack_archive settings script_reader script_expressions save_file text_drawing \
@@ -11,7 +12,7 @@ DEMO_OUT ?= $(BUILD_DIR)/demo-shots
 WEB_BUILD_DIR ?= build-web
 WEB_PAGE ?= $(WEB_BUILD_DIR)/page
 
-.PHONY: all deps configure build test test-asan demo bench clean fuzz fuzz-build fuzz-replay soak memcheck \
+.PHONY: all deps configure build test test-asan demo bench clean fuzz fuzz-build fuzz-replay soak memcheck test-tsan \
   web test-web
 
 all: build
@@ -35,6 +36,13 @@ test-asan: deps
 	cd $(SAN_BUILD_DIR) && ASAN_OPTIONS=halt_on_error=1:detect_leaks=1 \
 	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp \
 	  UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 ctest --output-on-failure -j $(JOBS)
+
+# The tests of the parts that run threads (ctest label `threaded`) under ThreadSanitizer.
+test-tsan: deps
+	cmake -S . -B $(TSAN_BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZEPA_TSAN=ON -DZEPA_BUILD_BENCH=OFF
+	cmake --build $(TSAN_BUILD_DIR) -j $(JOBS) --target zepa_threaded_tests
+	cd $(TSAN_BUILD_DIR) && TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$(CURDIR)/tests/tsan.supp" \
+	  ctest --output-on-failure -j $(JOBS) -L threaded
 
 demo: build
 	scripts/run-demo $(BUILD_DIR) $(DEMO_DIR) $(DEMO_OUT)
@@ -90,4 +98,4 @@ memcheck: build
 	scripts/memcheck $(BUILD_DIR)/zepa $(DEMO_DIR) - 3000
 
 clean:
-	rm -rf $(BUILD_DIR) $(SAN_BUILD_DIR) $(FUZZ_BUILD_DIR) $(WEB_BUILD_DIR)
+	rm -rf $(BUILD_DIR) $(SAN_BUILD_DIR) $(TSAN_BUILD_DIR) $(FUZZ_BUILD_DIR) $(WEB_BUILD_DIR)

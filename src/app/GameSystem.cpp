@@ -4,8 +4,8 @@
 #include <string_view>
 #include <utility>
 
-#include "scenes/SaveResume.h"
 #include "platform/StopSignals.h"
+#include "scenes/SaveResume.h"
 #include "scenes/SceneFactory.h"
 #include "windows/WindowBase.h"
 
@@ -137,6 +137,7 @@ void CGameSystem::UpdateFrame() {
         if (interval > 0) frameTimes_.framesPerSecond = 0.9 * frameTimes_.framesPerSecond + 0.1 / interval;
     }
     lastUpdateStart_ = start;
+    stage_.audio.Update();
     UpdateButtons();
     if (sceneRequests_.Take(pendingSceneName_)) SwitchScene();
     if (currentScene_) currentScene_->Update(buttons_);

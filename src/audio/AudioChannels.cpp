@@ -25,7 +25,7 @@ void CAudioChannels::ReleaseAudio() {
     StopLoop(bgm_);
     StopLoop(bgs_);
     effects_.clear();
-    for (auto& stream : oggEffects_) stream.reset();
+    for (auto& effect : oggEffects_) effect = {};
     seRingIndex_ = 0;
     if (device_) device_->Close();
     device_.reset();
@@ -37,9 +37,45 @@ std::string CAudioChannels::LocateFile(const std::string& path) const {
     return FindLooseFile(path, files_).value_or("");
 }
 
-void CAudioChannels::WarnUnplayable(const std::string& path, const char* what) const {
-    log_.Warning(FormatLine("zepa: cannot play %s as %s: %s", Cp932ToUtf8(path).c_str(), what,
-                            device_ ? device_->lastError().c_str() : "no audio device"));
+// A clip that failed knows why; else the device's last error says.
+void CAudioChannels::WarnUnplayable(const std::string& path, const char* what,
+                                    const std::string& reason) const {
+    const std::string why = !reason.empty() ? reason : device_ ? device_->lastError() : "no audio device";
+    log_.Warning(FormatLine("zepa: cannot play %s as %s: %s", Cp932ToUtf8(path).c_str(), what, why.c_str()));
+}
+
+bool CAudioChannels::Update() {
+    if (!device_) return false;
+    const bool loading = device_->Poll();
+    ReportFailedLoads();
+    return loading;
+}
+
+// A failed clip is let go; a looping channel keeps its name, as when the file fails at once.
+void CAudioChannels::ReportFailedLoads() {
+    ReportFailedLoop(bgm_, "background music");
+    ReportFailedLoop(bgs_, "background sound");
+    for (OggEffect& effect : oggEffects_) {
+        if (!effect.stream || effect.stream->failure().empty()) continue;
+        WarnUnplayable(effect.name, "a sound effect", effect.stream->failure());
+        effect.stream.reset();
+    }
+    std::erase_if(effects_, [this](const Effect& effect) {
+        if (effect.clip->failure().empty()) return false;
+        WarnUnplayable(effect.name, "a sound effect", effect.clip->failure());
+        return true;
+    });
+}
+
+std::string CAudioChannels::LoopFailure(const LoopChannel& channel) {
+    return channel.stream ? channel.stream->failure() : channel.segment ? channel.segment->failure() : "";
+}
+
+void CAudioChannels::ReportFailedLoop(LoopChannel& channel, const char* what) {
+    const std::string failure = LoopFailure(channel);
+    if (failure.empty()) return;
+    WarnUnplayable(channel.name, what, failure);
+    StopLoop(channel);
 }
 
 bool CAudioChannels::PlayLoop(LoopChannel& channel, const std::string& path, ClipUse use, const char* what) {
@@ -63,7 +99,10 @@ bool CAudioChannels::PlayLoop(LoopChannel& channel, const std::string& path, Cli
             started = channel.segment->Play(true);
         }
     }
-    if (!started) WarnUnplayable(path, what);
+    if (!started) {
+        WarnUnplayable(path, what, LoopFailure(channel));
+        StopLoop(channel);  // warned once: not again when the channel is polled
+    }
     return started;
 }
 
@@ -97,27 +136,31 @@ bool CAudioChannels::PlaySE(const std::string& path) {
     const std::string file = LocateFile(path);
     if (file.empty()) return false;
     if (format == SoundFormat::OggVorbis) {
-        if (PlayOggEffect(file)) return true;
-        WarnUnplayable(path, "a sound effect");
+        if (PlayOggEffect(path, file)) return true;
+        OggEffect& failed = oggEffects_[seRingIndex_];
+        WarnUnplayable(path, "a sound effect", failed.stream ? failed.stream->failure() : "");
+        failed = {};
         return false;
     }
     // Finished effects are let go here, so the list stays as long as what is sounding.
-    std::erase_if(effects_, [](const std::unique_ptr<IAudioClip>& clip) { return !clip->IsPlaying(); });
+    std::erase_if(effects_, [](const Effect& effect) { return !effect.clip->IsPlaying(); });
+    if (effects_.size() >= kMaxEffects) effects_.erase(effects_.begin());
     std::unique_ptr<IAudioClip> clip = device_->Load(file, ClipUse::Effect);
     if (clip) {
         clip->SetVolume(MixerVolume(seVolume_));
         if (clip->Play(false)) {
-            effects_.push_back(std::move(clip));
+            effects_.push_back({path, std::move(clip)});
             return true;
         }
     }
-    WarnUnplayable(path, "a sound effect");
+    WarnUnplayable(path, "a sound effect", clip ? clip->failure() : "");
     return false;
 }
 
-bool CAudioChannels::PlayOggEffect(const std::string& file) {
-    std::unique_ptr<COggStream>& slot = oggEffects_[seRingIndex_];
-    slot.reset();
+bool CAudioChannels::PlayOggEffect(const std::string& path, const std::string& file) {
+    oggEffects_[seRingIndex_] = {};
+    oggEffects_[seRingIndex_].name = path;
+    std::unique_ptr<COggStream>& slot = oggEffects_[seRingIndex_].stream;
     slot = COggStream::CreateFromFile(*device_, file, ClipUse::Effect);
     if (!slot) return false;
     slot->SetVolume(seVolume_);
@@ -139,7 +182,7 @@ bool CAudioChannels::StopBGS() {
 }
 
 bool CAudioChannels::StopSE() {
-    for (auto& stream : oggEffects_) stream.reset();
+    for (auto& effect : oggEffects_) effect = {};
     effects_.clear();
     return true;
 }
@@ -148,10 +191,10 @@ void CAudioChannels::ApplyVolumes(int bgm, int bgs, int se) {
     SetLoopVolume(bgm_, static_cast<float>(bgm));
     SetLoopVolume(bgs_, static_cast<float>(bgs));
     seVolume_ = static_cast<float>(se);
-    for (auto& stream : oggEffects_) {
-        if (stream) stream->SetVolume(seVolume_);
+    for (auto& effect : oggEffects_) {
+        if (effect.stream) effect.stream->SetVolume(seVolume_);
     }
-    for (auto& clip : effects_) clip->SetVolume(MixerVolume(seVolume_));
+    for (auto& effect : effects_) effect.clip->SetVolume(MixerVolume(seVolume_));
 }
 
 bool CAudioChannels::BgmPlaying() const {
@@ -164,13 +207,13 @@ bool CAudioChannels::BgsPlaying() const {
 
 bool CAudioChannels::OggEffectPlaying(int slot) const {
     if (slot < 0 || slot >= kOggEffectRing) return false;
-    return oggEffects_[slot] && oggEffects_[slot]->IsPlaying();
+    return oggEffects_[slot].stream && oggEffects_[slot].stream->IsPlaying();
 }
 
 int CAudioChannels::SePlayingCount() const {
     int count = 0;
     for (int slot = 0; slot < kOggEffectRing; ++slot) count += OggEffectPlaying(slot) ? 1 : 0;
-    for (const auto& clip : effects_) count += clip->IsPlaying() ? 1 : 0;
+    for (const auto& effect : effects_) count += effect.clip->IsPlaying() ? 1 : 0;
     return count;
 }
 

@@ -37,7 +37,9 @@ class CAudioChannels {
 
     // Each returns false when the extension is not .mid/.wav/.ogg (any case), the file is missing
     // or it cannot be played on that channel (a warning names the file). BGM and BGS stop their
-    // previous piece and record the new name first, whatever the outcome.
+    // previous piece and record the new name first, whatever the outcome. The device may decode
+    // in the background: the sound counts as playing from the call on and starts at a later
+    // Update; a file that then fails to decode is warned about there and stops counting.
     bool PlayBGM(const std::string& path);
     bool PlayBGS(const std::string& path);
     bool PlaySE(const std::string& path);
@@ -51,6 +53,9 @@ class CAudioChannels {
     void ApplyVolumes(int bgm, int bgs, int se);
     // Stops everything and closes the device.
     void ReleaseAudio();
+    // Once a frame: starts the sounds whose decoding finished and warns about those that failed.
+    // True while decodes are still in flight.
+    bool Update();
 
     const std::string& bgmName() const { return bgm_.name; }
     const std::string& bgsName() const { return bgs_.name; }
@@ -76,15 +81,29 @@ class CAudioChannels {
         std::unique_ptr<COggStream> stream;
         float volume = 100.0f;
     };
+    // A sound effect and the resource name it was played as (for a late warning).
+    struct Effect {
+        std::string name;
+        std::unique_ptr<IAudioClip> clip;
+    };
+    struct OggEffect {
+        std::string name;
+        std::unique_ptr<COggStream> stream;
+    };
+    // Effects kept at most: more would all wait for their decode; the oldest gives way.
+    static constexpr size_t kMaxEffects = 64;
 
     bool PlayLoop(LoopChannel& channel, const std::string& path, ClipUse use, const char* what);
     static void StopLoop(LoopChannel& channel);
     static bool LoopPlaying(const LoopChannel& channel);
     static void SetLoopVolume(LoopChannel& channel, float volume);
-    bool PlayOggEffect(const std::string& file);
+    bool PlayOggEffect(const std::string& path, const std::string& file);
+    void ReportFailedLoads();
+    void ReportFailedLoop(LoopChannel& channel, const char* what);
+    static std::string LoopFailure(const LoopChannel& channel);
     // The file for a resource name, or "" (no device, refused or missing name).
     std::string LocateFile(const std::string& path) const;
-    void WarnUnplayable(const std::string& path, const char* what) const;
+    void WarnUnplayable(const std::string& path, const char* what, const std::string& reason) const;
 
     ILog& log_;
     // Finding a sound file keeps folder listings: mutable, as locating a file changes no sound.
@@ -93,8 +112,8 @@ class CAudioChannels {
     bool silent_ = true;
     LoopChannel bgm_;
     LoopChannel bgs_;
-    std::vector<std::unique_ptr<IAudioClip>> effects_;
-    std::array<std::unique_ptr<COggStream>, kOggEffectRing> oggEffects_;
+    std::vector<Effect> effects_;
+    std::array<OggEffect, kOggEffectRing> oggEffects_;
     int seRingIndex_ = 0;
     float seVolume_ = 100.0f;
 };

@@ -21,6 +21,8 @@ class COggStream {
     // 0..100 (values outside are clamped by the mixer mapping).
     void SetVolume(float volume);
     bool IsPlaying() const { return clip_->IsPlaying(); }
+    // Why decoding failed in the background; empty otherwise.
+    std::string failure() const { return clip_->failure(); }
     float volume() const { return volume_; }
 
   private:

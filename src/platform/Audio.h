@@ -6,6 +6,8 @@
 //   - clips loaded from a file path for one of three uses: streamed music (one at a time),
 //     ambience on the reserved ambience voice, effects on any free effect voice
 //   - per clip: play once or forever, stop, volume, whether it is still sounding
+//   - a clip may load in the background: it counts as sounding from Play on, starts when its load
+//     is done (Poll) and reports a load that failed through failure()
 #pragma once
 
 #include <memory>
@@ -33,6 +35,9 @@ class IAudioClip {
     virtual bool IsPlaying() const = 0;
     // 0..kMaxClipVolume; other values are clamped. Takes effect at once, also while playing.
     virtual void SetVolume(int volume) = 0;
+    // Why the clip's background load failed; empty while it loads or when it loaded. A failed clip
+    // never sounds.
+    virtual std::string failure() const { return ""; }
 };
 
 class IAudioDevice {
@@ -42,9 +47,13 @@ class IAudioDevice {
     virtual bool Open() = 0;
     virtual void Close() = 0;
     virtual bool IsOpen() const = 0;
-    // Loads `path` (a file system path) for the given use; null when the file cannot be read or
-    // decoded for that use (the reason is kept in lastError()).
+    // Loads `path` (a file system path) for the given use; null when the file cannot be read for
+    // that use (the reason is kept in lastError()). Decoding may go on in the background: the clip
+    // then reports a failure later.
     virtual std::unique_ptr<IAudioClip> Load(const std::string& path, ClipUse use) = 0;
+    // Starts the clips whose background load finished and that were asked to play; true while
+    // loads are still in flight. Called once a frame on the thread that plays the clips.
+    virtual bool Poll() { return false; }
     virtual const std::string& lastError() const = 0;
     // The output driver in use ("" when none), for diagnostics.
     virtual std::string driverName() const = 0;

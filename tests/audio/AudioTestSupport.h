@@ -7,7 +7,16 @@
 #include <string>
 #include <vector>
 
+#include "platform/Log.h"
+
 namespace zepa::test {
+
+// Keeps the warnings written to it.
+class CRecordingLog final : public ILog {
+  public:
+    void Warning(const std::string& line) override { lines.push_back(line); }
+    std::vector<std::string> lines;
+};
 
 class TempGameFolder {
   public:

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <list>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace zepa {
@@ -16,11 +17,26 @@ namespace zepa {
 class CEffectChunkCache {
   public:
     using Chunk = std::shared_ptr<Mix_Chunk>;
+    // A file's size and modification time: a kept chunk stands for the file while they match.
+    struct Stamp {
+        uintmax_t size = 0;
+        int64_t modified = 0;
+        bool operator==(const Stamp&) const = default;
+    };
 
     explicit CEffectChunkCache(size_t maxBytes) : maxBytes_(maxBytes) {}
 
-    // The chunk decoded from `path`, from the cache while the file keeps the size and modification
-    // time it had then, else decoded now (null when it does not decode).
+    // The stamp of `path` now; nullopt when the file cannot be examined.
+    static std::optional<Stamp> StampOf(const std::string& path);
+    // Decodes `path` whole (any thread); null when it does not decode.
+    static Chunk Decode(const std::string& path);
+
+    // The chunk kept for `path` with `stamp`, or null; an entry for an older stamp is let go.
+    Chunk Find(const std::string& path, const std::optional<Stamp>& stamp);
+    // Keeps `chunk` as the decoding of `path` at `stamp`, letting the least recently used go
+    // within the byte bound; a chunk larger than the bound is not kept.
+    void Keep(const std::string& path, const Stamp& stamp, Chunk chunk);
+    // Find, else Decode and Keep.
     Chunk Load(const std::string& path);
     // Lets go of every entry (clips still sounding keep their chunks).
     void Clear();
@@ -28,18 +44,11 @@ class CEffectChunkCache {
     size_t size() const { return entries_.size(); }
 
   private:
-    struct Stamp {
-        uintmax_t size = 0;
-        int64_t modified = 0;
-        bool operator==(const Stamp&) const = default;
-    };
     struct Entry {
         std::string path;
         Stamp stamp;
         Chunk chunk;
     };
-    static bool StampOf(const std::string& path, Stamp& stamp);
-    void Keep(Entry entry);
 
     size_t maxBytes_;
     size_t bytes_ = 0;

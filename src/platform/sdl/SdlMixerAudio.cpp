@@ -4,109 +4,20 @@
 #include <SDL2/SDL_mixer.h>
 
 #include <algorithm>
-#include <array>
-#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 
 #include "platform/FileSystem.h"
 #include "platform/SoundFontLookup.h"
-#include "platform/sdl/EffectChunkCache.h"
+#include "platform/sdl/MixerClips.h"
+#include "platform/sdl/SoundLoader.h"
 
 namespace zepa {
 namespace {
 
 constexpr int kFrequency = 44100;
 constexpr int kChunkFrames = 1024;
-constexpr int kVoices = 32;
-constexpr int kAmbienceVoice = 0;
-constexpr int kEffectGroup = 1;
 constexpr size_t kEffectCacheBytes = 32u << 20;  // about three minutes of decoded stereo samples
-
-// What the clips of one open device share: which music clip owns the music stream, and which
-// start is the latest on each voice (a clip whose voice was taken over no longer controls it).
-struct MixerVoices {
-    const void* musicOwner = nullptr;
-    std::array<uint64_t, kVoices> voiceStarts{};
-    uint64_t nextStart = 1;
-};
-
-class CMusicClip : public IAudioClip {
-  public:
-    CMusicClip(std::shared_ptr<MixerVoices> voices, Mix_Music* music)
-        : voices_(std::move(voices)), music_(music) {}
-    ~CMusicClip() override {
-        Stop();
-        Mix_FreeMusic(music_);
-    }
-    bool Play(bool loopForever) override {
-        Mix_HaltMusic();
-        voices_->musicOwner = this;
-        Mix_VolumeMusic(volume_);
-        // For music, 1 means one pass and -1 forever.
-        return Mix_PlayMusic(music_, loopForever ? -1 : 1) == 0;
-    }
-    void Stop() override {
-        if (!OwnsMusic()) return;
-        Mix_HaltMusic();
-        voices_->musicOwner = nullptr;
-    }
-    bool IsPlaying() const override { return OwnsMusic() && Mix_PlayingMusic() != 0; }
-    void SetVolume(int volume) override {
-        volume_ = std::clamp(volume, 0, kMaxClipVolume);
-        if (OwnsMusic()) Mix_VolumeMusic(volume_);
-    }
-
-  private:
-    bool OwnsMusic() const { return voices_->musicOwner == this; }
-
-    std::shared_ptr<MixerVoices> voices_;
-    Mix_Music* music_;
-    int volume_ = kMaxClipVolume;
-};
-
-class CChunkClip : public IAudioClip {
-  public:
-    CChunkClip(std::shared_ptr<MixerVoices> voices, CEffectChunkCache::Chunk chunk, ClipUse use)
-        : voices_(std::move(voices)), chunk_(std::move(chunk)), use_(use) {}
-    ~CChunkClip() override { Stop(); }
-    bool Play(bool loopForever) override {
-        Stop();
-        const int voice = ChooseVoice();
-        if (voice < 0) return false;
-        Mix_HaltChannel(voice);
-        Mix_Volume(voice, volume_);
-        if (Mix_PlayChannel(voice, chunk_.get(), loopForever ? -1 : 0) != voice) return false;
-        voice_ = voice;
-        start_ = voices_->nextStart++;
-        voices_->voiceStarts[voice] = start_;
-        return true;
-    }
-    void Stop() override {
-        if (OwnsVoice()) Mix_HaltChannel(voice_);
-        voice_ = -1;
-    }
-    bool IsPlaying() const override { return OwnsVoice() && Mix_Playing(voice_) != 0; }
-    void SetVolume(int volume) override {
-        volume_ = std::clamp(volume, 0, kMaxClipVolume);
-        if (OwnsVoice()) Mix_Volume(voice_, volume_);
-    }
-
-  private:
-    int ChooseVoice() const {
-        if (use_ == ClipUse::Ambience) return kAmbienceVoice;
-        const int free = Mix_GroupAvailable(kEffectGroup);
-        return free >= 0 ? free : Mix_GroupOldest(kEffectGroup);
-    }
-    bool OwnsVoice() const { return voice_ >= 0 && voices_->voiceStarts[voice_] == start_; }
-
-    std::shared_ptr<MixerVoices> voices_;
-    CEffectChunkCache::Chunk chunk_;  // shared with the effect cache and other clips of the file
-    ClipUse use_;
-    int voice_ = -1;
-    uint64_t start_ = 0;
-    int volume_ = kMaxClipVolume;
-};
 
 class CSdlMixerDevice : public IAudioDevice {
   public:
@@ -126,19 +37,26 @@ class CSdlMixerDevice : public IAudioDevice {
             SDL_QuitSubSystem(SDL_INIT_AUDIO);
             return false;
         }
-        Mix_AllocateChannels(kVoices);
+        Mix_AllocateChannels(kMixerVoices);
         Mix_ReserveChannels(kAmbienceVoice + 1);
-        Mix_GroupChannels(kAmbienceVoice + 1, kVoices - 1, kEffectGroup);
-        voices_ = std::make_shared<MixerVoices>();
+        Mix_GroupChannels(kAmbienceVoice + 1, kMixerVoices - 1, kEffectGroup);
+        const PcmFormat format = OutputFormat();
+        voices_ = std::make_shared<MixerVoices>(kEffectCacheBytes, format);
+        loader_ = std::make_unique<CSoundLoader>(LoadSettings{format, soundFont_});
         open_ = true;
         return true;
     }
 
     void Close() override {
         if (!open_) return;
+        // The worker finishes its current file before the mixer closes under it.
+        loader_.reset();
+        for (CMixerClip* clip : std::vector<CMixerClip*>(voices_->loading)) {
+            clip->Abandon("the audio device was closed");
+        }
         Mix_HaltMusic();
         Mix_HaltChannel(-1);
-        effects_.Clear();
+        voices_->effects.Clear();
         Mix_CloseAudio();
         Mix_Quit();
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
@@ -156,16 +74,17 @@ class CSdlMixerDevice : public IAudioDevice {
             lastError_ = "no such file";
             return nullptr;
         }
-        if (use == ClipUse::Music) {
-            Mix_Music* music = Mix_LoadMUS(path.c_str());
-            if (!music) return FailLoad();
-            return std::make_unique<CMusicClip>(voices_, music);
+        if (use == ClipUse::Music) return std::make_unique<CMusicClip>(voices_, loader_->Submit(path, use));
+        if (use == ClipUse::Ambience) {
+            return std::make_unique<CChunkClip>(voices_, loader_->Submit(path, use), nullptr, use);
         }
-        CEffectChunkCache::Chunk chunk =
-            use == ClipUse::Effect ? effects_.Load(path)
-                                   : CEffectChunkCache::Chunk(Mix_LoadWAV(path.c_str()), Mix_FreeChunk);
-        if (!chunk) return FailLoad();
-        return std::make_unique<CChunkClip>(voices_, std::move(chunk), use);
+        return LoadEffect(path);
+    }
+
+    bool Poll() override {
+        if (!open_) return false;
+        for (CMixerClip* clip : std::vector<CMixerClip*>(voices_->loading)) clip->Settle();
+        return !voices_->loading.empty();
     }
 
     const std::string& lastError() const override { return lastError_; }
@@ -183,24 +102,51 @@ class CSdlMixerDevice : public IAudioDevice {
             ChooseSoundFont(variable ? std::optional<std::string>(variable) : std::nullopt,
                             [](const std::string& path) { return IsRegularFile(path); });
         if (!choice.toSet.empty()) Mix_SetSoundFonts(choice.toSet.c_str());
+        soundFont_ = FirstSoundFont(choice.toSet.empty() && variable ? variable : choice.toSet);
         if (choice.warning && !warnedNoSoundFont_) {
             std::fprintf(stderr, "%s\n", choice.warning->c_str());
             warnedNoSoundFont_ = true;
         }
     }
+    // A decoded effect kept for the file as it is now starts at once; else it loads and is kept.
+    std::unique_ptr<IAudioClip> LoadEffect(const std::string& path) {
+        const std::optional<CEffectChunkCache::Stamp> stamp = CEffectChunkCache::StampOf(path);
+        if (CEffectChunkCache::Chunk kept = voices_->effects.Find(path, stamp)) {
+            return std::make_unique<CChunkClip>(voices_, nullptr, std::move(kept), ClipUse::Effect);
+        }
+        auto clip = std::make_unique<CChunkClip>(voices_, loader_->Submit(path, ClipUse::Effect), nullptr,
+                                                 ClipUse::Effect);
+        if (stamp) clip->KeepAs(path, *stamp);
+        return clip;
+    }
+    // The first readable file of a ';'-separated list, for the device's own MIDI renderer.
+    static std::string FirstSoundFont(const std::string& list) {
+        size_t start = 0;
+        while (start <= list.size()) {
+            const size_t end = std::min(list.find(';', start), list.size());
+            const std::string path = list.substr(start, end - start);
+            if (!path.empty() && IsRegularFile(path)) return path;
+            start = end + 1;
+        }
+        return "";
+    }
+    // The format the output was opened with (the rate and channel count may differ from those asked).
+    static PcmFormat OutputFormat() {
+        PcmFormat format;
+        Uint16 sampleFormat = 0;
+        Mix_QuerySpec(&format.rate, &sampleFormat, &format.channels);
+        return format;
+    }
     bool Fail() {
         lastError_ = SDL_GetError();
         return false;
     }
-    std::unique_ptr<IAudioClip> FailLoad() {
-        lastError_ = Mix_GetError();
-        return nullptr;
-    }
 
     bool open_ = false;
     bool warnedNoSoundFont_ = false;
+    std::string soundFont_;
     std::shared_ptr<MixerVoices> voices_;
-    CEffectChunkCache effects_{kEffectCacheBytes};
+    std::unique_ptr<CSoundLoader> loader_;
     std::string lastError_;
 };
 

@@ -3,8 +3,9 @@
 //   node web/test-web.cjs URL NATIVE_DIR OUT_DIR FRAME:NAME...
 // Then checks that saves outlive the page: PAGE?input=quicksave.replay&frames=420 (a replay that
 // quick-saves, packed beside the demo's) must leave a save that a second load of the page finds;
-// and that a message box (the page in message/, whose game has a script mistake) holds the engine
-// until it is closed.
+// that a message box (the page in message/, whose game has a script mistake) holds the engine
+// until it is closed; and that sound starts with the first key press: the demo's rain (BGS, Ogg)
+// and its theme (BGM, MIDI rendered by the page's synthesizer) must then sound through Web Audio.
 // Prints one line per shot (differing pixels, largest channel difference) and the page's timings;
 // exits 1 when the run fails or a shot differs by more than the tolerance: ZEPA_WEB_TOLERANCE is
 // PIXELS:LARGEST, at most PIXELS differing pixels per shot with no channel differing by more than
@@ -153,6 +154,40 @@ async function messageBoxWaits(profile) {
   }
 }
 
+// What the page's audio does now (web/zepa-audio.js).
+async function audioState(page) {
+  return page.evaluate(() => ZepaAudio.state());
+}
+
+// Before any key press the browser has no running audio; the engine plays on all the same. After
+// one (a key the engine ignores) the context runs, and the demo's rain and theme sound, neither of
+// them silence.
+async function soundStartsOnAKey(profile) {
+  const base = url.split("?")[0];
+  const { browser, page } = await open(profile, `${base}?input=quicksave.replay&seed=1&frames=1200`);
+  try {
+    await page.waitForFunction(() => window.zepaFirstFrameMs !== undefined, null, { timeout: timeoutMs });
+    const before = await audioState(page);
+    await page.keyboard.press("ScrollLock");
+    const wanted = ["rain.ogg", "theme.mid"];
+    const sounds = (state) => wanted.every((name) => state.sounding.some((c) => c.name === name && c.peak > 0.01));
+    let after = before;
+    const deadline = Date.now() + 60000;
+    while (Date.now() < deadline) {
+      after = await audioState(page);
+      if (after.context === "running" && sounds(after)) break;
+      await page.waitForTimeout(250);
+    }
+    const ok = before.context !== "running" && after.context === "running" && sounds(after);
+    console.log(`test-web: audio before a key: ${before.context}; after: ${after.context}, sounding ` +
+      `${JSON.stringify(after.sounding)}: ${ok ? "ok" : "WRONG"}`);
+    const result = await engineResult(page);
+    return ok && result.status === 0;
+  } finally {
+    await browser.close();
+  }
+}
+
 async function main() {
   const profiles = [];
   const profile = () => {
@@ -164,7 +199,8 @@ async function main() {
     const shotsOk = await compareShots(profile());
     const savesOk = await savesOutliveThePage(profile());
     const messageOk = await messageBoxWaits(profile());
-    ok = shotsOk && savesOk && messageOk;
+    const soundOk = await soundStartsOnAKey(profile());
+    ok = shotsOk && savesOk && messageOk && soundOk;
   } finally {
     for (const folder of profiles) fs.rmSync(folder, { recursive: true, force: true });
   }

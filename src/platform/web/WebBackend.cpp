@@ -12,6 +12,7 @@
 #include "platform/Cp932.h"
 #include "platform/Letterbox.h"
 #include "platform/web/DomKeyMap.h"
+#include "platform/web/WebAudio.h"
 
 // The page's side of the backend is the object ZepaPage of web/zepa-web.js.
 
@@ -185,7 +186,7 @@ std::optional<PlatformBackend> CreateWindowedBackend(std::string&) {
     backend.window = std::make_unique<CWebWindow>();
     backend.events = std::make_unique<CWebEvents>();
     backend.messageBox = std::make_unique<CWebMessageBox>();
-    backend.audio = CreateSilentAudioDevice();
+    backend.audio = CreateWebAudioDevice();
     backend.headless = false;
     return backend;
 }

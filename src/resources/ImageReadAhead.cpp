@@ -5,6 +5,7 @@
 
 #include "core/LooseFiles.h"
 #include "gfx/ImageLoader.h"
+#include "platform/BackgroundThread.h"
 #include "platform/FileReader.h"
 #include "platform/FileSystem.h"
 #include "platform/Log.h"
@@ -112,6 +113,7 @@ void CImageReadAhead::Expire(std::chrono::steady_clock::time_point now) {
 }
 
 void CImageReadAhead::Run() {
+    LowerThisThreadsPriority();
     std::unique_lock lock(mutex_);
     while (true) {
         wake_.wait(lock, [&] { return stopping_ || !queue_.empty(); });

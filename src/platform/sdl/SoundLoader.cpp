@@ -4,6 +4,7 @@
 
 #include <chrono>
 
+#include "platform/BackgroundThread.h"
 #include "platform/sdl/MidiSource.h"
 #include "platform/sdl/OggSource.h"
 #include "platform/sdl/PcmRender.h"
@@ -149,6 +150,7 @@ std::shared_ptr<CLoadJob> CSoundLoader::Submit(const std::string& path, ClipUse 
 }
 
 void CSoundLoader::Work() {
+    LowerThisThreadsPriority();
     for (;;) {
         std::shared_ptr<CLoadJob> job;
         {

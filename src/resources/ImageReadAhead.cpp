@@ -28,22 +28,39 @@ uint64_t CImageReadAhead::BytesOf(const CTexture& texture) {
     return uint64_t(texture.textureWidth()) * uint64_t(texture.textureHeight()) * 4;
 }
 
+namespace {
+
+bool SameRequest(const ImageKey& key, const ImageRequest& request) {
+    return key.name == request.name && key.format == request.format && key.colorKey == request.colorKey;
+}
+
+}  // namespace
+
+// A request of an earlier look being decoded does not count: its result is dropped when it ends,
+// unless the current look asks for it too.
 bool CImageReadAhead::Holds(const ImageRequest& request) const {
-    if (running_ == request) return true;
-    if (std::find(queue_.begin(), queue_.end(), request) != queue_.end()) return true;
-    return std::any_of(decoded_.begin(), decoded_.end(), [&](const Entry& entry) {
-        return entry.key.name == request.name && entry.key.format == request.format &&
-               entry.key.colorKey == request.colorKey;
-    });
+    if (running_ && running_->look == look_ && running_->request == request) return true;
+    for (const Queued& queued : queue_) {
+        if (queued.request == request) return true;
+    }
+    return std::any_of(decoded_.begin(), decoded_.end(),
+                       [&](const Entry& entry) { return SameRequest(entry.key, request); });
+}
+
+void CImageReadAhead::BeginLook() {
+    std::lock_guard lock(mutex_);
+    ++look_;
+    queue_.clear();
+    decoded_.clear();
+    decodedBytes_ = 0;
 }
 
 void CImageReadAhead::Request(const ImageRequest& request) {
     {
         std::lock_guard lock(mutex_);
-        Expire(std::chrono::steady_clock::now());
         if (noWorker_ || queue_.size() >= kMaxQueued || Holds(request)) return;
         if (!worker_.joinable() && !StartWorker()) return;
-        queue_.push_back(request);
+        queue_.push_back(Queued{request, look_});
     }
     wake_.notify_one();
 }
@@ -63,12 +80,11 @@ bool CImageReadAhead::StartWorker() {
 CImageReadAhead::Decoded CImageReadAhead::Take(const ImageKey& key) {
     const ImageRequest request{key.name, key.format, key.colorKey};
     std::unique_lock lock(mutex_);
-    std::erase(queue_, request);
+    std::erase_if(queue_, [&](const Queued& queued) { return queued.request == request; });
     // Waiting for the decode under way costs less than starting the same decode again.
-    idle_.wait(lock, [&] { return running_ != request; });
-    auto it = std::find_if(decoded_.begin(), decoded_.end(), [&](const Entry& entry) {
-        return entry.key.name == key.name && entry.key.format == key.format && entry.key.colorKey == key.colorKey;
-    });
+    idle_.wait(lock, [&] { return !running_ || running_->request != request; });
+    auto it = std::find_if(decoded_.begin(), decoded_.end(),
+                           [&](const Entry& entry) { return SameRequest(entry.key, request); });
     if (it == decoded_.end()) return {};
     decodedBytes_ -= BytesOf(*it->decoded.texture);
     Decoded found;
@@ -104,12 +120,22 @@ uint64_t CImageReadAhead::decodedBytes() const {
     return decodedBytes_;
 }
 
-void CImageReadAhead::Expire(std::chrono::steady_clock::time_point now) {
-    std::erase_if(decoded_, [&](const Entry& entry) {
-        if (now - entry.finished < kKeepFor) return false;
-        decodedBytes_ -= BytesOf(*entry.decoded.texture);
-        return true;
-    });
+// A result of an earlier look is kept only when the current look asked for it too (its request
+// then waits in the queue, and is taken out).
+void CImageReadAhead::Keep(Entry entry) {
+    if (entry.look != look_) {
+        const auto again = std::find_if(queue_.begin(), queue_.end(), [&](const Queued& queued) {
+            return SameRequest(entry.key, queued.request);
+        });
+        if (again == queue_.end()) return;
+        queue_.erase(again);
+        entry.look = look_;
+    }
+    const uint64_t bytes = BytesOf(*entry.decoded.texture);
+    // Past the bound the image is dropped: the statement decodes it when it runs.
+    if (decodedBytes_ + bytes > kMaxBytes) return;
+    decodedBytes_ += bytes;
+    decoded_.push_back(std::move(entry));
 }
 
 void CImageReadAhead::Run() {
@@ -120,18 +146,12 @@ void CImageReadAhead::Run() {
         if (stopping_) return;
         running_ = queue_.front();
         queue_.pop_front();
-        const ImageRequest request = *running_;
+        const Queued job = *running_;
         lock.unlock();
-        Entry entry = DecodeOnWorker(request);
+        Entry entry = DecodeOnWorker(job.request);
+        entry.look = job.look;
         lock.lock();
-        if (entry.decoded.texture) {
-            const uint64_t bytes = BytesOf(*entry.decoded.texture);
-            // Past the bound the image is dropped: the statement decodes it when it runs.
-            if (decodedBytes_ + bytes <= kMaxBytes) {
-                decodedBytes_ += bytes;
-                decoded_.push_back(std::move(entry));
-            }
-        }
+        if (entry.decoded.texture) Keep(std::move(entry));
         running_.reset();
         idle_.notify_all();
     }
@@ -146,7 +166,7 @@ CImageReadAhead::Entry CImageReadAhead::DecodeOnWorker(const ImageRequest& reque
     Entry entry{ImageKey{request.name, request.format, request.colorKey,
                          loose ? StampOfFile(*loose) : std::nullopt},
                 {},
-                {}};
+                0};
     auto decode = [&](const std::vector<uint8_t>& bytes) {
         entry.decoded.texture = CreateTextureFromImage(bytes, request.format, request.colorKey);
         entry.decoded.work += bytes.size();
@@ -159,7 +179,6 @@ CImageReadAhead::Entry CImageReadAhead::DecodeOnWorker(const ImageRequest& reque
         bytes.clear();
         if (archive_ && archive_->ReadEntry(request.name, bytes)) decode(bytes);
     }
-    entry.finished = std::chrono::steady_clock::now();
     return entry;
 }
 

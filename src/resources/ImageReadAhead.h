@@ -3,11 +3,12 @@
 // finds its texture ready instead of decoding it on the frame that shows it. The texture store
 // takes a finished image only when it was made from the same file (name, conversion, file stamp)
 // it would read itself, so what is shown never depends on whether the read-ahead won the race.
+// What one look asked for is of use until the next look: by then the statements it looked at have
+// run (or a branch passed them by), so whatever they did not take is dropped.
 //
 // Only this class touches the worker; every public function runs on the engine's thread.
 #pragma once
 
-#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -39,8 +40,6 @@ class CImageReadAhead {
     static constexpr uint64_t kMaxBytes = uint64_t{64} << 20;
     // Requests waiting for the worker; more are ignored (they decode on the spot when run).
     static constexpr size_t kMaxQueued = 64;
-    // A decoded image not taken within this time is dropped.
-    static constexpr std::chrono::seconds kKeepFor{5};
 
     // Images are read loose first, then from `archive` (may be null), as the store reads them.
     explicit CImageReadAhead(const CPackArchive* archive) : archive_(archive) {}
@@ -48,8 +47,10 @@ class CImageReadAhead {
     CImageReadAhead(const CImageReadAhead&) = delete;
     CImageReadAhead& operator=(const CImageReadAhead&) = delete;
 
-    // Queues `request` unless it is queued, being decoded or decoded already. The worker starts
-    // with the first request.
+    // Starts a new look: what earlier looks asked for and no load took is dropped.
+    void BeginLook();
+    // Queues `request` for the current look unless it is queued, being decoded or decoded already.
+    // The worker starts with the first request.
     void Request(const ImageRequest& request);
 
     // A decoded image and the work its reading and decoding took (bytes read plus pixels made),
@@ -74,24 +75,29 @@ class CImageReadAhead {
     uint64_t hits() const { return hits_; }
 
   private:
+    struct Queued {
+        ImageRequest request;
+        uint64_t look = 0;
+    };
     struct Entry {
         ImageKey key;
         Decoded decoded;
-        std::chrono::steady_clock::time_point finished;
+        uint64_t look = 0;
     };
     static uint64_t BytesOf(const CTexture& texture);
     bool StartWorker();
     void Run();
     Entry DecodeOnWorker(const ImageRequest& request);
-    void Expire(std::chrono::steady_clock::time_point now);
     bool Holds(const ImageRequest& request) const;  // mutex held
+    void Keep(Entry entry);                         // mutex held
 
     const CPackArchive* archive_;
     mutable std::mutex mutex_;
     std::condition_variable wake_;  // a request came, or the worker is asked to stop
     std::condition_variable idle_;  // the running request ended
-    std::deque<ImageRequest> queue_;
-    std::optional<ImageRequest> running_;
+    std::deque<Queued> queue_;
+    std::optional<Queued> running_;
+    uint64_t look_ = 0;
     std::vector<Entry> decoded_;
     uint64_t decodedBytes_ = 0;
     uint64_t hits_ = 0;

@@ -57,6 +57,8 @@ class CTextureStore {
     // Starts decoding, on the read-ahead worker, the image a later LoadTexture/LoadTextureFile of
     // `name` with this conversion will ask for; nothing when it is stored or kept aside already.
     void ReadAhead(const std::string& name, uint32_t format, uint32_t colorKey);
+    // Starts a new look ahead: what earlier looks read ahead and no load took is dropped.
+    void BeginReadAhead() { readAhead_.BeginLook(); }
     // Forgets what is read ahead and waits for the worker: the archive is about to be replaced.
     void DropReadAhead() { readAhead_.DropAll(); }
     const CImageReadAhead& readAhead() const { return readAhead_; }

@@ -24,7 +24,13 @@ bool EndsLook(const ScriptStatement& statement) {
 
 void CScriptLookAhead::LookFrom(const CScriptReader& level, const StageRecord* stage,
                                 const CPictureSet* pictures) {
-    if (!stage && !pictures) return;
+    if (stage) {
+        stage->background.BeginReadAhead();
+    } else if (pictures) {
+        pictures->BeginReadAhead();
+    } else {
+        return;
+    }
     peek_.ContinueFrom(level);
     for (int read = 0; read < kMaxStatements; ++read) {
         if (!peek_.ReadStatement()) {

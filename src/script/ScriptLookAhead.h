@@ -2,7 +2,8 @@
 // to the next one that waits or leaves the level for good (a sub-call comes back), are read
 // without running them, and every image
 // they name literally (a background, a character, a picture) is handed to the stage to be decoded
-// on the read-ahead worker while the wait lasts. Names held in variables are not guessed.
+// on the read-ahead worker while the wait lasts; what the look before asked for and no statement
+// took is dropped. Names held in variables are not guessed.
 #pragma once
 
 #include "script/ScriptReader.h"

@@ -81,6 +81,10 @@ void CBackGround::ReadAhead(const std::string& file) const {
     if (textures_ && !file.empty()) textures_->ReadAhead(kFolder + file, current_.format, current_.colorKey);
 }
 
+void CBackGround::BeginReadAhead() const {
+    if (textures_) textures_->BeginReadAhead();
+}
+
 bool CBackGround::SetBackgroundPath(const std::string& path, const std::string& transition, int32_t length) {
     length_ = length;
     if (shaking_) {

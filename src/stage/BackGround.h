@@ -42,6 +42,8 @@ class CBackGround : public CGraphicsBase {
     bool SetBackground(const std::string& file, const std::string& transition, int32_t length);
     // Has the image a later SetBackground(file) loads decoded ahead (see CTextureStore::ReadAhead).
     void ReadAhead(const std::string& file) const;
+    // Starts a new look ahead in the store the layer loads from (CTextureStore::BeginReadAhead).
+    void BeginReadAhead() const;
     // Shows the image at a resource path. The same path as now only stores the new length.
     bool SetBackgroundPath(const std::string& path, const std::string& transition, int32_t length);
     // Starts a shake; false (nothing changes) while a transition or a shake runs.

@@ -55,6 +55,10 @@ void CPictureSet::ReadAhead(const std::string& file) const {
         textures_->ReadAhead(kPictureFolder + file, D3DFMT_A8R8G8B8, CTextureStore::kPictureColorKey);
 }
 
+void CPictureSet::BeginReadAhead() const {
+    if (textures_) textures_->BeginReadAhead();
+}
+
 void CPictureSet::ReleasePicture(int slot) {
     if (!IsSlot(slot)) return;
     PictureSlot& picture = pictures_[slot];

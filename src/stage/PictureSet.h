@@ -68,6 +68,8 @@ class CPictureSet {
     void LoadPicture(int slot, const std::string& file);
     // Has the image a later LoadPicture(…, file) loads decoded ahead.
     void ReadAhead(const std::string& file) const;
+    // Starts a new look ahead in the store the pictures load from.
+    void BeginReadAhead() const;
     void ReleasePicture(int slot);
     // Releases every picture and text picture.
     void ReleaseAllPictures();

@@ -100,15 +100,20 @@ TEST(ImageReadAhead, AWaitingScriptHasTheImagesOfItsNextStatementsDecodedBeforeT
     test::WriteSolidPng(folder.path() + "/Graphics/Char/aoi.png", 4, 8, 0xFFFF0000u);
     test::WriteSolidPng(folder.path() + "/Graphics/Picture/sign.png", 4, 4, 0xFF00FFFFu);
     test::WriteSolidPng(folder.path() + "/Graphics/BG/later.png", 8, 8, 0xFF000000u);
+    test::WriteSolidPng(folder.path() + "/Graphics/Picture/unused.png", 4, 4, 0xFF00FF00u);
     test::WriteScriptFile(folder.path(), "Initialize.txt", "");
     test::WriteScriptFile(folder.path(), "Sub.txt", "*x\nReturn\n");
-    // A sub-call comes back, so the look goes on past it; past the second wait nothing is looked
-    // at; a name in a variable is not guessed.
+    // A sub-call and an if block come back, so the look goes on past them; past the second wait
+    // nothing is looked at; a name in a variable is not guessed. The image of the branch not taken
+    // is dropped at the next look.
     test::WriteScriptFile(folder.path(), "Script.txt",
                           "Wait(10)\n"
                           "CallSub(x, \"Sub.txt\")\n"
                           "Background.Set(\"room.png\", \"crossfade\", 20)\n"
                           "Character.SetGraph(0, \"aoi.png\")\n"
+                          "if($num[1] == 1)\n"
+                          "Picture.Load(3, \"unused.png\")\n"
+                          "end\n"
                           "Picture.Load(1, \"sign.png\")\n"
                           "Picture.Load(2, $str[1])\n"
                           "WaitOK\n"
@@ -119,7 +124,7 @@ TEST(ImageReadAhead, AWaitingScriptHasTheImagesOfItsNextStatementsDecodedBeforeT
     StartNewGame(game.variables(), 0, game.sceneRequests());
     harness.Frames(3);
     const CImageReadAhead& readAhead = game.textureStore().readAhead();
-    ASSERT_TRUE(Eventually([&] { return readAhead.decodedCount() == 3; }));
+    ASSERT_TRUE(Eventually([&] { return readAhead.decodedCount() == 4; }));
     EXPECT_EQ(readAhead.pendingCount(), 0u);
     EXPECT_EQ(game.textureStore().GetTexture("Graphics/BG/room.png"), nullptr);
 
@@ -129,6 +134,9 @@ TEST(ImageReadAhead, AWaitingScriptHasTheImagesOfItsNextStatementsDecodedBeforeT
     ASSERT_NE(room, nullptr);
     EXPECT_EQ(room->TexelAt(1, 1) | 0xFF000000u, 0xFF0000FFu);
     EXPECT_NE(game.textureStore().GetTexture("Graphics/Picture/sign.png"), nullptr);
+    EXPECT_EQ(game.textureStore().GetTexture("Graphics/Picture/unused.png"), nullptr);
+    // Only the image the look from WaitOK asked for is held; the branch's was dropped.
+    EXPECT_TRUE(Eventually([&] { return readAhead.pendingCount() == 0 && readAhead.decodedCount() == 1; }));
 }
 
 }  // namespace

@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "platform/web/Cp932Codec.h"
+
 namespace zepa {
 namespace {
 
@@ -15,26 +17,13 @@ constexpr uint32_t kHiraganaA = 0x3042;
 constexpr const char* kDefaultFamily = "IPAGothic";
 constexpr FT_UShort kFamilyNameId = 1;
 
-void AppendUtf8(std::string& out, uint32_t point) {
-    if (point < 0x80) {
-        out += static_cast<char>(point);
-    } else if (point < 0x800) {
-        out += static_cast<char>(0xC0 | (point >> 6));
-        out += static_cast<char>(0x80 | (point & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (point >> 12));
-        out += static_cast<char>(0x80 | ((point >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (point & 0x3F));
-    }
-}
-
 // A Windows-platform name (UTF-16 big-endian) as UTF-8; surrogate pairs are dropped, no family
 // name of a Japanese font needs them.
 std::string NameToUtf8(const FT_SfntName& name) {
     std::string out;
     for (FT_UInt i = 0; i + 1 < name.string_len; i += 2) {
         const uint32_t unit = uint32_t{name.string[i]} << 8 | name.string[i + 1];
-        if (unit < 0xD800 || unit > 0xDFFF) AppendUtf8(out, unit);
+        if (unit < 0xD800 || unit > 0xDFFF) cp932::AppendUtf8(out, unit);
     }
     return out;
 }

@@ -335,6 +335,25 @@ TEST_F(AudioChannelsTest, ClosingWithLoadsInFlightLetsThemGo) {
     EXPECT_TRUE(log_.lines.empty());
 }
 
+// The pieces a change replaces are freed on the loader's thread, the last right before closing.
+TEST_F(AudioChannelsTest, MusicChangedBackAndForthPlaysTheLatestAndLetsTheOthersGo) {
+    ASSERT_TRUE(test::WriteOneNoteMidi("Music/bgm/tune.mid", 2.0));
+    Wav("Music/bgm/tone.wav", 440, 2.0);
+    Open();
+    for (int change = 0; change < 6; ++change) {
+        ASSERT_TRUE(audio_.PlayBGM(change % 2 == 0 ? "Music/bgm/tune.mid" : "Music/bgm/tone.wav"));
+        Settle();
+    }
+    const std::vector<int16_t> window = Capture(0.2, 0.3);
+    EXPECT_GT(Power(window, 440), kPresent);
+    EXPECT_LT(Power(window, 261.6), kAbsent);
+    ASSERT_TRUE(audio_.PlayBGM("Music/bgm/tune.mid"));
+    Settle();
+    ASSERT_TRUE(audio_.PlayBGM("Music/bgm/tone.wav"));
+    audio_.ReleaseAudio();
+    EXPECT_TRUE(log_.lines.empty());
+}
+
 TEST(AudioChannelsSilentTest, WithoutADeviceTheChannelsKeepTheirState) {
     test::TempGameFolder folder;
     ASSERT_TRUE(test::WriteSineWav("Music/bgm/a.wav", 440, 0.1));

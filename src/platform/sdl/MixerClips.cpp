@@ -14,13 +14,21 @@ MixerVoices::~MixerVoices() {
     if (silence) Mix_FreeChunk(silence);
 }
 
+void MixerVoices::Dispose(DecodedSound sound) {
+    if (loader) {
+        loader->Dispose(std::move(sound));
+    } else {
+        CLoadJob::Free(sound);
+    }
+}
+
 CMixerClip::CMixerClip(std::shared_ptr<MixerVoices> voices, std::shared_ptr<CLoadJob> job)
     : voices_(std::move(voices)), job_(std::move(job)) {
     if (job_) voices_->loading.push_back(this);
 }
 
 CMixerClip::~CMixerClip() {
-    if (job_) job_->Cancel();
+    if (job_) voices_->Dispose(job_->Cancel());
     StopLoading();
 }
 
@@ -57,7 +65,7 @@ bool CMixerClip::Settle() {
 
 void CMixerClip::Abandon(const std::string& reason) {
     if (!job_) return;
-    job_->Cancel();
+    voices_->Dispose(job_->Cancel());
     StopLoading();
     failure_ = reason;
     wanted_ = false;
@@ -65,7 +73,9 @@ void CMixerClip::Abandon(const std::string& reason) {
 
 CMusicClip::~CMusicClip() {
     Stop();
-    if (music_) Mix_FreeMusic(music_);
+    DecodedSound held;
+    held.music = music_;
+    voices_->Dispose(std::move(held));
 }
 
 void CMusicClip::Adopt(DecodedSound& sound) {

@@ -28,8 +28,8 @@ class CMixerClip;
 
 // What the clips of one open device share: which music clip owns the music stream, which start is
 // the latest on each voice (a clip whose voice was taken over no longer controls it), the decoded
-// effects, the clips still loading, and what a sound played in pieces needs: the output's format
-// and a silent chunk for its voice to loop.
+// effects, the clips still loading, what a sound played in pieces needs (the output's format and a
+// silent chunk for its voice to loop), and the loader that frees what clips let go of.
 struct MixerVoices {
     MixerVoices(size_t effectCacheBytes, PcmFormat output);
     ~MixerVoices();
@@ -43,6 +43,11 @@ struct MixerVoices {
     PcmFormat format;
     std::vector<uint8_t> silentSamples;
     Mix_Chunk* silence = nullptr;  // over silentSamples
+    CSoundLoader* loader = nullptr;  // while the device is open
+
+    // Frees what a clip lets go of on the loader's thread while there is one, so that the frame
+    // that changes the music does not wait for the old synthesizer to stop.
+    void Dispose(DecodedSound sound);
 };
 
 class CMixerClip : public IAudioClip {

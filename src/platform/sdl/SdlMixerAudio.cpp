@@ -43,6 +43,7 @@ class CSdlMixerDevice : public IAudioDevice {
         const PcmFormat format = OutputFormat();
         voices_ = std::make_shared<MixerVoices>(kEffectCacheBytes, format);
         loader_ = std::make_unique<CSoundLoader>(LoadSettings{format, soundFont_});
+        voices_->loader = loader_.get();
         open_ = true;
         return true;
     }
@@ -50,6 +51,7 @@ class CSdlMixerDevice : public IAudioDevice {
     void Close() override {
         if (!open_) return;
         // The worker finishes its current file before the mixer closes under it.
+        voices_->loader = nullptr;
         loader_.reset();
         for (CMixerClip* clip : std::vector<CMixerClip*>(voices_->loading)) {
             clip->Abandon("the audio device was closed");

@@ -43,15 +43,12 @@ DecodedSound CLoadJob::Take() {
     return taken;
 }
 
-void CLoadJob::Cancel() {
-    DecodedSound dropped;
-    {
-        std::lock_guard lock(mutex_);
-        cancelled_ = true;
-        dropped = std::move(result_);
-        result_ = {};
-    }
-    Free(dropped);
+DecodedSound CLoadJob::Cancel() {
+    std::lock_guard lock(mutex_);
+    cancelled_ = true;
+    DecodedSound dropped = std::move(result_);
+    result_ = {};
+    return dropped;
 }
 
 bool CLoadJob::Cancelled() const {
@@ -137,6 +134,7 @@ CSoundLoader::~CSoundLoader() {
     }
     wake_.notify_all();
     thread_.join();
+    for (DecodedSound& sound : disposals_) CLoadJob::Free(sound);
 }
 
 std::shared_ptr<CLoadJob> CSoundLoader::Submit(const std::string& path, ClipUse use) {
@@ -149,18 +147,31 @@ std::shared_ptr<CLoadJob> CSoundLoader::Submit(const std::string& path, ClipUse 
     return job;
 }
 
+void CSoundLoader::Dispose(DecodedSound sound) {
+    {
+        std::lock_guard lock(mutex_);
+        disposals_.push_back(std::move(sound));
+    }
+    wake_.notify_one();
+}
+
 void CSoundLoader::Work() {
     LowerThisThreadsPriority();
     for (;;) {
         std::shared_ptr<CLoadJob> job;
+        std::vector<DecodedSound> disposals;
         {
             std::unique_lock lock(mutex_);
-            wake_.wait(lock, [this] { return stopping_ || !queue_.empty(); });
+            wake_.wait(lock, [this] { return stopping_ || !queue_.empty() || !disposals_.empty(); });
             if (stopping_) break;
-            job = std::move(queue_.front());
-            queue_.pop_front();
+            disposals.swap(disposals_);
+            if (!queue_.empty()) {
+                job = std::move(queue_.front());
+                queue_.pop_front();
+            }
         }
-        job->Run(settings_);
+        for (DecodedSound& sound : disposals) CLoadJob::Free(sound);
+        if (job) job->Run(settings_);
     }
     // SDL keeps an error buffer per thread; a thread SDL did not start frees it by hand.
     SDL_TLSCleanup();

@@ -11,6 +11,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "platform/Audio.h"
 #include "platform/sdl/EffectChunkCache.h"
@@ -45,8 +46,11 @@ class CLoadJob {
     bool Done() const;
     // The result, once Done (else an empty result); the job keeps nothing of it.
     DecodedSound Take();
-    // The clip no longer wants the result: the worker skips the job, or frees what it produced.
-    void Cancel();
+    // The clip no longer wants the result: the worker skips the job, or frees what it produces
+    // later. What it had already produced is handed back, for the caller to dispose of.
+    [[nodiscard]] DecodedSound Cancel();
+    // Frees what a load produced (freeing a MIDI music stops its synthesizer: milliseconds).
+    static void Free(DecodedSound& sound);
     // Runs the decoder (worker thread).
     void Run(const LoadSettings& settings);
 
@@ -58,7 +62,6 @@ class CLoadJob {
     void RenderBounded(std::unique_ptr<IPcmSource> source, PcmFormat format, size_t maxBytes,
                        DecodedSound& sound);
     bool Cancelled() const;
-    static void Free(DecodedSound& sound);
 
     const std::string path_;
     const ClipUse use_;
@@ -77,6 +80,8 @@ class CSoundLoader {
     CSoundLoader& operator=(const CSoundLoader&) = delete;
 
     std::shared_ptr<CLoadJob> Submit(const std::string& path, ClipUse use);
+    // Frees sound the caller is done with, on the worker thread.
+    void Dispose(DecodedSound sound);
 
   private:
     void Work();
@@ -85,6 +90,7 @@ class CSoundLoader {
     std::mutex mutex_;
     std::condition_variable wake_;
     std::deque<std::shared_ptr<CLoadJob>> queue_;
+    std::vector<DecodedSound> disposals_;
     bool stopping_ = false;
     std::thread thread_;  // last: starts once the members it uses exist
 };

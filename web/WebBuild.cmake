@@ -54,9 +54,11 @@ target_link_libraries(zepa_platform PUBLIC freetype)
 
 add_executable(zepa ${CMAKE_SOURCE_DIR}/src/app/main.cpp)
 target_link_libraries(zepa PRIVATE zepa_app)
-# ASYNCIFY lets the engine's own loop sleep by handing control back to the browser. The page
+# ASYNCIFY lets the engine's own loop sleep by handing control back to the browser (on a timer, or
+# until the next animation frame: zepa_page_next_animation_frame in WebBackend.cpp). The page
 # (web/zepa-web.js) gives the arguments, the files and the canvas.
 target_link_options(zepa PRIVATE
-  -sASYNCIFY=1 -sASYNCIFY_STACK_SIZE=131072 -sALLOW_MEMORY_GROWTH=1 -sEXIT_RUNTIME=1
+  -sASYNCIFY=1 "-sASYNCIFY_IMPORTS=['zepa_page_next_animation_frame']" -sASYNCIFY_STACK_SIZE=131072
+  -sALLOW_MEMORY_GROWTH=1 -sEXIT_RUNTIME=1
   -sFORCE_FILESYSTEM=1 -sENVIRONMENT=web -lidbfs.js
   "-sEXPORTED_RUNTIME_METHODS=['FS','IDBFS']")

@@ -17,6 +17,7 @@ const path = require("path");
 const { chromium } = require("playwright-core");
 
 const [url, nativeDir, outDir, ...shotArgs] = process.argv.slice(2);
+const frames = Number(new URL(url).searchParams.get("frames"));
 const shots = shotArgs.map((arg) => {
   const [frame, name] = arg.split(":");
   return { frame, name };
@@ -96,6 +97,12 @@ async function compareShots(profile) {
   try {
     console.log(`test-web: engine status ${result.status}; first frame ${Math.round(result.firstFrameMs)} ms ` +
       `after the page was opened; run ${result.runMs} ms`);
+    // The browser's animation frames drive the loop: most frames wait for one (a frame due soon
+    // after one, or already late, does not).
+    const paced = result.animationFrameWaits >= 0.5 * frames;
+    if (!paced) failed = true;
+    console.log(`test-web: ${result.animationFrameWaits} waits for an animation frame in ${frames} frames: ` +
+      `${paced ? "ok" : "TOO FEW"}`);
     fs.mkdirSync(outDir, { recursive: true });
     for (const { frame, name } of shots) {
       const web = result.shots[frame];

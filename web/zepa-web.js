@@ -6,8 +6,9 @@
 //   &frames=N        stop after frame N
 //   &shot=N          a screenshot of frame N, kept in /shots/N.png (repeatable)
 //   &seed=N          the random seed
-// When the engine ends, window.zepaResult holds its exit status, the screenshots (PNG, base64) and
-// the files of the save folder with their sizes.
+// When the engine ends, window.zepaResult holds its exit status, the screenshots (PNG, base64),
+// the files of the save folder with their sizes, and how often the engine waited for an animation
+// frame.
 //
 // The player's files outlive the page: /game/Save is kept in the browser's IndexedDB (IDBFS, one
 // database per page address path) and option.ini in its local storage; both are written back
@@ -30,6 +31,26 @@ const ZepaPage = (() => {
 
   function push(event) {
     if (queue.length < kMaxQueued) queue.push(event);
+  }
+
+  // The display's animation frames: the engine's waits end on them (WebBackend.cpp, CWebClock),
+  // and their interval, the median of the last few, tells how long the display shows a picture.
+  const display = { last: null, intervals: [], waiting: [], waits: 0 };
+  function animationFrame(time) {
+    if (display.last !== null) {
+      display.intervals.push(time - display.last);
+      if (display.intervals.length > 15) display.intervals.shift();
+    }
+    display.last = time;
+    const waiting = display.waiting.splice(0);
+    waiting.forEach((resolve) => resolve());
+    requestAnimationFrame(animationFrame);
+  }
+  requestAnimationFrame(animationFrame);
+  function frameInterval() {
+    if (display.intervals.length < 3) return 1000 / 60;
+    const sorted = [...display.intervals].sort((a, b) => a - b);
+    return Math.min(Math.max(sorted[sorted.length >> 1], 4), 50);
   }
 
   // The largest 4:3 box in the page, in whole device pixels, centred by the page's layout.
@@ -250,7 +271,9 @@ const ZepaPage = (() => {
       console.warn("zepa: no screenshots", error);
     }
     status.textContent = exitStatus === 0 ? "" : `The engine ended (status ${exitStatus}).`;
-    window.zepaResult = { status: exitStatus, shots, firstFrameMs, saves: listSaves() };
+    window.zepaResult = {
+      status: exitStatus, shots, firstFrameMs, saves: listSaves(), animationFrameWaits: display.waits,
+    };
   }
 
   fit();
@@ -271,6 +294,12 @@ const ZepaPage = (() => {
         window.zepaFirstFrameMs = firstFrameMs;
       }
     },
+    // Resolves at the next animation frame, before the browser draws it.
+    nextAnimationFrame() {
+      ++display.waits;
+      return new Promise((resolve) => display.waiting.push(resolve));
+    },
+    frameInterval,
     nextEvent() {
       if (queue.length === 0) samplePad();
       return queue.length ? queue.shift() : null;

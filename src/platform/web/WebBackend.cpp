@@ -49,6 +49,18 @@ EM_JS(int, zepa_page_is_fullscreen, (), { return ZepaPage.isFullscreen() ? 1 : 0
 EM_JS(void, zepa_page_show_message, (const char* text, const char* caption),
       { ZepaPage.showMessage(UTF8ToString(text), UTF8ToString(caption)); });
 EM_JS(int, zepa_page_message_open, (), { return ZepaPage.messageOpen() ? 1 : 0; });
+// Sleeps until the next animation frame, as emscripten_sleep sleeps on a timer: the engine is
+// woken as a user callback, so that a main that ends after it still ends the runtime.
+EM_JS(void, zepa_page_next_animation_frame, (), {
+    Asyncify.handleSleep((wakeUp) => {
+        runtimeKeepalivePush();
+        ZepaPage.nextAnimationFrame().then(() => {
+            runtimeKeepalivePop();
+            callUserCallback(wakeUp);
+        });
+    });
+});
+EM_JS(double, zepa_page_frame_interval, (), { return ZepaPage.frameInterval(); });
 
 namespace zepa {
 namespace {
@@ -103,8 +115,17 @@ int64_t CWebClock::Counter() {
     return static_cast<int64_t>(std::llround(emscripten_get_now() * 1000.0));
 }
 
+// The browser drives the frame loop with its animation frames: a wait for a frame due more than
+// half a display refresh away ends at the next one, and the frame then runs, is drawn and put on
+// the canvas before the browser shows it. A frame due sooner waits on a timer instead, so that it
+// still makes the display's next refresh. So a 60 fps game on a 60 Hz display runs one frame per
+// refresh even where its due times and the refreshes nearly coincide.
 void CWebClock::SleepMs(uint32_t ms) {
-    emscripten_sleep(ms);
+    if (static_cast<double>(ms) + 1.0 > zepa_page_frame_interval() / 2) {
+        zepa_page_next_animation_frame();
+    } else {
+        emscripten_sleep(ms);
+    }
 }
 
 // The browser's timers have no finer step than a millisecond; a zero sleep still lets the page

@@ -119,6 +119,16 @@ CChunkClip::CChunkClip(std::shared_ptr<MixerVoices> voices, std::shared_ptr<CLoa
                        CEffectChunkCache::Chunk chunk, ClipUse use)
     : CMixerClip(std::move(voices), std::move(job)), chunk_(std::move(chunk)), use_(use) {}
 
+CChunkClip::~CChunkClip() {
+    Stop();
+    // A sound played in pieces may have a MIDI synthesizer behind it, slow to delete.
+    if (feed_) {
+        DecodedSound held;
+        held.source = feed_->ReleaseSource();
+        voices_->Dispose(std::move(held));
+    }
+}
+
 void CChunkClip::KeepAs(std::string path, CEffectChunkCache::Stamp stamp) {
     keepPath_ = std::move(path);
     keepStamp_ = stamp;

@@ -105,7 +105,7 @@ class CChunkClip final : public CMixerClip {
     // `job` null: `chunk` is ready. `stamp` set: the effect cache keeps the decoded chunk.
     CChunkClip(std::shared_ptr<MixerVoices> voices, std::shared_ptr<CLoadJob> job,
                CEffectChunkCache::Chunk chunk, ClipUse use);
-    ~CChunkClip() override { Stop(); }
+    ~CChunkClip() override;
     void KeepAs(std::string path, CEffectChunkCache::Stamp stamp);
     void Stop() override;
     bool IsPlaying() const override;

@@ -21,6 +21,8 @@ class CPcmFeed {
     // Starts the source from its beginning on `voice` (halted, main thread), over `silence`.
     // Halting the voice (or the voice ending) removes the effect: only then may the feed go.
     bool Start(int voice, Mix_Chunk* silence, bool loopForever);
+    // The source, once the voice no longer plays the feed (for the caller to delete elsewhere).
+    std::unique_ptr<IPcmSource> ReleaseSource() { return std::move(source_); }
 
   private:
     static void Fill(int voice, void* stream, int bytes, void* feed);

@@ -89,6 +89,9 @@ CommandLineResult ParseCommandLine(int argc, const char* const* argv) {
     app.add_option("GAME", gameArgument, "Game folder, or the GameData.pac inside it (the same as --game)");
     app.add_option("--game", gameDir, "Game folder (the working directory of the game)");
     app.add_flag("--headless", options.headless, "No window: virtual clock, message boxes on stderr");
+    app.add_flag("--paced", options.paced,
+                 "With --headless: each frame waits for its due time on the real clock, as in a window")
+        ->needs("--headless");
     app.add_option("--frames", frames, "End the run after frame N")->check(CLI::NonNegativeNumber);
     app.add_option("--seed", seed, "Seed of the random generator")->check(CLI::Range(0LL, 4294967295LL));
     app.add_option("--scene", scene, "First scene instead of Title (Title, Main, Option, KeyConfig)");

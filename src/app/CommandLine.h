@@ -15,6 +15,7 @@ struct FrameFile {
 struct CommandLineOptions {
     std::optional<std::string> gameDir;
     bool headless = false;
+    bool paced = false;  // headless frames at 60 per second on the real clock
     std::optional<long long> frames;
     std::optional<unsigned> seed;
     std::optional<std::string> scene;

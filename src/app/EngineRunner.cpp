@@ -28,6 +28,7 @@
 #include "platform/GlyphSource.h"
 #include "platform/ImageIo.h"
 #include "platform/InstanceLock.h"
+#include "platform/SteadyClock.h"
 #include "platform/StopSignals.h"
 #include "platform/WriteTarget.h"
 #include "platform/headless/HeadlessBackend.h"
@@ -50,12 +51,13 @@ class CFrameOutputs {
         }
     }
 
-    // A frame not drawn has no draw time; in a windowed run that is a frame the pacing found late.
-    void RecordFrame(long long frame, const CGameSystem& game, bool drawn, bool headless) {
+    // A frame not drawn has no draw time. `late`: the pacing found the frame already due (in a
+    // window it is then not drawn).
+    void RecordFrame(long long frame, const CGameSystem& game, bool drawn, bool late) {
         if (!stats_) return;
         FrameTimes times = game.frameTimes();
         if (!drawn) times.drawMs = times.presentMs = 0;
-        stats_->Record(frame, times, !drawn && !headless);
+        stats_->Record(frame, times, late);
     }
 
     // The summary on stderr; false when the statistics could not be written whole.
@@ -206,6 +208,8 @@ long long RunFrames(PlatformBackend& backend, CGameSystem& game, CWindowProcedur
                     CFrameOutputs& outputs) {
     const CommandLineOptions& options = outputs.options();
     long long frame = 0;
+    // A window's frames wait for their due time; headless ones only when asked to.
+    const bool paced = !backend.headless || options.paced;
     auto finished = [&] {
         return procedure.quitRequested() || game.closeRequested() || StopSignalReceived() != 0;
     };
@@ -218,7 +222,7 @@ long long RunFrames(PlatformBackend& backend, CGameSystem& game, CWindowProcedur
         }
         const int updates = procedure.fastForward() ? kFastForwardUpdates : 1;
         bool stop = false;
-        if (!backend.headless) timer.WaitFrame();
+        if (paced) timer.WaitFrame();
         for (int step = 0; step < updates && !stop; ++step) {
             ++frame;
             if (replay.feed)
@@ -237,9 +241,10 @@ long long RunFrames(PlatformBackend& backend, CGameSystem& game, CWindowProcedur
                 }
             }
             game.SetDebugOverlayShown(procedure.debugOverlay());
-            const bool draw = backend.headless || (timer.drawThisFrame() && step == updates - 1);
+            const bool due = timer.drawThisFrame() && step == updates - 1;
+            const bool draw = backend.headless || due;
             if (draw) game.DrawFrame();
-            outputs.RecordFrame(frame, game, draw, backend.headless);
+            outputs.RecordFrame(frame, game, draw, paced && !due);
             outputs.AfterFrame(game, frame);
             if (options.frames && frame >= *options.frames) stop = true;
             if (StopSignalReceived() != 0) stop = true;
@@ -358,6 +363,7 @@ int RunEngine(const CommandLineOptions& given) {
     const std::string writableFolder = ChooseWritableFolder();
     if (options.headless) {
         PlatformBackend backend = CreateHeadlessBackend();
+        if (options.paced) backend.clock = std::make_unique<CSteadyClock>();
         return RunEngineOn(options, backend, writableFolder);
     }
     std::string error;

@@ -8,6 +8,7 @@
 #include "platform/Backends.h"
 #include "platform/Cp932.h"
 #include "platform/Letterbox.h"
+#include "platform/SteadyClock.h"
 #include "platform/sdl/SdlKeyMap.h"
 #include "platform/sdl/SdlMixerAudio.h"
 

@@ -15,14 +15,4 @@ namespace zepa {
 // failure.
 std::optional<PlatformBackend> CreateSdlBackend(std::string& error);
 
-// The real time source (steady clock), used by the sdl backend.
-class CSteadyClock : public IClock {
-  public:
-    uint32_t Milliseconds() override;
-    int64_t Counter() override;
-    int64_t Frequency() override { return 1000000000; }
-    void SleepMs(uint32_t ms) override;
-    void Yield() override;
-};
-
 }  // namespace zepa

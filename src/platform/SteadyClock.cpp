@@ -1,7 +1,7 @@
+#include "platform/SteadyClock.h"
+
 #include <chrono>
 #include <thread>
-
-#include "platform/sdl/SdlBackend.h"
 
 namespace zepa {
 namespace {

@@ -11,6 +11,7 @@
 #include "platform/web/VoiceTable.h"
 #include "platform/web/VorbisDecoder.h"
 #include "platform/web/WaveDecoder.h"
+#include "platform/web/WebStreamClip.h"
 
 // The page's side is the object ZepaAudio of web/zepa-audio.js.
 
@@ -33,9 +34,10 @@ EM_JS(void, zepa_audio_close, (), { ZepaAudio.close(); });
 namespace zepa {
 namespace {
 
-// The longest a clip is decoded for, in frames (as of 44.1 kHz): ten minutes of music, five of
-// ambience, two of an effect. Longer sound is cut, so a hostile file cannot make the page
-// allocate without bound.
+// The longest a clip decoded whole is decoded for, in frames (as of 44.1 kHz): ten minutes of
+// music, five of ambience (both only MIDI, or a file whose length cannot be read; the rest
+// streams), two of an effect. Longer sound is cut, so a hostile file cannot make the page allocate
+// without bound.
 constexpr size_t kFramesPerMinute = 60 * 44100;
 constexpr size_t kMidiRate = 44100;
 // Compressed files larger than this are refused (ten minutes of Vorbis is some 10 MB).
@@ -135,6 +137,8 @@ class CWebAudioDevice : public IAudioDevice {
             return false;
         }
         voices_ = std::make_shared<CVoiceTable>();
+        streams_ = std::make_shared<CWebStreams>();
+        lastPollMs_ = emscripten_get_now();
         open_ = true;
         return true;
     }
@@ -145,12 +149,21 @@ class CWebAudioDevice : public IAudioDevice {
     }
     bool IsOpen() const override { return open_; }
     std::unique_ptr<IAudioClip> Load(const std::string& path, ClipUse use) override;
+    bool Poll() override {
+        if (!open_) return false;
+        const double now = emscripten_get_now();
+        streams_->Pump(now - lastPollMs_);
+        lastPollMs_ = now;
+        return false;
+    }
     const std::string& lastError() const override { return lastError_; }
     std::string driverName() const override { return open_ ? "webaudio" : ""; }
 
   private:
     std::unique_ptr<IAudioClip> Decoded(const std::string& path, const std::vector<uint8_t>& bytes,
                                         SoundKind kind, ClipUse use);
+    std::unique_ptr<IAudioClip> Streamed(const std::string& path, std::vector<uint8_t>& bytes, SoundKind kind,
+                                         ClipUse use);
     std::unique_ptr<IAudioClip> Midi(const std::string& path, const std::vector<uint8_t>& bytes, ClipUse use);
     std::unique_ptr<IAudioClip> Fail(std::string reason) {
         lastError_ = std::move(reason);
@@ -159,6 +172,8 @@ class CWebAudioDevice : public IAudioDevice {
 
     bool open_ = false;
     std::shared_ptr<CVoiceTable> voices_;
+    std::shared_ptr<CWebStreams> streams_;
+    double lastPollMs_ = 0.0;
     std::string lastError_;
 };
 
@@ -178,7 +193,23 @@ std::unique_ptr<IAudioClip> CWebAudioDevice::Load(const std::string& path, ClipU
     const SoundKind kind = KindOf(bytes);
     if (kind == SoundKind::Midi) return Midi(path, bytes, use);
     if (kind == SoundKind::Unknown) return Fail("unrecognised sound format");
+    if (use != ClipUse::Effect) return Streamed(path, bytes, kind, use);
     return Decoded(path, bytes, kind, use);
+}
+
+// Music and ambience play while they decode. A file whose length cannot be read (a one-shot must
+// know when it ends) is decoded whole instead, up to the cap.
+std::unique_ptr<IAudioClip> CWebAudioDevice::Streamed(const std::string& path, std::vector<uint8_t>& bytes,
+                                                      SoundKind kind, ClipUse use) {
+    std::string error;
+    std::unique_ptr<CSoundStream> stream = CSoundStream::Open(
+        std::move(bytes), kind == SoundKind::Wave ? OpenWaveSource : OpenVorbisSource, error);
+    if (!stream) return Fail(error);
+    if (stream->statedFrames() == 0) {
+        std::vector<uint8_t> whole = stream->TakeBytes();
+        return Decoded(path, whole, kind, use);
+    }
+    return std::make_unique<CWebStreamClip>(voices_, streams_, std::move(stream), path, use);
 }
 
 std::unique_ptr<IAudioClip> CWebAudioDevice::Decoded(const std::string& path,

@@ -18,6 +18,7 @@
 const ZepaAudio = (() => {
   const kMidiRate = 44100;
   const kMaxVolume = 128;
+  const kMidiAhead = 3;  // seconds a streamed MIDI clip is rendered ahead of what plays
   const kLead = 0.05;  // seconds between scheduling a streamed piece and its start, at the least
   // id: { name, buffer (null until ready), pieces, rate, channels }, or for a stream
   // { name, stream: true, rate, channels, length, queue, queueStart, queued, ended, skipTo, peak }
@@ -95,6 +96,7 @@ const ZepaAudio = (() => {
     voice.gain = gain;
     voice.sources = new Set();
     voice.nextTime = context.currentTime + kLead;
+    voice.underruns = 0;
     schedule(index, voice, clip);
   }
 
@@ -110,7 +112,8 @@ const ZepaAudio = (() => {
       const offset = Math.max(piece.offset, from - clip.queueStart);
       clip.queued -= offset - piece.offset;
       piece.offset = offset;
-    } else if (from > clip.queueStart && !clip.ended) {
+    } else if (from - clip.queueStart > clip.rate / 2 && !clip.ended) {
+      // (Less than that is not worth a seek: the next pieces are trimmed instead.)
       clip.skipTo = from;
       clip.queueStart = from;
     }
@@ -118,7 +121,10 @@ const ZepaAudio = (() => {
 
   // Starts every queued piece on the voice, each where the one before ends.
   function schedule(index, voice, clip) {
-    if (voice.nextTime < context.currentTime) voice.nextTime = context.currentTime + kLead;  // ran dry
+    if (voice.nextTime < context.currentTime) {  // ran dry: a gap
+      voice.nextTime = context.currentTime + kLead;
+      voice.underruns += 1;
+    }
     while (clip.queue.length > 0) {
       const piece = clip.queue.shift();
       clip.queueStart += piece.frames;
@@ -162,13 +168,53 @@ const ZepaAudio = (() => {
       const plane = buffer.getChannelData(c);
       for (let i = 0; i < frames; ++i) plane[i] = samples[i * clip.channels + c];
     }
-    for (let i = 0; i < samples.length; i += 16 * clip.channels) {
-      clip.peak = Math.max(clip.peak, Math.abs(samples[i]));
-    }
-    clip.queue.push({ buffer, frames, offset: 0 });
-    clip.queued += frames;
+    enqueue(id, clip, buffer);
+  }
+
+  function enqueue(id, clip, buffer) {
+    const first = buffer.getChannelData(0);
+    for (let i = 0; i < first.length; i += 16) clip.peak = Math.max(clip.peak, Math.abs(first[i]));
+    clip.queue.push({ buffer, frames: buffer.length, offset: 0 });
+    clip.queued += buffer.length;
     const index = voiceOf(id);
     if (index >= 0) startVoice(index);
+  }
+
+  // A streamed MIDI clip's next piece from the worker, or its failure (then it stays silent).
+  function midiPiece(id, clip, { gen, left, right, ended, error }) {
+    if (gen !== undefined && gen !== clip.gen) return;  // from before a restart
+    clip.pending = false;
+    if (error) console.warn(`zepa: cannot render ${clip.name}: ${error}`);
+    const buffer = !error && left.length > 0 && clip.skipTo < 0 ? makeBuffer(2, left.length, kMidiRate) : null;
+    if (buffer) {
+      buffer.copyToChannel(left, 0);
+      buffer.copyToChannel(right, 1);
+      enqueue(id, clip, buffer);
+    }
+    if (error || ended) ZepaAudio.streamEnd(id);
+  }
+
+  // Asks the worker for what each streamed MIDI clip needs next, one request in flight at a time:
+  // frames dropped to reach a late one-shot's point, then enough to stay 3 s ahead.
+  function pumpMidi() {
+    if (!midi) return;
+    for (const [id, clip] of clips) {
+      if (!clip.midi || clip.pending || clip.ended) continue;
+      const skip = clip.skipTo >= 0 ? Math.max(0, clip.skipTo - clip.position) : 0;
+      const frames = Math.min(wanted(id, kMidiAhead), kMidiRate / 2);
+      if (skip === 0 && frames < kMidiRate / 4) continue;
+      const voice = voices[voiceOf(id)];
+      midi.postMessage({ op: "render", id, gen: clip.gen, frames, skip, loop: !!(voice && voice.loop) });
+      clip.position += skip + frames;
+      clip.skipTo = -1;
+      clip.pending = true;
+    }
+  }
+
+  function restartMidi(id, clip) {
+    Object.assign(clip, { queue: [], queueStart: 0, queued: 0, ended: false, skipTo: -1, position: 0, pending: false });
+    clip.gen += 1;
+    if (midi) midi.postMessage({ op: "restart", id });
   }
 
   // Frames the engine should hand over now to keep `seconds` ahead of what plays.
@@ -254,6 +300,8 @@ const ZepaAudio = (() => {
       midi.onmessage = (event) => {
         const { id, left, right, error, fatal } = event.data;
         if (fatal) return midiSilent(error);
+        const streamed = clips.get(id);
+        if (streamed && streamed.midi) return midiPiece(id, streamed, event.data);
         if (error) {
           const clip = clips.get(id);
           console.warn(`zepa: cannot render ${clip ? clip.name : "a MIDI file"}: ${error}`);
@@ -333,8 +381,24 @@ const ZepaAudio = (() => {
       if (worker) worker.postMessage({ id, smf: bytes.buffer, maxFrames }, [bytes.buffer]);
       return id;
     },
+    // A MIDI clip rendered a few seconds at a time as it plays (music and ambience).
+    midiStream(name, bytes, length) {
+      const id = newClip({
+        name, stream: true, midi: true, rate: kMidiRate, channels: 2, length, queue: [], queueStart: 0,
+        queued: 0, ended: false, skipTo: -1, peak: 0, gen: 0, position: 0, pending: false, played: false,
+      });
+      const worker = midiWorker();
+      if (worker) worker.postMessage({ op: "open", id, smf: bytes.buffer }, [bytes.buffer]);
+      return id;
+    },
+    pump: pumpMidi,
     play(index, id, loop, volume) {
       stop(index);
+      const clip = clips.get(id);
+      // Played before, its stream is from where that play got to; a one-shot that ended restarts
+      // to loop.
+      if (clip && clip.midi && (clip.played || (clip.ended && loop))) restartMidi(id, clip);
+      if (clip && clip.midi) clip.played = true;
       // A stream sounds on one voice at a time.
       const previous = clips.has(id) && clips.get(id).stream ? voiceOf(id) : -1;
       if (previous >= 0) stop(previous);
@@ -350,14 +414,16 @@ const ZepaAudio = (() => {
     },
     release(id) {
       const index = voiceOf(id);
-      if (index >= 0 && clips.has(id) && clips.get(id).stream) stop(index);
+      const clip = clips.get(id);
+      if (index >= 0 && clip && clip.stream) stop(index);
+      if (clip && clip.midi && midi) midi.postMessage({ op: "close", id });
       clips.delete(id);
     },
     close() {
       voices.forEach((_, index) => stop(index));
     },
     // For tests and the curious: the context's state and what sounds now (with each clip's peak
-    // level, 0..1, and for a stream the milliseconds scheduled ahead).
+    // level, 0..1, and for a stream the milliseconds scheduled ahead and how often it ran dry).
     state() {
       const sounding = [];
       voices.forEach((voice, index) => {
@@ -370,7 +436,7 @@ const ZepaAudio = (() => {
           // A stream also tells how much is scheduled ahead of what plays now.
           if (voice.sources) {
             const ahead = Math.max(0, voice.nextTime - context.currentTime);
-            Object.assign(entry, { streamed: true, queuedMs: Math.round(ahead * 1000) });
+            Object.assign(entry, { streamed: true, queuedMs: Math.round(ahead * 1000), underruns: voice.underruns });
           }
           sounding.push(entry);
         }

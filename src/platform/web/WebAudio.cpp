@@ -3,6 +3,7 @@
 #include <emscripten.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <vector>
 
@@ -24,6 +25,9 @@ EM_JS(void, zepa_audio_append, (int clip, const float* samples, int count),
 EM_JS(void, zepa_audio_finish, (int clip), { ZepaAudio.finish(clip); });
 EM_JS(int, zepa_audio_midi, (const char* name, const uint8_t* bytes, int size, double maxFrames),
       { return ZepaAudio.midi(UTF8ToString(name), HEAPU8.slice(bytes, bytes + size), maxFrames); });
+EM_JS(int, zepa_audio_midi_stream, (const char* name, const uint8_t* bytes, int size, double frames),
+      { return ZepaAudio.midiStream(UTF8ToString(name), HEAPU8.slice(bytes, bytes + size), frames); });
+EM_JS(void, zepa_audio_pump, (), { ZepaAudio.pump(); });
 EM_JS(void, zepa_audio_play, (int voice, int clip, int loop, int volume),
       { ZepaAudio.play(voice, clip, loop != 0, volume); });
 EM_JS(void, zepa_audio_stop, (int voice), { ZepaAudio.stop(voice); });
@@ -35,8 +39,8 @@ namespace zepa {
 namespace {
 
 // The longest a clip decoded whole is decoded for, in frames (as of 44.1 kHz): ten minutes of
-// music, five of ambience (both only MIDI, or a file whose length cannot be read; the rest
-// streams), two of an effect. Longer sound is cut, so a hostile file cannot make the page allocate
+// music, five of ambience (only an Ogg file whose length cannot be read; the rest streams), two
+// of an effect. Longer sound is cut, so a hostile file cannot make the page allocate
 // without bound.
 constexpr size_t kFramesPerMinute = 60 * 44100;
 constexpr size_t kMidiRate = 44100;
@@ -153,6 +157,7 @@ class CWebAudioDevice : public IAudioDevice {
         if (!open_) return false;
         const double now = emscripten_get_now();
         streams_->Pump(now - lastPollMs_);
+        zepa_audio_pump();  // the page asks its synthesizer for what streamed MIDI needs next
         lastPollMs_ = now;
         return false;
     }
@@ -227,11 +232,17 @@ std::unique_ptr<IAudioClip> CWebAudioDevice::Decoded(const std::string& path,
 }
 
 // MIDI is rendered by the page's synthesizer, which takes its time: the length is read here so
-// that the engine knows at once how long a one-shot sounds.
+// that the engine knows at once how long a one-shot sounds. Music and ambience are rendered a few
+// seconds ahead of what plays, effects whole.
 std::unique_ptr<IAudioClip> CWebAudioDevice::Midi(const std::string& path, const std::vector<uint8_t>& bytes,
                                                   ClipUse use) {
     const std::optional<double> seconds = MidiLengthSeconds(bytes);
     if (!seconds) return Fail("not a MIDI file");
+    if (use != ClipUse::Effect) {
+        const int clip = zepa_audio_midi_stream(path.c_str(), bytes.data(), static_cast<int>(bytes.size()),
+                                                std::floor(*seconds * kMidiRate));
+        return std::make_unique<CWebAudioClip>(voices_, clip, use, *seconds * 1000.0);
+    }
     const size_t maxFrames = MaxFrames(use);
     const double lengthMs = std::min(*seconds, static_cast<double>(maxFrames) / kMidiRate) * 1000.0;
     const int clip = zepa_audio_midi(path.c_str(), bytes.data(), static_cast<int>(bytes.size()),

@@ -19,6 +19,10 @@ const kBlock = 4096;
 let font = null;
 let synthesizer = null;
 const streams = new Map();  // id: { synth, smf, ended }
+// Synthesizers of closed streams, kept for the next ones: loading the soundfont into a new one
+// takes a while. As many as there are streaming voices (music and ambience).
+const kSpareSynthesizers = 2;
+const spare = [];
 
 function loadFont() {
   if (!font) {
@@ -108,7 +112,7 @@ function renderNext(stream, frames, skip, loop) {
 async function handle(data) {
   const { op, id } = data;
   if (op === "open") {
-    const stream = { synth: await newSynthesizer(), smf: data.smf, ended: false };
+    const stream = { synth: spare.pop() || (await newSynthesizer()), smf: data.smf, ended: false };
     streams.set(id, stream);
     await startPlayer(stream.synth, stream.smf);
   } else if (op === "render") {
@@ -121,8 +125,15 @@ async function handle(data) {
     if (stream) await startPlayer(stream.synth, stream.smf);
   } else if (op === "close") {
     const stream = streams.get(id);
-    if (stream) stream.synth.close();
     streams.delete(id);
+    if (!stream) return;
+    if (spare.length < kSpareSynthesizers) {
+      stream.synth.stopPlayer();
+      stream.synth.midiAllSoundsOff();
+      spare.push(stream.synth);
+    } else {
+      stream.synth.close();
+    }
   } else {
     const { left, right } = await render(data.smf, data.maxFrames);
     postMessage({ id, left, right }, [left.buffer, right.buffer]);

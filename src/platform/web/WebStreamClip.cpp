@@ -25,7 +25,7 @@ namespace zepa {
 namespace {
 
 // Decoded at load, so that a clip sounds as soon as it is played.
-constexpr double kStartSeconds = 1.0;
+constexpr double kStartSeconds = 0.5;
 // How far ahead of what it plays the page is kept: more than any frame the engine may take.
 constexpr double kAheadSeconds = 3.0;
 // The least handed over at once, so that the page gets pieces of a quarter second, not one per

@@ -1,7 +1,7 @@
 // Music and ambience in the browser, played while they decode: the clip holds the file and its
 // decoder (CSoundStream) and, once a frame (CWebStreams::Pump, from the device's Poll), hands the
 // page the next piece it asks for, so the page stays a few seconds ahead of what it plays. Loading
-// decodes only the first second; no frame decodes more than a bounded slice.
+// decodes only the first half second; no frame decodes more than a bounded slice.
 #pragma once
 
 #include <memory>

@@ -168,7 +168,7 @@ async function audioState(page) {
 
 // Before any key press the browser has no running audio; the engine plays on all the same. After
 // one (a key the engine ignores) the context runs, and the demo's rain and theme sound, neither of
-// them silence.
+// them silence; both stream and go on with pieces ahead of what plays, never running dry.
 async function soundStartsOnAKey(profile) {
   const base = url.split("?")[0];
   const { browser, page } = await open(profile, `${base}?input=quicksave.replay&seed=1&frames=1200`);
@@ -185,9 +185,14 @@ async function soundStartsOnAKey(profile) {
       if (after.context === "running" && sounds(after)) break;
       await page.waitForTimeout(250);
     }
-    const ok = before.context !== "running" && after.context === "running" && sounds(after);
+    // Both stream: 6 s on they still sound, past the pieces made before the key.
+    await page.waitForTimeout(6000);
+    const later = await audioState(page);
+    const goOn = wanted.every((name) => later.sounding.some((c) => c.name === name && c.streamed && c.queuedMs > 0 &&
+      c.underruns === 0));
+    const ok = before.context !== "running" && after.context === "running" && sounds(after) && goOn;
     console.log(`test-web: audio before a key: ${before.context}; after: ${after.context}, sounding ` +
-      `${JSON.stringify(after.sounding)}: ${ok ? "ok" : "WRONG"}`);
+      `${JSON.stringify(after.sounding)}; 6 s later ${JSON.stringify(later.sounding)}: ${ok ? "ok" : "WRONG"}`);
     const result = await engineResult(page);
     return ok && result.status === 0;
   } finally {

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cstring>
-#include <vector>
+#include <memory>
+
+#include "platform/web/PcmSource.h"
 
 namespace zepa {
 namespace {
@@ -10,7 +12,6 @@ namespace {
 constexpr uint16_t kFormatPcm = 1;
 constexpr uint16_t kFormatFloat = 3;
 constexpr uint16_t kFormatExtensible = 0xFFFE;
-constexpr size_t kPieceSamples = 8192;
 
 uint32_t ReadLe(std::span<const uint8_t> bytes, size_t at, int size) {
     uint32_t value = 0;
@@ -75,34 +76,45 @@ float Sample(std::span<const uint8_t> data, size_t at, const WaveFormat& f) {
     return static_cast<float>(static_cast<int32_t>(word)) / 2147483648.0f;
 }
 
-size_t Convert(std::span<const uint8_t> data, const WaveFormat& f, size_t maxFrames, ISoundSink& sink) {
-    const int channels = std::min(f.channels, 2);
-    const size_t frames = std::min(data.size() / f.blockAlign, maxFrames);
-    const size_t sampleBytes = static_cast<size_t>(f.bits / 8);
-    sink.Begin(static_cast<int>(f.sampleRate), channels);
-    std::vector<float> piece;
-    for (size_t frame = 0; frame < frames; ++frame) {
-        for (int channel = 0; channel < channels; ++channel) {
-            piece.push_back(
-                Sample(data, frame * f.blockAlign + static_cast<size_t>(channel) * sampleBytes, f));
+class CWaveSource : public IPcmSource {
+  public:
+    CWaveSource(std::span<const uint8_t> data, const WaveFormat& format)
+        : data_(data), format_(format), frames_(data.size() / format.blockAlign) {}
+    int sampleRate() const override { return static_cast<int>(format_.sampleRate); }
+    int channels() const override { return std::min(format_.channels, 2); }
+    uint64_t statedFrames() const override { return frames_; }
+    size_t Read(std::span<float> out) override {
+        const size_t channels = static_cast<size_t>(this->channels());
+        const size_t sampleBytes = static_cast<size_t>(format_.bits / 8);
+        const size_t count = std::min(out.size() / channels, frames_ - next_);
+        for (size_t i = 0; i < count; ++i, ++next_) {
+            for (size_t channel = 0; channel < channels; ++channel) {
+                out[i * channels + channel] =
+                    Sample(data_, next_ * format_.blockAlign + channel * sampleBytes, format_);
+            }
         }
-        if (piece.size() >= kPieceSamples) {
-            sink.Append(piece);
-            piece.clear();
-        }
+        return count;
     }
-    if (!piece.empty()) sink.Append(piece);
-    return frames;
-}
+    bool Seek(uint64_t frame) override {
+        if (frame > frames_) return false;
+        next_ = static_cast<size_t>(frame);
+        return true;
+    }
+
+  private:
+    std::span<const uint8_t> data_;
+    WaveFormat format_;
+    size_t frames_;
+    size_t next_ = 0;
+};
 
 }  // namespace
 
-std::optional<size_t> DecodeWave(std::span<const uint8_t> bytes, size_t maxFrames, ISoundSink& sink,
-                                 std::string& error) {
+std::unique_ptr<IPcmSource> OpenWaveSource(std::span<const uint8_t> bytes, std::string& error) {
     if (bytes.size() < 12 || std::memcmp(bytes.data(), "RIFF", 4) != 0 ||
         std::memcmp(bytes.data() + 8, "WAVE", 4) != 0) {
         error = "not a WAVE file";
-        return std::nullopt;
+        return nullptr;
     }
     std::optional<WaveFormat> format;
     size_t at = 12;
@@ -116,15 +128,22 @@ std::optional<size_t> DecodeWave(std::span<const uint8_t> bytes, size_t maxFrame
             if (!ParseFormat(body, *format)) break;
         } else if (std::memcmp(bytes.data() + at, "data", 4) == 0) {
             if (!format) break;
-            if (!Supported(*format, error)) return std::nullopt;
-            return Convert(body, *format, maxFrames, sink);
+            if (!Supported(*format, error)) return nullptr;
+            return std::make_unique<CWaveSource>(body, *format);
         }
         // Past the last chunk; compared before adding, so that a huge size cannot wrap around.
         if (size >= bytes.size() - at - 8) break;
         at += 8 + static_cast<size_t>(size) + (size & 1u);  // chunks are padded to even sizes
     }
     error = "corrupt WAVE file";
-    return std::nullopt;
+    return nullptr;
+}
+
+std::optional<size_t> DecodeWave(std::span<const uint8_t> bytes, size_t maxFrames, ISoundSink& sink,
+                                 std::string& error) {
+    const std::unique_ptr<IPcmSource> source = OpenWaveSource(bytes, error);
+    if (!source) return std::nullopt;
+    return DecodeWhole(*source, maxFrames, sink);
 }
 
 }  // namespace zepa

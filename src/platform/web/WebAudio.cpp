@@ -3,6 +3,7 @@
 #include <emscripten.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <vector>
 
@@ -11,6 +12,7 @@
 #include "platform/web/VoiceTable.h"
 #include "platform/web/VorbisDecoder.h"
 #include "platform/web/WaveDecoder.h"
+#include "platform/web/WebStreamClip.h"
 
 // The page's side is the object ZepaAudio of web/zepa-audio.js.
 
@@ -23,6 +25,9 @@ EM_JS(void, zepa_audio_append, (int clip, const float* samples, int count),
 EM_JS(void, zepa_audio_finish, (int clip), { ZepaAudio.finish(clip); });
 EM_JS(int, zepa_audio_midi, (const char* name, const uint8_t* bytes, int size, double maxFrames),
       { return ZepaAudio.midi(UTF8ToString(name), HEAPU8.slice(bytes, bytes + size), maxFrames); });
+EM_JS(int, zepa_audio_midi_stream, (const char* name, const uint8_t* bytes, int size, double frames),
+      { return ZepaAudio.midiStream(UTF8ToString(name), HEAPU8.slice(bytes, bytes + size), frames); });
+EM_JS(void, zepa_audio_pump, (), { ZepaAudio.pump(); });
 EM_JS(void, zepa_audio_play, (int voice, int clip, int loop, int volume),
       { ZepaAudio.play(voice, clip, loop != 0, volume); });
 EM_JS(void, zepa_audio_stop, (int voice), { ZepaAudio.stop(voice); });
@@ -33,9 +38,10 @@ EM_JS(void, zepa_audio_close, (), { ZepaAudio.close(); });
 namespace zepa {
 namespace {
 
-// The longest a clip is decoded for, in frames (as of 44.1 kHz): ten minutes of music, five of
-// ambience, two of an effect. Longer sound is cut, so a hostile file cannot make the page
-// allocate without bound.
+// The longest a clip decoded whole is decoded for, in frames (as of 44.1 kHz): ten minutes of
+// music, five of ambience (only an Ogg file whose length cannot be read; the rest streams), two
+// of an effect. Longer sound is cut, so a hostile file cannot make the page allocate
+// without bound.
 constexpr size_t kFramesPerMinute = 60 * 44100;
 constexpr size_t kMidiRate = 44100;
 // Compressed files larger than this are refused (ten minutes of Vorbis is some 10 MB).
@@ -135,6 +141,8 @@ class CWebAudioDevice : public IAudioDevice {
             return false;
         }
         voices_ = std::make_shared<CVoiceTable>();
+        streams_ = std::make_shared<CWebStreams>();
+        lastPollMs_ = emscripten_get_now();
         open_ = true;
         return true;
     }
@@ -145,12 +153,22 @@ class CWebAudioDevice : public IAudioDevice {
     }
     bool IsOpen() const override { return open_; }
     std::unique_ptr<IAudioClip> Load(const std::string& path, ClipUse use) override;
+    bool Poll() override {
+        if (!open_) return false;
+        const double now = emscripten_get_now();
+        streams_->Pump(now - lastPollMs_);
+        zepa_audio_pump();  // the page asks its synthesizer for what streamed MIDI needs next
+        lastPollMs_ = now;
+        return false;
+    }
     const std::string& lastError() const override { return lastError_; }
     std::string driverName() const override { return open_ ? "webaudio" : ""; }
 
   private:
     std::unique_ptr<IAudioClip> Decoded(const std::string& path, const std::vector<uint8_t>& bytes,
                                         SoundKind kind, ClipUse use);
+    std::unique_ptr<IAudioClip> Streamed(const std::string& path, std::vector<uint8_t>& bytes, SoundKind kind,
+                                         ClipUse use);
     std::unique_ptr<IAudioClip> Midi(const std::string& path, const std::vector<uint8_t>& bytes, ClipUse use);
     std::unique_ptr<IAudioClip> Fail(std::string reason) {
         lastError_ = std::move(reason);
@@ -159,6 +177,8 @@ class CWebAudioDevice : public IAudioDevice {
 
     bool open_ = false;
     std::shared_ptr<CVoiceTable> voices_;
+    std::shared_ptr<CWebStreams> streams_;
+    double lastPollMs_ = 0.0;
     std::string lastError_;
 };
 
@@ -178,7 +198,23 @@ std::unique_ptr<IAudioClip> CWebAudioDevice::Load(const std::string& path, ClipU
     const SoundKind kind = KindOf(bytes);
     if (kind == SoundKind::Midi) return Midi(path, bytes, use);
     if (kind == SoundKind::Unknown) return Fail("unrecognised sound format");
+    if (use != ClipUse::Effect) return Streamed(path, bytes, kind, use);
     return Decoded(path, bytes, kind, use);
+}
+
+// Music and ambience play while they decode. A file whose length cannot be read (a one-shot must
+// know when it ends) is decoded whole instead, up to the cap.
+std::unique_ptr<IAudioClip> CWebAudioDevice::Streamed(const std::string& path, std::vector<uint8_t>& bytes,
+                                                      SoundKind kind, ClipUse use) {
+    std::string error;
+    std::unique_ptr<CSoundStream> stream = CSoundStream::Open(
+        std::move(bytes), kind == SoundKind::Wave ? OpenWaveSource : OpenVorbisSource, error);
+    if (!stream) return Fail(error);
+    if (stream->statedFrames() == 0) {
+        std::vector<uint8_t> whole = stream->TakeBytes();
+        return Decoded(path, whole, kind, use);
+    }
+    return std::make_unique<CWebStreamClip>(voices_, streams_, std::move(stream), path, use);
 }
 
 std::unique_ptr<IAudioClip> CWebAudioDevice::Decoded(const std::string& path,
@@ -196,11 +232,17 @@ std::unique_ptr<IAudioClip> CWebAudioDevice::Decoded(const std::string& path,
 }
 
 // MIDI is rendered by the page's synthesizer, which takes its time: the length is read here so
-// that the engine knows at once how long a one-shot sounds.
+// that the engine knows at once how long a one-shot sounds. Music and ambience are rendered a few
+// seconds ahead of what plays, effects whole.
 std::unique_ptr<IAudioClip> CWebAudioDevice::Midi(const std::string& path, const std::vector<uint8_t>& bytes,
                                                   ClipUse use) {
     const std::optional<double> seconds = MidiLengthSeconds(bytes);
     if (!seconds) return Fail("not a MIDI file");
+    if (use != ClipUse::Effect) {
+        const int clip = zepa_audio_midi_stream(path.c_str(), bytes.data(), static_cast<int>(bytes.size()),
+                                                std::floor(*seconds * kMidiRate));
+        return std::make_unique<CWebAudioClip>(voices_, clip, use, *seconds * 1000.0);
+    }
     const size_t maxFrames = MaxFrames(use);
     const double lengthMs = std::min(*seconds, static_cast<double>(maxFrames) / kMidiRate) * 1000.0;
     const int clip = zepa_audio_midi(path.c_str(), bytes.data(), static_cast<int>(bytes.size()),

@@ -5,7 +5,8 @@
 // quick-saves, packed beside the demo's) must leave a save that a second load of the page finds;
 // that a message box (the page in message/, whose game has a script mistake) holds the engine
 // until it is closed; and that sound starts with the first key press: the demo's rain (BGS, Ogg)
-// and its theme (BGM, MIDI rendered by the page's synthesizer) must then sound through Web Audio.
+// and its theme (BGM, MIDI rendered by the page's synthesizer) must then sound through Web Audio,
+// go on streaming, and pause while the page is hidden. Most frames must wait for an animation frame.
 // Prints one line per shot (differing pixels, largest channel difference) and the page's timings;
 // exits 1 when the run fails or a shot differs by more than the tolerance: ZEPA_WEB_TOLERANCE is
 // PIXELS:LARGEST, at most PIXELS differing pixels per shot with no channel differing by more than
@@ -193,11 +194,29 @@ async function soundStartsOnAKey(profile) {
     const ok = before.context !== "running" && after.context === "running" && sounds(after) && goOn;
     console.log(`test-web: audio before a key: ${before.context}; after: ${after.context}, sounding ` +
       `${JSON.stringify(after.sounding)}; 6 s later ${JSON.stringify(later.sounding)}: ${ok ? "ok" : "WRONG"}`);
+    const pauses = await soundPausesWhileHidden(page);
     const result = await engineResult(page);
-    return ok && result.status === 0;
+    return ok && pauses && result.status === 0;
   } finally {
     await browser.close();
   }
+}
+
+// The page hidden (as a tab in the background is), the sound stops with the game; shown, it goes on.
+async function soundPausesWhileHidden(page) {
+  const showPage = (hidden) => page.evaluate((value) => {
+    Object.defineProperty(document, "hidden", { value, configurable: true });
+    document.dispatchEvent(new Event("visibilitychange"));
+  }, hidden);
+  const contextBecomes = (state) => page.waitForFunction((wanted) => ZepaAudio.state().context === wanted, state,
+    { timeout: 10000 }).then(() => true, () => false);
+  await showPage(true);
+  const paused = await contextBecomes("suspended");
+  await showPage(false);
+  const resumed = await contextBecomes("running");
+  console.log(`test-web: audio with the page hidden suspended: ${paused}; shown again running: ${resumed}: ` +
+    `${paused && resumed ? "ok" : "WRONG"}`);
+  return paused && resumed;
 }
 
 async function main() {

@@ -45,6 +45,13 @@ const ZepaAudio = (() => {
   for (const type of ["keydown", "mousedown", "pointerdown", "touchend"]) {
     window.addEventListener(type, start, { capture: true });
   }
+  // A hidden page gets no animation frames, so its game pauses; the sound pauses with it (a stream
+  // would run dry without the frames that feed it) and goes on when the page is shown again.
+  document.addEventListener("visibilitychange", () => {
+    if (!context) return;
+    if (document.hidden && context.state === "running") context.suspend().catch(() => {});
+    if (!document.hidden && context.state === "suspended") context.resume().catch(() => {});
+  });
 
   function startVoice(index) {
     const voice = voices[index];

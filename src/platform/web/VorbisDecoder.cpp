@@ -22,6 +22,7 @@ struct MemoryStream {
         auto& stream = *static_cast<MemoryStream*>(self);
         if (size == 0) return 0;
         const size_t items = std::min(count, (stream.bytes.size() - stream.at) / size);
+        if (items == 0) return 0;  // also an empty file, whose data() may be null
         std::memcpy(out, stream.bytes.data() + stream.at, items * size);
         stream.at += items * size;
         return items;

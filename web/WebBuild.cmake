@@ -1,6 +1,7 @@
 # The browser build: the engine compiled to WebAssembly with Emscripten (emcmake), linked with the
-# browser backend (src/platform/web/) instead of the desktop's SDL one, FreeType compiled from its
-# source (ZEPA_FREETYPE_SOURCE, unpacked by scripts/install-deps-web) and stb_image for pictures.
+# browser backend (src/platform/web/) instead of the desktop's SDL one, FreeType, libogg and
+# libvorbis compiled from their Debian sources (ZEPA_FREETYPE_SOURCE, ZEPA_OGG_SOURCE,
+# ZEPA_VORBIS_SOURCE, unpacked by scripts/install-deps-web) and stb_image for pictures.
 # Makes zepa.js and zepa.wasm; scripts/pack-web puts them in a page with a game.
 enable_language(C)
 
@@ -16,6 +17,37 @@ endforeach()
 add_subdirectory(${ZEPA_FREETYPE_SOURCE} ${CMAKE_BINARY_DIR}/freetype EXCLUDE_FROM_ALL)
 # Debian's patch that turns off COLRv1 leaves functions unused; FreeType's warnings are not ours.
 target_compile_options(freetype PRIVATE -w)
+
+# libogg and libvorbis with vorbisfile, the desktop's Ogg Vorbis decoder, from their sources. Their
+# own build files look for each other as installed packages, so their few files are listed here.
+set(ZEPA_OGG_SOURCE "" CACHE PATH "libogg's unpacked source (scripts/install-deps-web)")
+set(ZEPA_VORBIS_SOURCE "" CACHE PATH "libvorbis's unpacked source (scripts/install-deps-web)")
+if(NOT EXISTS "${ZEPA_OGG_SOURCE}/src/framing.c" OR NOT EXISTS "${ZEPA_VORBIS_SOURCE}/lib/vorbisfile.c")
+  message(FATAL_ERROR "ZEPA_OGG_SOURCE and ZEPA_VORBIS_SOURCE must name libogg's and libvorbis's "
+                      "source folders (scripts/install-deps-web)")
+endif()
+# What libogg's configure fills in: the fixed-size integer types of <stdint.h>.
+set(ogg_include ${CMAKE_BINARY_DIR}/ogg-include)
+foreach(bits 16 32 64)
+  set(SIZE${bits} int${bits}_t)
+  set(USIZE${bits} uint${bits}_t)
+endforeach()
+set(INCLUDE_INTTYPES_H 1)
+set(INCLUDE_STDINT_H 1)
+set(INCLUDE_SYS_TYPES_H 1)
+configure_file(${ZEPA_OGG_SOURCE}/include/ogg/config_types.h.in ${ogg_include}/ogg/config_types.h @ONLY)
+add_library(ogg STATIC ${ZEPA_OGG_SOURCE}/src/bitwise.c ${ZEPA_OGG_SOURCE}/src/framing.c)
+target_include_directories(ogg SYSTEM PUBLIC ${ZEPA_OGG_SOURCE}/include ${ogg_include})
+# The library without its encoder and the test programs beside it in lib/.
+file(GLOB vorbis_sources ${ZEPA_VORBIS_SOURCE}/lib/*.c)
+list(FILTER vorbis_sources EXCLUDE REGEX "/(barkmel|psytune|tone|vorbisenc)\\.c$")
+add_library(vorbis STATIC ${vorbis_sources})
+target_include_directories(vorbis SYSTEM PUBLIC ${ZEPA_VORBIS_SOURCE}/include)
+target_include_directories(vorbis PRIVATE ${ZEPA_VORBIS_SOURCE}/lib)
+target_compile_definitions(vorbis PRIVATE HAVE_ALLOCA_H)
+target_link_libraries(vorbis PUBLIC ogg)
+target_compile_options(ogg PRIVATE -w)
+target_compile_options(vorbis PRIVATE -w)
 
 # The header-only libraries from the build machine, without the rest of its /usr/include.
 set(header_links ${CMAKE_BINARY_DIR}/web-include)
@@ -50,7 +82,7 @@ zepa_add_engine_layers(
   "/src/platform/(sdl/|Cp932\\.cpp$|LibraryVersions\\.cpp$|freetype/FontconfigFinder\\.cpp$)")
 target_include_directories(zepa_platform PRIVATE ${generated})
 target_include_directories(zepa_platform SYSTEM PUBLIC ${header_links} ${header_links}/stb)
-target_link_libraries(zepa_platform PUBLIC freetype)
+target_link_libraries(zepa_platform PUBLIC freetype vorbis)
 
 add_executable(zepa ${CMAKE_SOURCE_DIR}/src/app/main.cpp)
 target_link_libraries(zepa PRIVATE zepa_app)

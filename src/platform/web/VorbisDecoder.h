@@ -1,4 +1,4 @@
-// Ogg Vorbis files to samples, with stb_vorbis: at most the first two channels.
+// Ogg Vorbis files to samples, with vorbisfile as on the desktop: at most the first two channels.
 #pragma once
 
 #include <cstddef>

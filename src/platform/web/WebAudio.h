@@ -1,4 +1,4 @@
-// The browser's audio device: clips decoded here (Ogg Vorbis with stb_vorbis, WAVE by
+// The browser's audio device: clips decoded here (Ogg Vorbis with vorbisfile, WAVE by
 // WaveDecoder) or rendered by the page's General MIDI synthesizer, played through Web Audio by the
 // page (web/zepa-audio.js). Which clip sounds and until when is kept here by the engine's clock
 // (CVoiceTable), so the engine sees the same whether or not the browser has started its audio.

@@ -6,7 +6,8 @@
 // that a message box (the page in message/, whose game has a script mistake) holds the engine
 // until it is closed; and that sound starts with the first key press: the demo's rain (BGS, Ogg)
 // and its theme (BGM, MIDI rendered by the page's synthesizer) must then sound through Web Audio,
-// go on streaming, and pause while the page is hidden. Most frames must wait for an animation frame.
+// go on streaming, and pause while the page is hidden. A quarter of the frames at least must wait
+// for an animation frame.
 // Prints one line per shot (differing pixels, largest channel difference) and the page's timings;
 // exits 1 when the run fails or a shot differs by more than the tolerance: ZEPA_WEB_TOLERANCE is
 // PIXELS:LARGEST, at most PIXELS differing pixels per shot with no channel differing by more than
@@ -99,8 +100,9 @@ async function compareShots(profile) {
     console.log(`test-web: engine status ${result.status}; first frame ${Math.round(result.firstFrameMs)} ms ` +
       `after the page was opened; run ${result.runMs} ms`);
     // The browser's animation frames drive the loop: most frames wait for one (a frame due soon
-    // after one, or already late, does not).
-    const paced = result.animationFrameWaits >= 0.5 * frames;
+    // after one, or already late, does not; a loaded machine has more late frames). A loop on
+    // timers alone waits for none.
+    const paced = result.animationFrameWaits >= 0.25 * frames;
     if (!paced) failed = true;
     console.log(`test-web: ${result.animationFrameWaits} waits for an animation frame in ${frames} frames: ` +
       `${paced ? "ok" : "TOO FEW"}`);

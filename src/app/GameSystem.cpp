@@ -141,6 +141,7 @@ void CGameSystem::UpdateFrame() {
     UpdateButtons();
     if (sceneRequests_.Take(pendingSceneName_)) SwitchScene();
     if (currentScene_) currentScene_->Update(buttons_);
+    textureStore_.KeepReadAheadResident(static_cast<unsigned>(++framesUpdated_));
     frameTimes_.updateMs = MillisecondsSince(start);
 }
 

@@ -162,6 +162,7 @@ class CGameSystem {
     bool debugOverlayShown_ = false;
     FrameTimes frameTimes_;
     std::chrono::steady_clock::time_point lastUpdateStart_;
+    uint64_t framesUpdated_ = 0;
     bool closeRequested_ = false;
 };
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "gfx/ResidentPages.h"
 #include "gfx/RowKernels.h"
 
 namespace zepa {
@@ -100,7 +101,17 @@ bool CSpriteBatch::EndFrame() {
     previousValid_ = !frameLostTexture_;
     writesAfterPrevious_ = backBuffer_.writeAccesses();
     UnwatchUndrawn();
+    if (unchanged) KeepSceneResident();
     return !unchanged;
+}
+
+// A frame that is not composed reads none of its pixels; the frame that changes then reads them
+// all at once. Keeping them at hand meanwhile spares that frame the wait for pages set aside.
+void CSpriteBatch::KeepSceneResident() {
+    const auto slice = static_cast<unsigned>(frameNumber_);
+    const CBackBuffer& screen = backBuffer_;
+    TouchPageSlice(screen.Pixels(), size_t{kScreenWidth} * kScreenHeight * sizeof(uint32_t), slice);
+    for (const auto& drawn : watched_) TouchPageSlice(drawn.first->Texels(), drawn.first->StoredBytes(), slice);
 }
 
 void CSpriteBatch::ComposeRecorded() {

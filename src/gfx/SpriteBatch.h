@@ -71,6 +71,7 @@ class CSpriteBatch : private ITextureWatcher {
     bool DrawnInOpenFrame(const CTexture& texture) const;
     // Drops the registrations on textures the frame just finished did not draw.
     void UnwatchUndrawn();
+    void KeepSceneResident();
 
     // One texture row resampled to the covered columns, kept while neighbouring destination
     // rows still need it.

@@ -5,6 +5,7 @@
 
 #include "core/LooseFiles.h"
 #include "gfx/ImageLoader.h"
+#include "gfx/ResidentPages.h"
 #include "platform/BackgroundThread.h"
 #include "platform/FileReader.h"
 #include "platform/FileSystem.h"
@@ -103,6 +104,12 @@ void CImageReadAhead::DropAll() {
     idle_.wait(lock, [&] { return !running_; });
     decoded_.clear();
     decodedBytes_ = 0;
+}
+
+void CImageReadAhead::KeepDecodedResident(unsigned slice) const {
+    std::lock_guard lock(mutex_);
+    for (const Entry& entry : decoded_)
+        TouchPageSlice(entry.decoded.texture->Texels(), entry.decoded.texture->StoredBytes(), slice);
 }
 
 size_t CImageReadAhead::decodedCount() const {

@@ -63,6 +63,9 @@ class CImageReadAhead {
     // for it; a request still queued is dropped (the caller decodes it). Null texture: none.
     Decoded Take(const ImageKey& key);
 
+    // Reads one slice of the pages of every decoded image (see ResidentPages.h).
+    void KeepDecodedResident(unsigned slice) const;
+
     // Drops every queued request and decoded image and waits for the worker to be idle: the
     // archive or the files are about to change under it.
     void DropAll();

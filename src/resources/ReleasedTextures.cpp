@@ -28,11 +28,12 @@ std::unique_ptr<CTexture> CReleasedTextures::Take(const ImageKey& key) {
     return nullptr;
 }
 
-bool CReleasedTextures::Holds(const std::string& name, uint32_t format, uint32_t colorKey) const {
+const CTexture* CReleasedTextures::Find(const std::string& name, uint32_t format, uint32_t colorKey) const {
     for (const Entry& entry : entries_) {
-        if (entry.key.name == name && entry.key.format == format && entry.key.colorKey == colorKey) return true;
+        if (entry.key.name == name && entry.key.format == format && entry.key.colorKey == colorKey)
+            return entry.texture.get();
     }
-    return false;
+    return nullptr;
 }
 
 void CReleasedTextures::Clear() {

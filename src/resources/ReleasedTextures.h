@@ -33,8 +33,8 @@ class CReleasedTextures {
     void Keep(ImageKey key, std::unique_ptr<CTexture> texture);
     // The texture kept for `key`, taken out; null when there is none.
     std::unique_ptr<CTexture> Take(const ImageKey& key);
-    // True when an image of `name` with this conversion is kept (whatever its file stamp).
-    bool Holds(const std::string& name, uint32_t format, uint32_t colorKey) const;
+    // An image of `name` with this conversion kept (whatever its file stamp), or null.
+    const CTexture* Find(const std::string& name, uint32_t format, uint32_t colorKey) const;
     void Clear();
     uint64_t pixels() const { return pixels_; }
 

@@ -1,8 +1,10 @@
 #include "resources/TextureStore.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "gfx/ImageLoader.h"
+#include "gfx/ResidentPages.h"
 #include "platform/FileReader.h"
 #include "platform/Log.h"
 #include "resources/PackArchive.h"
@@ -29,8 +31,31 @@ std::unique_ptr<CTexture> CTextureStore::Decode(const std::vector<uint8_t>& byte
 }
 
 void CTextureStore::ReadAhead(const std::string& name, uint32_t format, uint32_t colorKey) {
-    if (name.empty() || textures_.count(name) || released_.Holds(name, format, colorKey)) return;
+    if (name.empty()) return;
+    if (textures_.count(name) || released_.Find(name, format, colorKey)) {
+        // Already decoded: kept at hand until the statements ahead take it.
+        const ImageRequest request{name, format, colorKey};
+        if (keptForLook_.size() < CImageReadAhead::kMaxQueued &&
+            std::find(keptForLook_.begin(), keptForLook_.end(), request) == keptForLook_.end())
+            keptForLook_.push_back(request);
+        return;
+    }
     readAhead_.Request(ImageRequest{name, format, colorKey});
+}
+
+void CTextureStore::BeginReadAhead() {
+    readAhead_.BeginLook();
+    keptForLook_.clear();
+}
+
+void CTextureStore::KeepReadAheadResident(unsigned slice) {
+    for (const ImageRequest& request : keptForLook_) {
+        const auto stored = textures_.find(request.name);
+        const CTexture* texture = stored != textures_.end() ? stored->second.get()
+                                                             : released_.Find(request.name, request.format, request.colorKey);
+        if (texture) TouchPageSlice(texture->Texels(), texture->StoredBytes(), slice);
+    }
+    readAhead_.KeepDecodedResident(slice);
 }
 
 bool CTextureStore::Load(const std::string& name, uint32_t format, uint32_t colorKey) {

@@ -58,7 +58,10 @@ class CTextureStore {
     // `name` with this conversion will ask for; nothing when it is stored or kept aside already.
     void ReadAhead(const std::string& name, uint32_t format, uint32_t colorKey);
     // Starts a new look ahead: what earlier looks read ahead and no load took is dropped.
-    void BeginReadAhead() { readAhead_.BeginLook(); }
+    void BeginReadAhead();
+    // Called once a frame: keeps the pixels of the images the current look named (read ahead,
+    // stored or kept aside) at hand, one slice of their pages at a time (ResidentPages.h).
+    void KeepReadAheadResident(unsigned slice);
     // Forgets what is read ahead and waits for the worker: the archive is about to be replaced.
     void DropReadAhead() { readAhead_.DropAll(); }
     const CImageReadAhead& readAhead() const { return readAhead_; }
@@ -93,6 +96,8 @@ class CTextureStore {
     std::map<std::string, std::unique_ptr<CTexture>> textures_;
     std::map<std::string, ImageKey> keys_;  // what each stored texture was made from
     CReleasedTextures released_;
+    // Images the current look named that were decoded already (stored or kept aside).
+    std::vector<ImageRequest> keptForLook_;
     const CPackArchive* archive_;
     ILog& log_;
     CWorkMeter* meter_;

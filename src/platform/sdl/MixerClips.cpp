@@ -83,15 +83,22 @@ void CMusicClip::Adopt(DecodedSound& sound) {
     sound.music = nullptr;
 }
 
-// The music stream is this clip's from Play on: what played before stops at once.
+// The music stream is this clip's from Play on: what played before stops at once. Each call into
+// the mixer waits for the mixing thread to finish its buffer (with MIDI, a synthesizer's work), so
+// the stream is halted only when another clip may be sounding on it: no owner means nothing plays.
 void CMusicClip::Claim() {
-    Mix_HaltMusic();
+    HaltOtherMusic();
     voices_->musicOwner = this;
 }
 
+void CMusicClip::HaltOtherMusic() {
+    if (voices_->musicOwner && voices_->musicOwner != this) Mix_HaltMusic();
+}
+
+// Starting the music halts whatever plays on the stream first.
 bool CMusicClip::PlayNow(bool loopForever) {
     if (!music_) return false;
-    Mix_HaltMusic();
+    HaltOtherMusic();
     voices_->musicOwner = this;
     Mix_VolumeMusic(volume_);
     // For music, 1 means one pass and -1 forever.

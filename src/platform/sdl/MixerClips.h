@@ -95,6 +95,7 @@ class CMusicClip final : public CMixerClip {
     void Adopt(DecodedSound& sound) override;
     void Claim() override;
     bool PlayNow(bool loopForever) override;
+    void HaltOtherMusic();
     bool OwnsMusic() const { return voices_->musicOwner == this; }
 
     Mix_Music* music_ = nullptr;

@@ -28,6 +28,7 @@
 #include "platform/GlyphSource.h"
 #include "platform/ImageIo.h"
 #include "platform/InstanceLock.h"
+#include "platform/ResidentCode.h"
 #include "platform/SteadyClock.h"
 #include "platform/StopSignals.h"
 #include "platform/WriteTarget.h"
@@ -361,6 +362,10 @@ int RunEngine(const CommandLineOptions& given) {
         return 1;
     }
     const std::string writableFolder = ChooseWritableFolder();
+    // Frames paced to the clock leave the code idle between scene changes; frames run back to
+    // back keep it in use.
+    std::optional<CResidentCodeKeeper> codeKeeper;
+    if (!options.headless || options.paced) codeKeeper.emplace();
     if (options.headless) {
         PlatformBackend backend = CreateHeadlessBackend();
         if (options.paced) backend.clock = std::make_unique<CSteadyClock>();

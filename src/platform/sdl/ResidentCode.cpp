@@ -1,0 +1,165 @@
+#include "platform/ResidentCode.h"
+
+#include <dlfcn.h>
+#include <link.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/BackgroundThread.h"
+
+namespace zepa {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr size_t kPageBytes = 4096;
+// How long code sits unread before the check, how often it is read once the check found it set
+// aside, and for how long before checking again.
+constexpr auto kIdleBeforeCheck = std::chrono::seconds(1);
+constexpr auto kReadInterval = std::chrono::milliseconds(50);
+constexpr auto kKeepFor = std::chrono::seconds(60);
+// A page read after the idle second costing this much more than right after counts as set aside
+// (a page that is only out of the processor's caches costs well under a microsecond).
+constexpr double kSetAsideMicrosecondsPerPage = 1.0;
+
+struct Segment {
+    const unsigned char* start;
+    size_t bytes;
+};
+
+bool IsReadOnlyLoad(const ElfW(Phdr)& header) {
+    return header.p_type == PT_LOAD && (header.p_flags & PF_R) && !(header.p_flags & PF_W);
+}
+
+int CollectName(dl_phdr_info* info, size_t, void* names) {
+    if (info->dlpi_name && info->dlpi_name[0]) static_cast<std::set<std::string>*>(names)->insert(info->dlpi_name);
+    return 0;
+}
+
+struct SegmentSearch {
+    const std::set<std::string>* pinned;
+    std::vector<Segment>* segments;
+};
+
+// The program itself (no name) is never unloaded; a library only once it is pinned.
+int CollectSegments(dl_phdr_info* info, size_t, void* data) {
+    auto& search = *static_cast<SegmentSearch*>(data);
+    const bool program = !info->dlpi_name || !info->dlpi_name[0];
+    if (!program && !search.pinned->count(info->dlpi_name)) return 0;
+    for (ElfW(Half) i = 0; i < info->dlpi_phnum; ++i) {
+        const ElfW(Phdr)& header = info->dlpi_phdr[i];
+        if (!IsReadOnlyLoad(header) || header.p_memsz == 0) continue;
+        search.segments->push_back(
+            {reinterpret_cast<const unsigned char*>(info->dlpi_addr + header.p_vaddr), header.p_memsz});
+    }
+    return 0;
+}
+
+// The code and read-only data of the program and of its libraries, each library marked never to
+// be unloaded first (a reading must not meet an unmapped page).
+class CLoadedCode {
+  public:
+    void Refresh() {
+        std::set<std::string> loaded;
+        dl_iterate_phdr(CollectName, &loaded);
+        for (const std::string& name : loaded) {
+            if (pinned_.count(name) || refused_.count(name)) continue;
+            // NOLOAD: only a library already loaded; NODELETE: dlclose never unloads it again.
+            if (void* handle = dlopen(name.c_str(), RTLD_LAZY | RTLD_NOLOAD | RTLD_NODELETE)) {
+                dlclose(handle);
+                pinned_.insert(name);
+            } else {
+                refused_.insert(name);  // the kernel's vDSO, say: not a file dlopen knows
+            }
+        }
+        segments_.clear();
+        SegmentSearch search{&pinned_, &segments_};
+        dl_iterate_phdr(CollectSegments, &search);
+        pages_ = 0;
+        for (const Segment& segment : segments_) pages_ += (segment.bytes + kPageBytes - 1) / kPageBytes;
+    }
+
+    // Reads one byte of each page; the bytes are code and constants, never written.
+    __attribute__((no_sanitize("address", "thread"))) void Read() const {
+        for (const Segment& segment : segments_) {
+            const volatile unsigned char* bytes = segment.start;
+            for (size_t offset = 0; offset < segment.bytes; offset += kPageBytes) (void)bytes[offset];
+        }
+    }
+
+    double TimedReadMicroseconds() const {
+        const auto start = Clock::now();
+        Read();
+        return std::chrono::duration<double, std::micro>(Clock::now() - start).count();
+    }
+
+    size_t pages() const { return pages_; }
+
+  private:
+    std::set<std::string> pinned_;
+    std::set<std::string> refused_;
+    std::vector<Segment> segments_;
+    size_t pages_ = 0;
+};
+
+}  // namespace
+
+struct CResidentCodeKeeper::Worker {
+    std::mutex mutex;
+    std::condition_variable wake;
+    bool stopping = false;
+    std::thread thread;
+
+    // True when asked to stop meanwhile.
+    template <typename Duration>
+    bool Idle(Duration duration) {
+        std::unique_lock lock(mutex);
+        return wake.wait_for(lock, duration, [this] { return stopping; });
+    }
+
+    void Run() {
+        LowerThisThreadsPriority();
+        CLoadedCode code;
+        while (!Idle(kIdleBeforeCheck)) {
+            code.Refresh();
+            const double afterIdle = code.TimedReadMicroseconds();
+            const double rightAfter = code.TimedReadMicroseconds();
+            if (afterIdle - rightAfter <= kSetAsideMicrosecondsPerPage * static_cast<double>(code.pages())) continue;
+            for (const auto until = Clock::now() + kKeepFor; Clock::now() < until;) {
+                if (Idle(kReadInterval)) return;
+                code.Read();
+            }
+        }
+    }
+};
+
+CResidentCodeKeeper::CResidentCodeKeeper() : worker_(std::make_unique<Worker>()) {
+    try {
+        worker_->thread = std::thread([worker = worker_.get()] { worker->Run(); });
+    } catch (const std::system_error&) {
+        // Without a thread the code is simply not kept at hand.
+    }
+}
+
+CResidentCodeKeeper::~CResidentCodeKeeper() {
+    {
+        std::lock_guard lock(worker_->mutex);
+        worker_->stopping = true;
+    }
+    worker_->wake.notify_all();
+    if (worker_->thread.joinable()) worker_->thread.join();
+}
+
+size_t ReadLoadedCodePages() {
+    CLoadedCode code;
+    code.Refresh();
+    code.Read();
+    return code.pages();
+}
+
+}  // namespace zepa

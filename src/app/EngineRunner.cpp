@@ -28,7 +28,7 @@
 #include "platform/GlyphSource.h"
 #include "platform/ImageIo.h"
 #include "platform/InstanceLock.h"
-#include "platform/ResidentCode.h"
+#include "platform/ResidentMemory.h"
 #include "platform/SteadyClock.h"
 #include "platform/StopSignals.h"
 #include "platform/WriteTarget.h"
@@ -362,13 +362,12 @@ int RunEngine(const CommandLineOptions& given) {
         return 1;
     }
     const std::string writableFolder = ChooseWritableFolder();
-    // Frames paced to the clock leave the code idle between scene changes; frames run back to
-    // back keep it in use.
-    std::optional<CResidentCodeKeeper> codeKeeper;
-    if (!options.headless || options.paced) codeKeeper.emplace();
     if (options.headless) {
         PlatformBackend backend = CreateHeadlessBackend();
-        if (options.paced) backend.clock = std::make_unique<CSteadyClock>();
+        if (options.paced) {
+            backend.clock = std::make_unique<CSteadyClock>();
+            backend.memoryKeeper = std::make_unique<CResidentMemoryKeeper>();
+        }
         return RunEngineOn(options, backend, writableFolder);
     }
     std::string error;
@@ -377,6 +376,7 @@ int RunEngine(const CommandLineOptions& given) {
         std::fprintf(stderr, "zepa: %s (use --headless to run without a window)\n", error.c_str());
         return 1;
     }
+    backend->memoryKeeper = std::make_unique<CResidentMemoryKeeper>();
     return RunEngineOn(options, *backend, writableFolder);
 }
 

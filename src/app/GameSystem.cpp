@@ -91,6 +91,7 @@ CGameSystem::~CGameSystem() {
 
 bool CGameSystem::Initialize(PlatformBackend& backend) {
     window_ = backend.window.get();
+    memoryKeeper_ = backend.memoryKeeper.get();
     messageBoxes_.SetTarget(backend.messageBox.get());
     // Show black at once.
     spriteBatch_.BackBuffer().Clear(kOpaqueBlack);
@@ -141,7 +142,6 @@ void CGameSystem::UpdateFrame() {
     UpdateButtons();
     if (sceneRequests_.Take(pendingSceneName_)) SwitchScene();
     if (currentScene_) currentScene_->Update(buttons_);
-    textureStore_.KeepReadAheadResident(static_cast<unsigned>(++framesUpdated_));
     frameTimes_.updateMs = MillisecondsSince(start);
 }
 
@@ -199,6 +199,15 @@ void CGameSystem::DrawFrame() {
     if (window_ && (changed || repaint)) window_->Present(std::as_const(spriteBatch_).BackBuffer().Pixels());
     frameTimes_.presentMs = MillisecondsSince(presentStart);
     frameTimes_.drawMs = MillisecondsSince(start);
+    if (memoryKeeper_) KeepSceneMemoryResident();
+}
+
+// What the next scene change reads: the pixels on screen, and the images the script will load.
+void CGameSystem::KeepSceneMemoryResident() {
+    residentRanges_.clear();
+    spriteBatch_.AppendShownMemory(residentRanges_);
+    textureStore_.AppendReadAheadMemory(residentRanges_);
+    memoryKeeper_->KeepData(residentRanges_);
 }
 
 void CGameSystem::DrawDebugOverlay() {

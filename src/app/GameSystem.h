@@ -120,6 +120,7 @@ class CGameSystem {
   private:
     SceneServices MakeSceneServices();
     void DrawDebugOverlay();
+    void KeepSceneMemoryResident();
 
     // The services in the order they are constructed; they are destroyed in the reverse order
     // (the stage before the texture store it releases its images into).
@@ -162,7 +163,8 @@ class CGameSystem {
     bool debugOverlayShown_ = false;
     FrameTimes frameTimes_;
     std::chrono::steady_clock::time_point lastUpdateStart_;
-    uint64_t framesUpdated_ = 0;
+    CResidentMemoryKeeper* memoryKeeper_ = nullptr;
+    std::vector<MemoryRange> residentRanges_;
     bool closeRequested_ = false;
 };
 

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "gfx/ResidentPages.h"
 #include "gfx/RowKernels.h"
 
 namespace zepa {
@@ -101,17 +100,14 @@ bool CSpriteBatch::EndFrame() {
     previousValid_ = !frameLostTexture_;
     writesAfterPrevious_ = backBuffer_.writeAccesses();
     UnwatchUndrawn();
-    if (unchanged) KeepSceneResident();
     return !unchanged;
 }
 
-// A frame that is not composed reads none of its pixels; the frame that changes then reads them
-// all at once. Keeping them at hand meanwhile spares that frame the wait for pages set aside.
-void CSpriteBatch::KeepSceneResident() {
-    const auto slice = static_cast<unsigned>(frameNumber_);
+// After EndFrame only the textures of the frame are watched.
+void CSpriteBatch::AppendShownMemory(std::vector<MemoryRange>& ranges) const {
     const CBackBuffer& screen = backBuffer_;
-    TouchPageSlice(screen.Pixels(), size_t{kScreenWidth} * kScreenHeight * sizeof(uint32_t), slice);
-    for (const auto& drawn : watched_) TouchPageSlice(drawn.first->Texels(), drawn.first->StoredBytes(), slice);
+    ranges.push_back({screen.Pixels(), size_t{kScreenWidth} * kScreenHeight * sizeof(uint32_t)});
+    for (const auto& drawn : watched_) ranges.push_back({drawn.first->Texels(), drawn.first->StoredBytes()});
 }
 
 void CSpriteBatch::ComposeRecorded() {

@@ -19,6 +19,7 @@
 #include "gfx/RowKernels.h"
 #include "gfx/Texture.h"
 #include "platform/Platform.h"
+#include "platform/ResidentMemory.h"
 
 namespace zepa {
 
@@ -58,6 +59,9 @@ class CSpriteBatch : private ITextureWatcher {
     bool changeTracking() const { return tracking_; }
     void BeginFrame(uint32_t clearColor);
     bool EndFrame();
+    // The pixels the last frame read: the back buffer and the textures drawn. A frame that is not
+    // composed reads none of them, so they may sit idle until a change reads them all at once.
+    void AppendShownMemory(std::vector<MemoryRange>& ranges) const;
 
   private:
     void DrawNow(const CTexture* texture, const Rect* source, const Vector3* position, uint32_t color);
@@ -71,7 +75,6 @@ class CSpriteBatch : private ITextureWatcher {
     bool DrawnInOpenFrame(const CTexture& texture) const;
     // Drops the registrations on textures the frame just finished did not draw.
     void UnwatchUndrawn();
-    void KeepSceneResident();
 
     // One texture row resampled to the covered columns, kept while neighbouring destination
     // rows still need it.

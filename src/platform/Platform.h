@@ -16,6 +16,7 @@
 #include <string_view>
 
 #include "platform/Audio.h"
+#include "platform/ResidentMemory.h"
 
 namespace zepa {
 
@@ -140,6 +141,9 @@ struct PlatformBackend {
     std::unique_ptr<IMessageBox> messageBox;
     // Taken over by the game object's audio channels at start-up (null: silent).
     std::unique_ptr<IAudioDevice> audio;
+    // Keeps what a scene change reads at hand between changes (null: frames run back to back, and
+    // keep it in use themselves).
+    std::unique_ptr<CResidentMemoryKeeper> memoryKeeper;
     bool headless = false;
 };
 

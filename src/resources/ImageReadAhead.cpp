@@ -5,7 +5,6 @@
 
 #include "core/LooseFiles.h"
 #include "gfx/ImageLoader.h"
-#include "gfx/ResidentPages.h"
 #include "platform/BackgroundThread.h"
 #include "platform/FileReader.h"
 #include "platform/FileSystem.h"
@@ -106,10 +105,10 @@ void CImageReadAhead::DropAll() {
     decodedBytes_ = 0;
 }
 
-void CImageReadAhead::KeepDecodedResident(unsigned slice) const {
+void CImageReadAhead::AppendDecodedMemory(std::vector<MemoryRange>& ranges) const {
     std::lock_guard lock(mutex_);
     for (const Entry& entry : decoded_)
-        TouchPageSlice(entry.decoded.texture->Texels(), entry.decoded.texture->StoredBytes(), slice);
+        ranges.push_back({entry.decoded.texture->Texels(), entry.decoded.texture->StoredBytes()});
 }
 
 size_t CImageReadAhead::decodedCount() const {

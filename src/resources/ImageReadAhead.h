@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "gfx/Texture.h"
+#include "platform/ResidentMemory.h"
 #include "resources/ReleasedTextures.h"
 
 namespace zepa {
@@ -63,8 +64,8 @@ class CImageReadAhead {
     // for it; a request still queued is dropped (the caller decodes it). Null texture: none.
     Decoded Take(const ImageKey& key);
 
-    // Reads one slice of the pages of every decoded image (see ResidentPages.h).
-    void KeepDecodedResident(unsigned slice) const;
+    // The pixels of every decoded image.
+    void AppendDecodedMemory(std::vector<MemoryRange>& ranges) const;
 
     // Drops every queued request and decoded image and waits for the worker to be idle: the
     // archive or the files are about to change under it.

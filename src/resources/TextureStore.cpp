@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "gfx/ImageLoader.h"
-#include "gfx/ResidentPages.h"
 #include "platform/FileReader.h"
 #include "platform/Log.h"
 #include "resources/PackArchive.h"
@@ -48,14 +47,14 @@ void CTextureStore::BeginReadAhead() {
     keptForLook_.clear();
 }
 
-void CTextureStore::KeepReadAheadResident(unsigned slice) {
+void CTextureStore::AppendReadAheadMemory(std::vector<MemoryRange>& ranges) const {
     for (const ImageRequest& request : keptForLook_) {
         const auto stored = textures_.find(request.name);
         const CTexture* texture = stored != textures_.end() ? stored->second.get()
                                                              : released_.Find(request.name, request.format, request.colorKey);
-        if (texture) TouchPageSlice(texture->Texels(), texture->StoredBytes(), slice);
+        if (texture) ranges.push_back({texture->Texels(), texture->StoredBytes()});
     }
-    readAhead_.KeepDecodedResident(slice);
+    readAhead_.AppendDecodedMemory(ranges);
 }
 
 bool CTextureStore::Load(const std::string& name, uint32_t format, uint32_t colorKey) {

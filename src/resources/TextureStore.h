@@ -15,6 +15,7 @@
 #include "gfx/TextureFormat.h"
 #include "resources/ImageReadAhead.h"
 #include "platform/Platform.h"
+#include "platform/ResidentMemory.h"
 #include "resources/ReleasedTextures.h"
 
 namespace zepa {
@@ -59,9 +60,8 @@ class CTextureStore {
     void ReadAhead(const std::string& name, uint32_t format, uint32_t colorKey);
     // Starts a new look ahead: what earlier looks read ahead and no load took is dropped.
     void BeginReadAhead();
-    // Called once a frame: keeps the pixels of the images the current look named (read ahead,
-    // stored or kept aside) at hand, one slice of their pages at a time (ResidentPages.h).
-    void KeepReadAheadResident(unsigned slice);
+    // The pixels of the images the current look named: read ahead, stored, or kept aside.
+    void AppendReadAheadMemory(std::vector<MemoryRange>& ranges) const;
     // Forgets what is read ahead and waits for the worker: the archive is about to be replaced.
     void DropReadAhead() { readAhead_.DropAll(); }
     const CImageReadAhead& readAhead() const { return readAhead_; }

@@ -1,7 +1,8 @@
-#include "platform/ResidentCode.h"
+#include "platform/ResidentMemory.h"
 
 #include <dlfcn.h>
 #include <gtest/gtest.h>
+#include <sys/mman.h>
 
 #include <atomic>
 #include <thread>
@@ -11,7 +12,7 @@ namespace {
 
 // A library loaded and unloaded over and over while the loaded code is read: a reading must
 // never meet a page unmapped under it, so a library once seen stays loaded.
-TEST(ResidentCode, ALibraryUnloadedWhileTheCodeIsReadStaysMapped) {
+TEST(ResidentMemory, ALibraryUnloadedWhileTheCodeIsReadStaysMapped) {
     std::atomic<bool> done{false};
     std::thread churn([&] {
         while (!done) {
@@ -29,6 +30,20 @@ TEST(ResidentCode, ALibraryUnloadedWhileTheCodeIsReadStaysMapped) {
     ReadLoadedCodePages();
     dlclose(library);
     EXPECT_NE(dlopen(ZEPA_UNLOADABLE_LIBRARY, RTLD_NOW | RTLD_NOLOAD), nullptr);
+}
+
+// The engine names pixels that may be freed before they are read: those pages are passed over.
+TEST(ResidentMemory, DataFreedBeforeItIsReadIsPassedOver) {
+    constexpr size_t kPage = 4096;
+    auto* mapped = static_cast<unsigned char*>(
+        mmap(nullptr, 8 * kPage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0));
+    ASSERT_NE(mapped, MAP_FAILED);
+    munmap(mapped + 2 * kPage, 3 * kPage);  // pages 2 to 4 are gone
+    const std::vector<MemoryRange> ranges{{mapped, 8 * kPage}, {mapped + kPage, 10}};
+    EXPECT_EQ(ReadDataPages(ranges), 5u + 1u);
+    munmap(mapped, 2 * kPage);
+    munmap(mapped + 5 * kPage, 3 * kPage);
+    EXPECT_EQ(ReadDataPages(ranges), 0u);
 }
 
 }  // namespace

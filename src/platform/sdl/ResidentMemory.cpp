@@ -1,7 +1,11 @@
-#include "platform/ResidentCode.h"
+#include "platform/ResidentMemory.h"
 
 #include <dlfcn.h>
 #include <link.h>
+#include <sys/uio.h>
+#include <unistd.h>
+
+#include <cerrno>
 
 #include <chrono>
 #include <condition_variable>
@@ -9,6 +13,7 @@
 #include <set>
 #include <string>
 #include <thread>
+#include <system_error>
 #include <vector>
 
 #include "platform/BackgroundThread.h"
@@ -23,6 +28,7 @@ constexpr size_t kPageBytes = 4096;
 constexpr auto kIdleBeforeCheck = std::chrono::seconds(1);
 constexpr auto kReadInterval = std::chrono::milliseconds(50);
 constexpr auto kKeepFor = std::chrono::seconds(60);
+constexpr auto kKeepAtStart = std::chrono::seconds(10);
 // A page read after the idle second costing this much more than right after counts as set aside
 // (a page that is only out of the processor's caches costs well under a microsecond).
 constexpr double kSetAsideMicrosecondsPerPage = 1.0;
@@ -107,12 +113,53 @@ class CLoadedCode {
     size_t pages_ = 0;
 };
 
+// Reads one byte of each page of the ranges through the kernel, a batch of pages a call. A page
+// the kernel cannot read (the memory was freed) is passed over. False when the kernel refuses the
+// call itself (a sandbox may forbid it): then no data can be read this way.
+class CDataReader {
+  public:
+    bool Read(const std::vector<MemoryRange>& ranges, size_t& pagesRead) {
+        for (const MemoryRange& range : ranges) {
+            const auto* start = static_cast<const unsigned char*>(range.start);
+            for (size_t offset = 0; offset < range.bytes; offset += kPageBytes) {
+                remote_.push_back({const_cast<unsigned char*>(start + offset), 1});
+                if (remote_.size() == kBatch && !Flush(pagesRead)) return false;
+            }
+        }
+        return Flush(pagesRead);
+    }
+
+  private:
+    static constexpr size_t kBatch = 512;  // below the kernel's limit of 1024 pieces a call
+
+    bool Flush(size_t& pagesRead) {
+        size_t next = 0;
+        while (next < remote_.size()) {
+            iovec local{sink_, remote_.size() - next};
+            const ssize_t read = process_vm_readv(getpid(), &local, 1, remote_.data() + next, remote_.size() - next, 0);
+            if (read < 0 && errno != EFAULT) {
+                remote_.clear();
+                return false;
+            }
+            const size_t pieces = read > 0 ? static_cast<size_t>(read) : 0;
+            pagesRead += pieces;
+            next += pieces + 1;  // the piece after those read could not be read
+        }
+        remote_.clear();
+        return true;
+    }
+
+    std::vector<iovec> remote_;
+    unsigned char sink_[kBatch];
+};
+
 }  // namespace
 
-struct CResidentCodeKeeper::Worker {
+struct CResidentMemoryKeeper::Worker {
     std::mutex mutex;
     std::condition_variable wake;
     bool stopping = false;
+    std::vector<MemoryRange> data;
     std::thread thread;
 
     // True when asked to stop meanwhile.
@@ -122,23 +169,43 @@ struct CResidentCodeKeeper::Worker {
         return wake.wait_for(lock, duration, [this] { return stopping; });
     }
 
+    // A game's first seconds run much code for the first time, and the check needs an idle
+    // second: the start is kept at hand whatever the system.
     void Run() {
         LowerThisThreadsPriority();
         CLoadedCode code;
+        code.Refresh();
+        if (!Keep(code, kKeepAtStart)) return;
         while (!Idle(kIdleBeforeCheck)) {
             code.Refresh();
             const double afterIdle = code.TimedReadMicroseconds();
             const double rightAfter = code.TimedReadMicroseconds();
             if (afterIdle - rightAfter <= kSetAsideMicrosecondsPerPage * static_cast<double>(code.pages())) continue;
-            for (const auto until = Clock::now() + kKeepFor; Clock::now() < until;) {
-                if (Idle(kReadInterval)) return;
-                code.Read();
-            }
+            if (!Keep(code, kKeepFor)) return;
         }
     }
+
+    // Reads the code and the data named every kReadInterval for `period`; false when asked to stop.
+    bool Keep(const CLoadedCode& code, Clock::duration period) {
+        std::vector<MemoryRange> ranges;
+        for (const auto until = Clock::now() + period; Clock::now() < until;) {
+            if (Idle(kReadInterval)) return false;
+            code.Read();
+            {
+                std::lock_guard lock(mutex);
+                ranges = data;
+            }
+            size_t pages = 0;
+            if (dataReadable) dataReadable = dataReader.Read(ranges, pages);
+        }
+        return true;
+    }
+
+    CDataReader dataReader;
+    bool dataReadable = true;
 };
 
-CResidentCodeKeeper::CResidentCodeKeeper() : worker_(std::make_unique<Worker>()) {
+CResidentMemoryKeeper::CResidentMemoryKeeper() : worker_(std::make_unique<Worker>()) {
     try {
         worker_->thread = std::thread([worker = worker_.get()] { worker->Run(); });
     } catch (const std::system_error&) {
@@ -146,7 +213,7 @@ CResidentCodeKeeper::CResidentCodeKeeper() : worker_(std::make_unique<Worker>())
     }
 }
 
-CResidentCodeKeeper::~CResidentCodeKeeper() {
+CResidentMemoryKeeper::~CResidentMemoryKeeper() {
     {
         std::lock_guard lock(worker_->mutex);
         worker_->stopping = true;
@@ -155,11 +222,23 @@ CResidentCodeKeeper::~CResidentCodeKeeper() {
     if (worker_->thread.joinable()) worker_->thread.join();
 }
 
+void CResidentMemoryKeeper::KeepData(const std::vector<MemoryRange>& ranges) {
+    std::lock_guard lock(worker_->mutex);
+    worker_->data = ranges;
+}
+
 size_t ReadLoadedCodePages() {
     CLoadedCode code;
     code.Refresh();
     code.Read();
     return code.pages();
+}
+
+size_t ReadDataPages(const std::vector<MemoryRange>& ranges) {
+    CDataReader reader;
+    size_t pages = 0;
+    reader.Read(ranges, pages);
+    return pages;
 }
 
 }  // namespace zepa

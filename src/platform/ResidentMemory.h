@@ -6,9 +6,9 @@
 //
 // A low-priority thread reads one byte of each page of the code and of the data the engine names
 // every 50 ms: for the first ten seconds, which run much code for the first time, and then for a
-// minute at a time wherever a check finds that this system sets memory aside. The check lets the
-// code sit unread for a second, then reads it twice and compares the times; where the first is not
-// markedly slower, the thread only checks, once a second. The code is
+// minute after each check that finds this system sets memory aside. One code page in 16 is left
+// out: once a second the check reads those, unread since the last check, twice, and compares the
+// times. Where the first reading is not markedly slower, the thread only checks. The code is
 // that of the program and of the libraries loaded (kept loaded from then on, so that none can be
 // unmapped under the reading); the data is read through the kernel, which answers for memory freed
 // meanwhile instead of faulting.

@@ -7,6 +7,7 @@
 
 #include <cerrno>
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
@@ -23,9 +24,11 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 constexpr size_t kPageBytes = 4096;
-// How long code sits unread before the check, how often it is read once the check found it set
-// aside, and for how long before checking again.
-constexpr auto kIdleBeforeCheck = std::chrono::seconds(1);
+// One code page in kProbeEvery is never kept: the check reads those after they sat unread for
+// kCheckInterval. How often what is kept is read, and for how long after a check found pages set
+// aside.
+constexpr size_t kProbeEvery = 16;
+constexpr auto kCheckInterval = std::chrono::seconds(1);
 constexpr auto kReadInterval = std::chrono::milliseconds(50);
 constexpr auto kKeepFor = std::chrono::seconds(60);
 constexpr auto kKeepAtStart = std::chrono::seconds(10);
@@ -90,23 +93,36 @@ class CLoadedCode {
         for (const Segment& segment : segments_) pages_ += (segment.bytes + kPageBytes - 1) / kPageBytes;
     }
 
-    // Reads one byte of each page; the bytes are code and constants, never written.
-    __attribute__((no_sanitize("address", "thread"))) void Read() const {
+    enum class Pages { All, Kept, Probes };
+    // Reads one byte of each of those pages; the bytes are code and constants, never written.
+    __attribute__((no_sanitize("address", "thread"))) void Read(Pages which) const {
+        size_t page = 0;
         for (const Segment& segment : segments_) {
             const volatile unsigned char* bytes = segment.start;
-            for (size_t offset = 0; offset < segment.bytes; offset += kPageBytes) (void)bytes[offset];
+            for (size_t offset = 0; offset < segment.bytes; offset += kPageBytes, ++page) {
+                const bool probe = page % kProbeEvery == 0;
+                if (which == Pages::All || (which == Pages::Probes) == probe) (void)bytes[offset];
+            }
         }
     }
 
-    double TimedReadMicroseconds() const {
-        const auto start = Clock::now();
-        Read();
-        return std::chrono::duration<double, std::micro>(Clock::now() - start).count();
+    // The probes, unread since the last check, are read twice: a system that set them aside
+    // meanwhile makes the first reading markedly slower.
+    bool ProbesWereSetAside() const {
+        const double afterIdle = TimedReadMicroseconds(Pages::Probes);
+        const double rightAfter = TimedReadMicroseconds(Pages::Probes);
+        return afterIdle - rightAfter > kSetAsideMicrosecondsPerPage * static_cast<double>(pages_ / kProbeEvery + 1);
     }
 
     size_t pages() const { return pages_; }
 
   private:
+    double TimedReadMicroseconds(Pages which) const {
+        const auto start = Clock::now();
+        Read(which);
+        return std::chrono::duration<double, std::micro>(Clock::now() - start).count();
+    }
+
     std::set<std::string> pinned_;
     std::set<std::string> refused_;
     std::vector<Segment> segments_;
@@ -169,40 +185,40 @@ struct CResidentMemoryKeeper::Worker {
         return wake.wait_for(lock, duration, [this] { return stopping; });
     }
 
-    // A game's first seconds run much code for the first time, and the check needs an idle
-    // second: the start is kept at hand whatever the system.
+    // A game's first seconds run much code for the first time: they are kept whatever the system.
     void Run() {
         LowerThisThreadsPriority();
         CLoadedCode code;
         code.Refresh();
-        if (!Keep(code, kKeepAtStart)) return;
-        while (!Idle(kIdleBeforeCheck)) {
-            code.Refresh();
-            const double afterIdle = code.TimedReadMicroseconds();
-            const double rightAfter = code.TimedReadMicroseconds();
-            if (afterIdle - rightAfter <= kSetAsideMicrosecondsPerPage * static_cast<double>(code.pages())) continue;
-            if (!Keep(code, kKeepFor)) return;
+        code.Read(CLoadedCode::Pages::All);  // maps every page, so that the first check compares like with like
+        auto keepUntil = Clock::now() + kKeepAtStart;
+        auto nextCheck = Clock::now() + kCheckInterval;
+        while (true) {
+            const auto now = Clock::now();
+            const bool keeping = now < keepUntil;
+            if (Idle(keeping ? std::min<Clock::duration>(kReadInterval, nextCheck - now) : nextCheck - now)) return;
+            if (Clock::now() >= nextCheck) {
+                code.Refresh();  // libraries loaded since
+                if (code.ProbesWereSetAside()) keepUntil = Clock::now() + kKeepFor;
+                nextCheck = Clock::now() + kCheckInterval;
+            }
+            if (Clock::now() < keepUntil) ReadKept(code);
         }
     }
 
-    // Reads the code and the data named every kReadInterval for `period`; false when asked to stop.
-    bool Keep(const CLoadedCode& code, Clock::duration period) {
-        std::vector<MemoryRange> ranges;
-        for (const auto until = Clock::now() + period; Clock::now() < until;) {
-            if (Idle(kReadInterval)) return false;
-            code.Read();
-            {
-                std::lock_guard lock(mutex);
-                ranges = data;
-            }
-            size_t pages = 0;
-            if (dataReadable) dataReadable = dataReader.Read(ranges, pages);
+    void ReadKept(const CLoadedCode& code) {
+        code.Read(CLoadedCode::Pages::Kept);
+        {
+            std::lock_guard lock(mutex);
+            ranges = data;
         }
-        return true;
+        size_t pages = 0;
+        if (dataReadable) dataReadable = dataReader.Read(ranges, pages);
     }
 
     CDataReader dataReader;
     bool dataReadable = true;
+    std::vector<MemoryRange> ranges;  // a copy of `data`, read without the lock
 };
 
 CResidentMemoryKeeper::CResidentMemoryKeeper() : worker_(std::make_unique<Worker>()) {
@@ -230,7 +246,7 @@ void CResidentMemoryKeeper::KeepData(const std::vector<MemoryRange>& ranges) {
 size_t ReadLoadedCodePages() {
     CLoadedCode code;
     code.Refresh();
-    code.Read();
+    code.Read(CLoadedCode::Pages::All);
     return code.pages();
 }
 

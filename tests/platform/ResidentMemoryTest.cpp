@@ -5,6 +5,8 @@
 #include <sys/mman.h>
 
 #include <atomic>
+#include <chrono>
+#include <memory>
 #include <thread>
 
 namespace zepa {
@@ -44,6 +46,23 @@ TEST(ResidentMemory, DataFreedBeforeItIsReadIsPassedOver) {
     munmap(mapped, 2 * kPage);
     munmap(mapped + 5 * kPage, 3 * kPage);
     EXPECT_EQ(ReadDataPages(ranges), 0u);
+}
+
+// The keeper reads the ranges it was last given every 50 ms from its start; the engine may free
+// them meanwhile, and stopping the keeper does not wait out its pauses.
+TEST(ResidentMemory, AKeeperWhoseRangesAreFreedGoesOnAndStopsPromptly) {
+    constexpr size_t kBytes = 64 * 4096;
+    auto* mapped = static_cast<unsigned char*>(
+        mmap(nullptr, kBytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0));
+    ASSERT_NE(mapped, MAP_FAILED);
+    auto keeper = std::make_unique<CResidentMemoryKeeper>();
+    keeper->KeepData({{mapped, kBytes}});
+    std::this_thread::sleep_for(std::chrono::milliseconds(120));
+    munmap(mapped, kBytes);
+    std::this_thread::sleep_for(std::chrono::milliseconds(120));
+    const auto stop = std::chrono::steady_clock::now();
+    keeper.reset();
+    EXPECT_LT(std::chrono::steady_clock::now() - stop, std::chrono::milliseconds(500));
 }
 
 }  // namespace

@@ -31,15 +31,15 @@ std::unique_ptr<CTexture> CTextureStore::Decode(const std::vector<uint8_t>& byte
 
 void CTextureStore::ReadAhead(const std::string& name, uint32_t format, uint32_t colorKey) {
     if (name.empty()) return;
+    const ImageRequest request{name, format, colorKey};
     if (textures_.count(name) || released_.Find(name, format, colorKey)) {
         // Already decoded: kept at hand until the statements ahead take it.
-        const ImageRequest request{name, format, colorKey};
         if (keptForLook_.size() < CImageReadAhead::kMaxQueued &&
             std::find(keptForLook_.begin(), keptForLook_.end(), request) == keptForLook_.end())
             keptForLook_.push_back(request);
         return;
     }
-    readAhead_.Request(ImageRequest{name, format, colorKey});
+    readAhead_.Request(request);
 }
 
 void CTextureStore::BeginReadAhead() {

@@ -5,16 +5,15 @@
 #include <sys/uio.h>
 #include <unistd.h>
 
-#include <cerrno>
-
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
 #include <set>
 #include <string>
-#include <thread>
 #include <system_error>
+#include <thread>
 #include <vector>
 
 #include "platform/BackgroundThread.h"
